@@ -1,0 +1,14 @@
+# Native (Linux) build: the portable logic and its unit tests.
+find_package(GTest REQUIRED)
+file(GLOB MARVOLT_NATIVE_TESTS CONFIGURE_DEPENDS tests/native/*.cpp)
+add_executable(marvolt_native_tests ${MARVOLT_NATIVE_TESTS})
+target_link_libraries(marvolt_native_tests PRIVATE marvolt_fakes GTest::gtest GTest::gtest_main)
+add_test(NAME native COMMAND marvolt_native_tests)
+
+option(MARVOLT_BENCH "Build the native benchmarks" OFF)
+if(MARVOLT_BENCH)
+  find_package(benchmark REQUIRED)
+  file(GLOB MARVOLT_BENCH_SOURCES CONFIGURE_DEPENDS bench/native/*.cpp)
+  add_executable(marvolt_native_bench ${MARVOLT_BENCH_SOURCES})
+  target_link_libraries(marvolt_native_bench PRIVATE marvolt_fakes benchmark::benchmark benchmark::benchmark_main)
+endif()

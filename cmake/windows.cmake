@@ -1,0 +1,41 @@
+# Windows build (mingw-w64 cross or native): the program, the Win32 platform
+# layer and the tests that run against the real Windows API (under Wine here).
+
+# Small, self-contained binaries: static C/C++ runtime, unused sections dropped.
+set(MARVOLT_SIZE_FLAGS -ffunction-sections -fdata-sections)
+set(MARVOLT_STATIC_LINK -static -static-libgcc -static-libstdc++ -Wl,--gc-sections)
+add_compile_options(${MARVOLT_SIZE_FLAGS})
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+
+file(GLOB MARVOLT_WIN32_SOURCES CONFIGURE_DEPENDS platform/win32/*.cpp)
+list(FILTER MARVOLT_WIN32_SOURCES EXCLUDE REGEX ".*/main\\.cpp$")
+add_library(marvolt_win32 STATIC ${MARVOLT_WIN32_SOURCES})
+target_link_libraries(marvolt_win32 PUBLIC marvolt_logic user32 gdi32 advapi32 shell32 winmm comctl32)
+
+add_executable(Marvolt WIN32 platform/win32/main.cpp platform/win32/resources/marvolt.rc)
+target_include_directories(Marvolt PRIVATE ${CMAKE_BINARY_DIR}/generated)
+target_link_libraries(Marvolt PRIVATE marvolt_win32)
+target_link_options(Marvolt PRIVATE ${MARVOLT_STATIC_LINK} -s)
+set_target_properties(Marvolt PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
+# Tests against the real Windows API. GoogleTest is built from Debian's source package.
+option(MARVOLT_WIN32_TESTS "Build the tests that run under Windows or Wine" ON)
+if(MARVOLT_WIN32_TESTS)
+  set(GTEST_SOURCE_DIR "/usr/src/googletest" CACHE PATH "GoogleTest sources")
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  file(GLOB MARVOLT_WIN32_TEST_SOURCES CONFIGURE_DEPENDS tests/win32/*.cpp)
+  add_executable(marvolt_win32_tests ${MARVOLT_WIN32_TEST_SOURCES})
+  target_link_libraries(marvolt_win32_tests PRIVATE marvolt_win32 marvolt_fakes gtest gtest_main)
+  target_link_options(marvolt_win32_tests PRIVATE ${MARVOLT_STATIC_LINK})
+
+  # Helpers that the end-to-end tests run beside the program to drive it.
+  file(GLOB MARVOLT_E2E_TOOLS CONFIGURE_DEPENDS tests/e2e/tools/*.cpp)
+  foreach(tool_source ${MARVOLT_E2E_TOOLS})
+    get_filename_component(tool ${tool_source} NAME_WE)
+    add_executable(${tool} ${tool_source})
+    target_link_libraries(${tool} PRIVATE user32 gdi32 advapi32 shell32)
+    target_link_options(${tool} PRIVATE ${MARVOLT_STATIC_LINK})
+  endforeach()
+endif()

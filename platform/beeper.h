@@ -1,0 +1,11 @@
+#pragma once
+
+namespace marvolt {
+
+class Beeper {
+public:
+    virtual ~Beeper() = default;
+    virtual void DefaultBeep() = 0;
+};
+
+}  // namespace marvolt

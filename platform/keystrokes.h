@@ -1,0 +1,13 @@
+#pragma once
+#include <string>
+
+namespace marvolt {
+
+// Delivers a key sequence to the active window without waiting for it.
+class Keystrokes {
+public:
+    virtual ~Keystrokes() = default;
+    virtual void SendKeys(const std::u16string& keys) = 0;
+};
+
+}  // namespace marvolt

@@ -1,0 +1,41 @@
+#pragma once
+// Registry access addressed by root-key name, key path and value name, or by one
+// full path ("HKEY_CURRENT_USER\Software\...\ValueName"). Never shows a message
+// and never reports a failure: writes that cannot be done leave the registry as
+// it was, reads return their default.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/ansi_code_page.h"
+#include "platform/registry_api.h"
+
+namespace marvolt {
+
+class Registry {
+public:
+    Registry(RegistryApi& api, AnsiCodePage& codePage) : api_(api), codePage_(codePage) {}
+
+    // "current_user" / "hkey_current_user" (any letter case) and the like; 0 if none.
+    static RegKey RootKeyFromName(std::u16string_view name);
+
+    void WriteRegString(std::u16string_view root, std::u16string_view keyPath,
+                        std::u16string_view valueName, std::u16string_view data);
+    void WriteRegDword(std::u16string_view root, std::u16string_view keyPath,
+                       std::u16string_view valueName, std::int32_t number);
+    void DeleteRegValue(std::u16string_view root, std::u16string_view keyPath,
+                        std::u16string_view valueName);
+    std::int32_t ReadRegDword(std::u16string_view root, std::u16string_view keyPath,
+                              std::u16string_view valueName, std::int32_t fallback);
+    // Reads a REG_SZ value below an already resolved root; anything else reads as `fallback`.
+    std::u16string QueryRegValue(RegKey root, std::u16string_view keyPath,
+                                 std::u16string_view valueName, std::u16string_view fallback);
+    // Reads a REG_SZ value by full path; the empty text when absent or unreadable.
+    std::u16string ReadRegPath(std::u16string_view fullPath);
+
+private:
+    RegistryApi& api_;
+    AnsiCodePage& codePage_;
+};
+
+}  // namespace marvolt

@@ -1,0 +1,119 @@
+# Shared by script/run, script/test and script/bench: starts the services that
+# the program and its tests need (a virtual display, a PulseAudio server with
+# null-sink devices, a Wine prefix with one virtual desktop) and stops exactly
+# what it started, by process id.
+#
+# Settings (environment):
+#   MARVOLT_WINEPREFIX  the Wine prefix (default: build/wineprefix in the checkout)
+#   MARVOLT_SINKS       device names of the null sinks, separated by "|"
+#                       (default: "Speakers|Headset")
+#   MARVOLT_USE_HOST    1: use an existing DISPLAY / PulseAudio when there is one
+
+MARVOLT_ROOT=${MARVOLT_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
+MARVOLT_STARTED_PIDS=()
+
+marvolt_log() { echo "[services] $*" >&2; }
+
+marvolt_free_display() {
+    local n=${1:-90}
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+    echo "$n"
+}
+
+marvolt_start_display() {
+    if [ "${MARVOLT_USE_HOST:-0}" = 1 ] && [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+        marvolt_log "using display $DISPLAY"
+        return
+    fi
+    local n
+    n=$(marvolt_free_display 90)
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    MARVOLT_STARTED_PIDS+=($!)
+    export DISPLAY=":$n"
+    for _ in $(seq 1 50); do
+        [ -e "/tmp/.X11-unix/X$n" ] && break
+        sleep 0.1
+    done
+    marvolt_log "Xvfb on $DISPLAY"
+}
+
+# Loads one null sink whose device description is $1.
+marvolt_add_sink() {
+    local name=$1 sink
+    sink="s$(date +%s%N | tail -c 8)$RANDOM"
+    pactl load-module module-null-sink "sink_name=$sink" "sink_properties=device.description=\"$name\"" >/dev/null
+}
+
+marvolt_start_pulse() {
+    if [ "${MARVOLT_USE_HOST:-0}" = 1 ] && pactl info >/dev/null 2>&1; then
+        marvolt_log "using the running PulseAudio server"
+        return
+    fi
+    export XDG_RUNTIME_DIR
+    XDG_RUNTIME_DIR=$(mktemp -d /tmp/marvolt-pulse.XXXXXX)
+    chmod 700 "$XDG_RUNTIME_DIR"
+    export PULSE_SERVER="unix:$XDG_RUNTIME_DIR/pulse/native"
+    pulseaudio --daemonize=no --exit-idle-time=-1 -n --use-pid-file=no \
+        --load=module-native-protocol-unix >"$XDG_RUNTIME_DIR/pulse.log" 2>&1 &
+    MARVOLT_STARTED_PIDS+=($!)
+    for _ in $(seq 1 50); do
+        pactl info >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    local IFS='|'
+    for name in ${MARVOLT_SINKS:-Speakers|Headset}; do
+        marvolt_add_sink "$name"
+    done
+    marvolt_log "PulseAudio at $PULSE_SERVER with sinks: ${MARVOLT_SINKS:-Speakers|Headset}"
+}
+
+marvolt_start_wine() {
+    export WINEPREFIX=${MARVOLT_WINEPREFIX:-$MARVOLT_ROOT/build/wineprefix}
+    export WINEDEBUG=${WINEDEBUG:--all}
+    export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml,winemenubuilder.exe="}
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    if [ ! -f "$WINEPREFIX/.marvolt-ready" ]; then
+        marvolt_log "creating Wine prefix $WINEPREFIX"
+        wineboot -i >/dev/null 2>&1 || true
+        # One virtual desktop with a taskbar and a notification area, shared by
+        # every program of the prefix.
+        wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+        wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 800x600 /f >/dev/null 2>&1
+        wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d pulse /f >/dev/null 2>&1
+        wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+        wineserver -w
+        touch "$WINEPREFIX/.marvolt-ready"
+    fi
+    # A persistent wineserver keeps the desktop alive between test programs.
+    wineserver -p >/dev/null 2>&1 &
+    MARVOLT_STARTED_PIDS+=($!)
+    sleep 0.5
+    local pid
+    pid=$(pgrep -n -x wineserver -U "$(id -u)" 2>/dev/null || true)
+    [ -n "$pid" ] && MARVOLT_STARTED_PIDS+=("$pid")
+    marvolt_log "Wine prefix $WINEPREFIX ready"
+}
+
+marvolt_start_services() {
+    marvolt_start_display
+    marvolt_start_pulse
+    marvolt_start_wine
+}
+
+marvolt_stop_services() {
+    if [ -n "${WINEPREFIX:-}" ]; then
+        timeout 20 wineserver -k >/dev/null 2>&1 || true
+    fi
+    local pid
+    for pid in "${MARVOLT_STARTED_PIDS[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    sleep 0.3
+    for pid in "${MARVOLT_STARTED_PIDS[@]}"; do
+        kill -9 "$pid" 2>/dev/null || true
+    done
+    MARVOLT_STARTED_PIDS=()
+    if [ -n "${XDG_RUNTIME_DIR:-}" ] && [[ "$XDG_RUNTIME_DIR" == /tmp/marvolt-pulse.* ]]; then
+        rm -rf "$XDG_RUNTIME_DIR"
+    fi
+}
