@@ -1,0 +1,64 @@
+#pragma once
+// The settings window as its logic sees it: the controls it reads and writes,
+// and the events it receives. The Win32 window and the test double implement
+// MainWindowView and deliver MainWindowEvents.
+#include "platform/ui.h"
+
+namespace marvolt {
+
+// Window class and control ids of the settings window. The class name is how a
+// second instance finds the running one.
+constexpr char16_t kMainWindowClass[] = u"ThunderRT5Form";
+
+enum MainWindowControlId : int {
+    kIdAlwaysOnTop1 = 1001,
+    kIdCommand1 = 1002,       // "Hide >>"
+    kIdFrame2 = 1003,         // "Startup"
+    kIdAutoRunCheck = 1004,
+    kIdStartupCombo = 1005,
+    kIdStartupCheck = 1006,
+    kIdFrame1 = 1007,
+    kIdSetBtn = 1008,
+    kIdDeviceList = 1009,
+    kIdPlayCheck = 1010,
+    kIdRecordCheck = 1011,
+    kIdCurrentCardTxt = 1012,
+    kIdExitBtn = 1013,
+    kIdLabel1 = 1014,         // "Update" link
+    kIdWebPage = 1015,        // "Homepage" link
+};
+
+class MainWindowView {
+public:
+    virtual ~MainWindowView() = default;
+    virtual FormWindow& Window() = 0;
+    virtual ListBoxControl& DeviceList() = 0;
+    virtual ComboBoxControl& StartupCombo() = 0;
+    virtual CheckBoxControl& PlayCheck() = 0;
+    virtual CheckBoxControl& RecordCheck() = 0;
+    virtual CheckBoxControl& StartupCheck() = 0;
+    virtual CheckBoxControl& AutoRunCheck() = 0;
+    virtual LabelControl& CurrentCardTxt() = 0;
+};
+
+class MainWindowEvents {
+public:
+    virtual ~MainWindowEvents() = default;
+    virtual void OnPlayCheckClick() = 0;
+    virtual void OnRecordCheckClick() = 0;
+    virtual void OnStartupCheckClick() = 0;
+    virtual void OnAutoRunCheckClick() = 0;
+    virtual void OnStartupComboLostFocus() = 0;
+    virtual void OnDeviceListDoubleClick() = 0;
+    virtual void OnSetBtnClick() = 0;
+    virtual void OnCommand1Click() = 0;   // "Hide >>"
+    virtual void OnExitBtnClick() = 0;
+    virtual void OnWebPageClick() = 0;
+    virtual void OnLabel1Click() = 0;     // "Update"
+    virtual void OnResize() = 0;
+    // The close request: true cancels the close.
+    virtual bool OnQueryUnload() = 0;
+    virtual void OnUnload() = 0;
+};
+
+}  // namespace marvolt
