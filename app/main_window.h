@@ -1,0 +1,89 @@
+#pragma once
+// The settings window's logic: device list, switching, options, the tray menu's
+// content and handling, start-up and the window's life cycle.
+#include <string>
+
+#include "app/main_window_view.h"
+#include "instance/instance_guard.h"
+#include "on_top/topmost_pin.h"
+#include "platform/app_identity.h"
+#include "platform/beeper.h"
+#include "platform/message_service.h"
+#include "platform/process_end.h"
+#include "platform/process_launcher.h"
+#include "platform/sound_devices.h"
+#include "registry/app_settings.h"
+#include "registry/registry.h"
+#include "shell/document_opener.h"
+#include "tray/tray_icon.h"
+#include "tray/tray_target.h"
+
+namespace marvolt {
+
+struct MainWindowServices {
+    Registry& registry;
+    AppSettings& settings;
+    SoundDevices& soundDevices;
+    MessageService& messages;
+    AppIdentity& identity;
+    ProcessLauncher& launcher;
+    Beeper& beeper;
+    ProcessEnd& processEnd;
+    InstanceGuard& instanceGuard;
+    TopmostPin& pin;
+    TrayIcon& tray;
+    DocumentOpener& documents;
+};
+
+class MainWindow : public MainWindowEvents, public TrayTarget {
+public:
+    MainWindow(MainWindowView& view, const MainWindowServices& services);
+
+    // The start-up sequence; the window's load handler.
+    void Load();
+
+    // Public methods that other windows call.
+    void SetDevice(const std::u16string& deviceName);
+    void GetDevices();
+    void CreatePopupMenu();
+    void OnTrayMenu(const std::u16string& selected) override;
+
+    // MainWindowEvents
+    void OnPlayCheckClick() override;
+    void OnRecordCheckClick() override;
+    void OnStartupCheckClick() override;
+    void OnAutoRunCheckClick() override;
+    void OnStartupComboLostFocus() override;
+    void OnDeviceListDoubleClick() override;
+    void OnSetBtnClick() override;
+    void OnCommand1Click() override;
+    void OnExitBtnClick() override;
+    void OnWebPageClick() override;
+    void OnLabel1Click() override;
+    void OnResize() override;
+    bool OnQueryUnload() override;
+    void OnUnload() override;
+
+    // TrayTarget
+    NativeHandle IconHandle() override;
+    std::u16string Caption() override;
+    void SetVisible(bool visible) override;
+    void SetWindowStateNormal() override;
+    WindowGeometry Geometry() override;
+    void SetGeometry(const WindowGeometry& geometry) override;
+
+    const std::u16string& CurrentDevice() const { return currentDevice_; }
+    const std::u16string& TrayMenuString() const { return trayMenuString_; }
+    bool TrayIconActive() const { return trayIconActive_; }
+
+private:
+    // Implementation helpers (LoadDeviceList, ShowCurrentDevice, CloseHelperForms, ...)
+    // are added by the implementation.
+    MainWindowView& view_;
+    MainWindowServices services_;
+    std::u16string trayMenuString_;   // M_TrayMenuString
+    std::u16string currentDevice_;    // M_CurrentDevice
+    bool trayIconActive_ = false;     // M_TrayIconActive
+};
+
+}  // namespace marvolt
