@@ -30,12 +30,17 @@ if(MARVOLT_WIN32_TESTS)
   target_link_libraries(marvolt_win32_tests PRIVATE marvolt_win32 marvolt_fakes gtest gtest_main)
   target_link_options(marvolt_win32_tests PRIVATE ${MARVOLT_STATIC_LINK})
 
-  # Helpers that the end-to-end tests run beside the program to drive it.
-  file(GLOB MARVOLT_E2E_TOOLS CONFIGURE_DEPENDS tests/e2e/tools/*.cpp)
-  foreach(tool_source ${MARVOLT_E2E_TOOLS})
-    get_filename_component(tool ${tool_source} NAME_WE)
-    add_executable(${tool} ${tool_source})
-    target_link_libraries(${tool} PRIVATE user32 gdi32 advapi32 shell32)
-    target_link_options(${tool} PRIVATE ${MARVOLT_STATIC_LINK})
-  endforeach()
+  # End-to-end tests: they start the real Marvolt.exe and drive it through the
+  # desktop. The hook module is loaded into the program and into the shell's tray
+  # to report what a person sees there (menu entries, tooltips).
+  add_library(marvolt_e2e_hook SHARED tests/e2e/hook/e2e_hook.cpp tests/e2e/hook/e2e_hook.def)
+  set_target_properties(marvolt_e2e_hook PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+  target_link_libraries(marvolt_e2e_hook PRIVATE user32)
+  target_link_options(marvolt_e2e_hook PRIVATE ${MARVOLT_STATIC_LINK})
+
+  file(GLOB MARVOLT_E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
+  add_executable(marvolt_e2e_tests ${MARVOLT_E2E_SOURCES})
+  target_include_directories(marvolt_e2e_tests PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
+  target_link_libraries(marvolt_e2e_tests PRIVATE gtest gtest_main user32 gdi32 advapi32 shell32)
+  target_link_options(marvolt_e2e_tests PRIVATE ${MARVOLT_STATIC_LINK})
 endif()

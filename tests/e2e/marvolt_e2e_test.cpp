@@ -1,0 +1,286 @@
+// End-to-end: the real Marvolt.exe on the Wine desktop with PulseAudio devices,
+// driven through the mouse, the keyboard and the notification area.
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <gtest/gtest.h>
+
+#include "app/main_window_view.h"
+#include "tests/e2e/desktop_driver.h"
+
+namespace e2e {
+namespace {
+
+// Device rows as Wine reports the null sinks started by script/test, after its
+// own "PulseAudio" entry. Names are cut at 31 characters by the capability record.
+const std::vector<std::wstring> kRows = {L"PulseAudio", L"Speakers", L"Headset", L"Speakers 2",
+                                         L"Realtek High Definition Audio D"};
+
+void EndStrayPrograms() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        if (lstrcmpiW(entry.szExeFile, L"Marvolt.exe") != 0) continue;
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID);
+        if (process) {
+            TerminateProcess(process, 99);
+            WaitForSingleObject(process, 5000);
+            CloseHandle(process);
+        }
+    }
+    CloseHandle(snapshot);
+}
+
+std::wstring MenuText(const std::vector<MenuEntry>& menu) {
+    std::wstring text;
+    for (const MenuEntry& entry : menu) text += (entry.separator ? L"-" : entry.text) + L"\n";
+    return text;
+}
+
+std::string Narrow(const std::wstring& text) {
+    std::string out;
+    for (wchar_t c : text) out += c < 128 ? static_cast<char>(c) : '?';
+    return out;
+}
+
+class Marvolt : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EndStrayPrograms();
+        RegDeleteTree(kSoundMapper);
+        RegDeleteTree(kSettingsKey);
+        RegDeleteValueOf(kRunKey, L"Marvolt");
+        ForgetRecordedMenu();
+    }
+    void TearDown() override {
+        program_.Kill();
+        EndStrayPrograms();
+    }
+
+    void StartAndWaitForIcon() {
+        ASSERT_TRUE(program_.Start());
+        ASSERT_TRUE(WaitUntil([&] { return program_.MainWindow() != nullptr && !TrayIconWindows().empty(); }))
+            << "no settings window or tray icon appeared";
+        ASSERT_TRUE(hooks_.Attach(program_.UiThread()));
+    }
+
+    HWND Icon() {
+        std::vector<HWND> icons = TrayIconWindows();
+        return icons.empty() ? nullptr : icons.back();
+    }
+
+    // Opens the tray menu with a click on the icon, as a person does.
+    std::vector<MenuEntry> OpenTrayMenu() {
+        ForgetRecordedMenu();
+        HWND icon = Icon();
+        if (!icon) return {};
+        Click(icon);
+        std::vector<MenuEntry> menu;
+        WaitUntil([&] {
+            menu = RecordedMenu();
+            return !menu.empty() && FindWindowW(L"#32768", nullptr) && IsWindowVisible(FindWindowW(L"#32768", nullptr));
+        });
+        Pause(300);
+        return menu;
+    }
+
+    // Picks an entry of the open menu with the arrow keys and Enter.
+    void Choose(const std::vector<MenuEntry>& menu, const std::wstring& text) {
+        int steps = 0;
+        bool found = false;
+        for (const MenuEntry& entry : menu) {
+            if (entry.separator) continue;
+            ++steps;
+            if (entry.text == text) {
+                found = true;
+                break;
+            }
+        }
+        ASSERT_TRUE(found) << "no menu entry " << Narrow(text);
+        for (int i = 0; i < steps; ++i) PressKey(VK_DOWN);
+        PressKey(VK_RETURN);
+        Pause(300);
+    }
+
+    void ChooseFromTray(const std::wstring& text) {
+        std::vector<MenuEntry> menu = OpenTrayMenu();
+        ASSERT_FALSE(menu.empty()) << "the tray menu did not open";
+        Choose(menu, text);
+    }
+
+    HWND Control(int id) { return GetDlgItem(program_.MainWindow(), id); }
+
+    void ShowSettings() {
+        ChooseFromTray(L"Settings ...");
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(program_.MainWindow()) != FALSE; }));
+        Pause(300);
+    }
+
+    // Clicks a row of the device list.
+    void ClickRow(int row) {
+        HWND list = Control(marvolt::kIdDeviceList);
+        RECT item = {};
+        SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+        POINT centre = {(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+        ClientToScreen(list, &centre);
+        ClickAt(centre.x, centre.y);
+    }
+
+    void AnswerMessageBox(WORD key) {
+        HWND box = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return (box = FindMessageBox(program_.ProcessId())) != nullptr; }))
+            << "no message box";
+        SetForegroundWindow(box);
+        Pause(200);
+        PressKey(key);
+        ASSERT_TRUE(WaitUntil([&] { return FindMessageBox(program_.ProcessId()) == nullptr; }));
+    }
+
+    Program program_;
+    Hooks hooks_;
+};
+
+TEST_F(Marvolt, FirstStartGoesToTheTrayAndPreparesTheSoundMapper) {
+    StartAndWaitForIcon();
+    EXPECT_FALSE(IsWindowVisible(program_.MainWindow())) << "the program starts in the notification area";
+    EXPECT_EQ(WindowText(program_.MainWindow()), L"Marvolt Vers. 1.01");
+    EXPECT_EQ(RegType(kSoundMapper, L"PreferredOnly"), static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(RegDword(kSoundMapper, L"PreferredOnly", 77), 1u);
+    EXPECT_EQ(RegType(kSoundMapper, L"SetupPreferredAudioDevicesCount"), static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(RegDword(kSoundMapper, L"SetupPreferredAudioDevicesCount", 77), 3u);
+    EXPECT_EQ(RegString(kSoundMapper, L"Playback"), kRows[0]);
+    EXPECT_EQ(RegString(kSoundMapper, L"Record"), kRows[0]);
+    EXPECT_EQ(RegString(kSettingsKey + std::wstring(L"\\AlwaysOnTop"), L"OnTop"), L"True");
+}
+
+TEST_F(Marvolt, TrayMenuListsTheDevicesAndSwitchesToTheChosenOne) {
+    RegSetString(kSoundMapper, L"Playback", L"Speakers");
+    RegSetString(kSoundMapper, L"Record", L"Headset");
+    StartAndWaitForIcon();
+
+    std::vector<MenuEntry> menu = OpenTrayMenu();
+    Screenshot(L"tray-menu");
+    EXPECT_EQ(MenuText(menu),
+              L"Homepage ...\n-\nSettings ...\n-\nWindows audio settings ...\nWindows audio mixer ...\n-\n"
+              L"Reload list of Soundcards\n-\nSoundcard 1: PulseAudio\n"
+              L"Soundcard 2: Speakers  <default>  (Playback)\nSoundcard 3: Headset  <default>  (Record)\n"
+              L"Soundcard 4: Speakers 2\nSoundcard 5: Realtek High Definition Audio D\n-\nExit\n");
+
+    Choose(menu, L"Soundcard 4: Speakers 2");
+    EXPECT_TRUE(WaitUntil([] { return RegString(kSoundMapper, L"Playback") == L"Speakers 2"; }));
+    EXPECT_EQ(RegString(kSoundMapper, L"Record"), L"Speakers 2");
+    ASSERT_TRUE(WaitUntil([&] { return Icon() != nullptr; }));
+    EXPECT_EQ(HoverTip(Icon()), L"Speakers 2");
+
+    menu = OpenTrayMenu();
+    EXPECT_NE(MenuText(menu).find(L"Soundcard 4: Speakers 2  <default>   (Play + Rec)\n"), std::wstring::npos)
+        << Narrow(MenuText(menu));
+    EXPECT_NE(MenuText(menu).find(L"Soundcard 2: Speakers\n"), std::wstring::npos);
+    PressKey(VK_ESCAPE);
+}
+
+TEST_F(Marvolt, ReloadNumbersADeviceAddedWhileRunning) {
+    StartAndWaitForIcon();
+    AddSink(L"Line Out");
+    Pause(500);
+    ChooseFromTray(L"Reload list of Soundcards");
+    std::vector<MenuEntry> menu = OpenTrayMenu();
+    EXPECT_NE(MenuText(menu).find(L"Soundcard 6: Line Out\n-\nExit\n"), std::wstring::npos) << Narrow(MenuText(menu));
+    PressKey(VK_ESCAPE);
+}
+
+TEST_F(Marvolt, SettingsWindowSetsTheSelectedDeviceForTheTickedRoles) {
+    StartAndWaitForIcon();
+    ShowSettings();
+    HWND window = program_.MainWindow();
+    EXPECT_TRUE(IsTopmost(window)) << "the window is pinned on top at start";
+    std::vector<std::wstring> rows = ListBoxItems(Control(marvolt::kIdDeviceList));
+    EXPECT_EQ(rows, kRows);
+    Screenshot(L"settings-window");
+
+    ClickRow(2);  // Headset
+    Click(Control(marvolt::kIdSetBtn));
+    EXPECT_TRUE(WaitUntil([] { return RegString(kSoundMapper, L"Playback") == L"Headset"; }));
+    EXPECT_EQ(RegString(kSoundMapper, L"Record"), L"Headset");
+    EXPECT_EQ(WindowText(Control(marvolt::kIdCurrentCardTxt)), L"Default Soundcard: Headset");
+
+    Click(Control(marvolt::kIdRecordCheck));
+    EXPECT_FALSE(IsChecked(Control(marvolt::kIdRecordCheck)));
+    EXPECT_TRUE(WaitUntil([] { return RegString(kSettingsKey + std::wstring(L"\\Settings"), L"RecordCheck") == L"0"; }));
+    ClickRow(1);  // Speakers
+    Click(Control(marvolt::kIdSetBtn));
+    EXPECT_TRUE(WaitUntil([] { return RegString(kSoundMapper, L"Playback") == L"Speakers"; }));
+    EXPECT_EQ(RegString(kSoundMapper, L"Record"), L"Headset") << "Record stays when its box is clear";
+
+    // Exit from the tray, start again: the box is still clear.
+    ChooseFromTray(L"Exit");
+    EXPECT_EQ(program_.WaitForExit(5000), 0u);
+    EXPECT_TRUE(WaitUntil([] { return TrayIconWindows().empty(); })) << "the icon goes with the program";
+    program_.Kill();
+    StartAndWaitForIcon();
+    ShowSettings();
+    EXPECT_FALSE(IsChecked(Control(marvolt::kIdRecordCheck)));
+    EXPECT_TRUE(IsChecked(Control(marvolt::kIdPlayCheck)));
+}
+
+TEST_F(Marvolt, WindowHidesIntoTheTrayAndComesBack) {
+    StartAndWaitForIcon();
+    ShowSettings();
+    HWND window = program_.MainWindow();
+
+    Click(Control(marvolt::kIdCommand1));  // "Hide >>"
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(window); }));
+    ASSERT_TRUE(WaitUntil([&] { return Icon() != nullptr; }));
+    EXPECT_EQ(HoverTip(Icon()), L"current: ");
+
+    RECT rect;
+    GetWindowRect(Icon(), &rect);
+    DoubleClickAt((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window) && !IsIconic(window); }));
+    // A menu may have opened on the first release of the double click.
+    if (FindWindowW(L"#32768", nullptr)) PressKey(VK_ESCAPE);
+
+    // Closing asks; No sends the window to the tray and the program runs on.
+    SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0) ;
+    AnswerMessageBox('N');
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(window); }));
+    EXPECT_TRUE(program_.Running());
+    EXPECT_TRUE(WaitUntil([&] { return Icon() != nullptr; }));
+}
+
+TEST_F(Marvolt, SecondStartBringsTheRunningOneForward) {
+    StartAndWaitForIcon();
+    ShowSettings();
+    HWND first = program_.MainWindow();
+    SetForegroundWindow(GetDesktopWindow());
+
+    Program second;
+    DWORD started = GetTickCount();
+    ASSERT_TRUE(second.Start());
+    EXPECT_NE(second.WaitForExit(3000), static_cast<DWORD>(STILL_ACTIVE));
+    EXPECT_LT(GetTickCount() - started, 3000u);
+    EXPECT_EQ(second.FindOwnWindow(nullptr), nullptr);
+    EXPECT_TRUE(program_.Running());
+    EXPECT_TRUE(WaitUntil([&] { return ForegroundWindow() == first; }));
+    EXPECT_EQ(TrayIconWindows().size(), 1u);
+}
+
+TEST_F(Marvolt, PinUnpinsAndPinsTheWindowAndRecordsIt) {
+    StartAndWaitForIcon();
+    ShowSettings();
+    HWND window = program_.MainWindow();
+    HWND pin = Control(marvolt::kIdAlwaysOnTop1);
+    ASSERT_NE(pin, nullptr);
+    const std::wstring onTopKey = kSettingsKey + std::wstring(L"\\AlwaysOnTop");
+
+    Click(pin);
+    EXPECT_TRUE(WaitUntil([&] { return !IsTopmost(window); }));
+    EXPECT_EQ(RegString(onTopKey, L"OnTop"), L"False");
+    Click(pin);
+    EXPECT_TRUE(WaitUntil([&] { return IsTopmost(window); }));
+    EXPECT_EQ(RegString(onTopKey, L"OnTop"), L"True");
+}
+
+}  // namespace
+}  // namespace e2e
