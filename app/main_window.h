@@ -2,6 +2,7 @@
 // The settings window's logic: device list, switching, options, the tray menu's
 // content and handling, start-up and the window's life cycle.
 #include <string>
+#include <vector>
 
 #include "app/main_window_view.h"
 #include "instance/instance_guard.h"
@@ -77,8 +78,13 @@ public:
     bool TrayIconActive() const { return trayIconActive_; }
 
 private:
-    // Implementation helpers (LoadDeviceList, ShowCurrentDevice, CloseHelperForms, ...)
-    // are added by the implementation.
+    void LoadDeviceList();
+    void ShowCurrentDevice(const std::u16string& name);
+    void CloseHelperForms();
+    // Removes the icon and the tray window while they are up.
+    void TakeDownTray();
+    std::vector<std::u16string> DeviceRows();
+
     MainWindowView& view_;
     MainWindowServices services_;
     std::u16string trayMenuString_;   // M_TrayMenuString

@@ -1,0 +1,351 @@
+#include "app/main_window.h"
+
+#include <vector>
+
+#include "app/addresses.h"
+#include "app/tray_menu.h"
+#include "platform/text.h"
+#include "product.h"
+
+namespace marvolt {
+
+namespace {
+
+constexpr char16_t kProductName[] = u"" MARVOLT_PRODUCT;
+constexpr char16_t kVersion[] = u"" MARVOLT_VERSION;
+
+constexpr char16_t kCurrentUserName[] = u"HKEY_CURRENT_USER";
+constexpr char16_t kSoundMapperKey[] = u"Software\\Microsoft\\Multimedia\\Sound Mapper";
+constexpr char16_t kPlaybackPath[] = u"HKEY_CURRENT_USER\\Software\\Microsoft\\Multimedia\\Sound Mapper\\Playback";
+constexpr char16_t kRecordPath[] = u"HKEY_CURRENT_USER\\Software\\Microsoft\\Multimedia\\Sound Mapper\\Record";
+constexpr char16_t kRunKey[] = u"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char16_t kRunPath[] = u"HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\";
+
+// Read with this default, a value that comes back unchanged is absent.
+constexpr std::int32_t kAbsentDword = -32;
+
+constexpr char16_t kSettings[] = u"Settings";
+
+constexpr char16_t kNoDeviceText[] = u"Please select an device";
+constexpr char16_t kNoDeviceTitle[] = u"No Soundcard selected";
+constexpr char16_t kNoRoleText[] =
+    u"You have not selected Playback or Record!\r\r"
+    u"You must select an input and/or output before you can set the device!";
+constexpr char16_t kNoRoleTitle[] = u"Please select input/output first!";
+constexpr char16_t kShutdownText[] = u"Shutdown Marvolt?";
+constexpr char16_t kShutdownTitle[] = u"Exit program?";
+constexpr char16_t kCurrentCardPrefix[] = u"Default Soundcard: ";
+constexpr char16_t kHiddenTipPrefix[] = u"current: ";
+
+constexpr char16_t kSoundSettingsCommand[] = u"rundll32.exe shell32.dll,Control_RunDLL mmsys.cpl,,0";
+constexpr char16_t kMixerCommand[] = u"sndvol32.exe";
+constexpr int kNormalFocused = 1;
+
+std::u16string RunValueName() { return kProductName; }
+
+// A stored option is a check-box value only when it is 0 or 1; anything else
+// leaves the box as it was.
+void RestoreCheckBox(CheckBoxControl& box, const std::u16string& stored) {
+    long long number = 0;
+    if (!ParseInteger(stored, number)) return;
+    if (number != 0 && number != 1) return;
+    box.SetValue(static_cast<int>(number));
+}
+
+}  // namespace
+
+MainWindow::MainWindow(MainWindowView& view, const MainWindowServices& services)
+    : view_(view), services_(services) {}
+
+void MainWindow::Load() {
+    services_.instanceGuard.CheckPrevInstance(u"", u"");
+
+    services_.pin.SetToTop();
+    FormWindow& window = view_.Window();
+    window.SetVisible(false);
+    window.SetCaption(std::u16string(kProductName) + u" Vers. " + kVersion);
+
+    LoadDeviceList();
+
+    Registry& registry = services_.registry;
+    struct FirstValue {
+        const char16_t* name;
+        std::int32_t value;
+    };
+    for (const FirstValue& first : {FirstValue{u"PreferredOnly", 1}, FirstValue{u"SetupPreferredAudioDevicesCount", 3}}) {
+        if (registry.ReadRegDword(kCurrentUserName, kSoundMapperKey, first.name, kAbsentDword) == kAbsentDword)
+            registry.WriteRegDword(kCurrentUserName, kSoundMapperKey, first.name, first.value);
+    }
+    ListBoxControl& list = view_.DeviceList();
+    std::u16string firstRow = list.Count() > 0 ? list.ItemText(0) : std::u16string();
+    if (registry.ReadRegPath(kRecordPath).empty())
+        registry.WriteRegString(kCurrentUserName, kSoundMapperKey, u"Record", firstRow);
+    if (registry.ReadRegPath(kPlaybackPath).empty())
+        registry.WriteRegString(kCurrentUserName, kSoundMapperKey, u"Playback", firstRow);
+
+    AppSettings& settings = services_.settings;
+    RestoreCheckBox(view_.PlayCheck(), settings.GetAppSetting(kSettings, u"PlaybackCheck", u"1"));
+    RestoreCheckBox(view_.RecordCheck(), settings.GetAppSetting(kSettings, u"RecordCheck", u"1"));
+    RestoreCheckBox(view_.StartupCheck(), settings.GetAppSetting(kSettings, u"StartupCheck", u"0"));
+
+    ComboBoxControl& combo = view_.StartupCombo();
+    if (view_.StartupCheck().Value() == 1) {
+        combo.SetVisible(true);
+        SetDevice(combo.Text());
+    } else {
+        combo.SetVisible(false);
+    }
+
+    bool autoRun = !registry.ReadRegPath(kRunPath + RunValueName()).empty();
+    view_.AutoRunCheck().SetValue(autoRun ? 1 : 0);
+
+    ShowCurrentDevice(currentDevice_);
+    for (int i = 0, count = list.Count(); i < count; ++i)
+        if (list.ItemText(i) == currentDevice_) list.SetSelectedIndex(i);
+
+    services_.tray.AddTrayIcon(*this, currentDevice_, true, *this, u"");
+    CreatePopupMenu();
+    trayIconActive_ = true;
+}
+
+// --- Device list -------------------------------------------------------------
+
+void MainWindow::LoadDeviceList() {
+    ListBoxControl& list = view_.DeviceList();
+    list.Clear();
+    // The count arrives unsigned; a value beyond the signed range lists nothing.
+    auto count = static_cast<std::int32_t>(services_.soundDevices.OutputDeviceCount());
+    for (std::int32_t id = 0; id < count; ++id) {
+        std::u16string field;
+        if (services_.soundDevices.OutputDeviceName(static_cast<std::uint32_t>(id), field) != 0) continue;
+        size_t nul = field.find(u'\0');
+        if (nul != std::u16string::npos) field.resize(nul);
+        list.AddItem(Trim(field));
+    }
+
+    ComboBoxControl& combo = view_.StartupCombo();
+    combo.Clear();
+    const int rows = list.Count();
+    for (int i = 0; i < rows; ++i) combo.AddItem(list.ItemText(i));
+
+    // A stored device that has gone stays visible by name: the combo is editable.
+    std::u16string stored = services_.settings.GetAppSetting(kSettings, u"StartupDevice", u"");
+    if (stored.empty())
+        combo.SetText(rows > 0 ? list.ItemText(0) : std::u16string());
+    else
+        combo.SetText(stored);
+}
+
+void MainWindow::GetDevices() {}
+
+std::vector<std::u16string> MainWindow::DeviceRows() {
+    ListBoxControl& list = view_.DeviceList();
+    std::vector<std::u16string> rows;
+    for (int i = 0, count = list.Count(); i < count; ++i) rows.push_back(list.ItemText(i));
+    return rows;
+}
+
+// --- Switching ---------------------------------------------------------------
+
+void MainWindow::SetDevice(const std::u16string& deviceName) {
+    if (deviceName.empty()) {
+        services_.messages.ShowMessage(kNoDeviceText, kNoDeviceTitle, MessageButtons::Ok,
+                                       MessageIcon::Information);
+        return;
+    }
+    int play = view_.PlayCheck().Value();
+    int record = view_.RecordCheck().Value();
+    if (play == 0 && record == 0) {
+        services_.messages.ShowMessage(kNoRoleText, kNoRoleTitle, MessageButtons::Ok,
+                                       MessageIcon::Information);
+        // Called from the tray the window may be hidden: bring it back so the
+        // user can tick a box.
+        view_.Window().SetState(WindowState::Normal);
+        view_.Window().SetVisible(true);
+        ShowCurrentDevice(services_.registry.ReadRegPath(kPlaybackPath));
+        return;
+    }
+    if (record == 1) services_.registry.WriteRegString(kCurrentUserName, kSoundMapperKey, u"Record", deviceName);
+    if (play == 1) services_.registry.WriteRegString(kCurrentUserName, kSoundMapperKey, u"Playback", deviceName);
+    ShowCurrentDevice(deviceName);
+    currentDevice_ = deviceName;
+}
+
+void MainWindow::ShowCurrentDevice(const std::u16string& name) {
+    view_.CurrentCardTxt().SetCaption(kCurrentCardPrefix + name);
+
+    std::u16string key = Trim(name);
+    if (key.empty()) return;
+    ListBoxControl& list = view_.DeviceList();
+    const int count = list.Count();
+    // The row that is the device wins over rows that merely contain its name
+    // ("Speakers" must not select "Speakers 2").
+    int chosen = -1;
+    for (int i = 0; i < count; ++i)
+        if (Trim(list.ItemText(i)) == key) chosen = i;
+    if (chosen < 0)
+        for (int i = 0; i < count; ++i)
+            if (Contains(list.ItemText(i), key)) chosen = i;
+    if (chosen >= 0) list.SetSelectedIndex(chosen);
+}
+
+void MainWindow::OnDeviceListDoubleClick() {
+    ListBoxControl& list = view_.DeviceList();
+    int selected = list.SelectedIndex();
+    SetDevice(selected >= 0 ? list.ItemText(selected) : std::u16string());
+    CreatePopupMenu();
+}
+
+void MainWindow::OnSetBtnClick() { OnDeviceListDoubleClick(); }
+
+// --- Options -----------------------------------------------------------------
+
+void MainWindow::OnPlayCheckClick() {
+    services_.settings.SaveAppSetting(kSettings, u"PlaybackCheck", Decimal(view_.PlayCheck().Value()));
+}
+
+void MainWindow::OnRecordCheckClick() {
+    services_.settings.SaveAppSetting(kSettings, u"RecordCheck", Decimal(view_.RecordCheck().Value()));
+}
+
+void MainWindow::OnStartupCheckClick() {
+    std::u16string value = Decimal(view_.StartupCheck().Value());
+    services_.settings.SaveAppSetting(kSettings, u"StartupCheck", value);
+    view_.StartupCombo().SetVisible(value == u"1");
+}
+
+void MainWindow::OnStartupComboLostFocus() {
+    services_.settings.SaveAppSetting(kSettings, u"StartupDevice", view_.StartupCombo().Text());
+}
+
+void MainWindow::OnAutoRunCheckClick() {
+    Registry& registry = services_.registry;
+    if (view_.AutoRunCheck().Value() != 0) {
+        // Rewritten on every tick, so a moved program repairs its entry at start.
+        std::u16string path = services_.identity.ProgramFolder();
+        if (!EndsWith(path, u"\\")) path += u'\\';
+        path += services_.identity.ExeBaseName() + u".exe";
+        if (Contains(path, u" ")) path = u"\"" + path + u"\"";
+        registry.WriteRegString(kCurrentUserName, kRunKey, RunValueName(), path);
+    } else if (!registry.ReadRegPath(kRunPath + RunValueName()).empty()) {
+        registry.DeleteRegValue(kCurrentUserName, kRunKey, RunValueName());
+    }
+}
+
+// --- Tray menu ---------------------------------------------------------------
+
+void MainWindow::CreatePopupMenu() {
+    trayMenuString_.clear();
+    std::u16string play = Trim(services_.registry.ReadRegPath(kPlaybackPath));
+    std::u16string rec = Trim(services_.registry.ReadRegPath(kRecordPath));
+    trayMenuString_ = ComposeTrayMenu(DeviceRows(), play, rec);
+    services_.tray.ChangePopupMenuString(trayMenuString_);
+    trayIconActive_ = true;
+}
+
+void MainWindow::OnTrayMenu(const std::u16string& selected) {
+    if (Contains(selected, u"Current:")) return;
+    if (selected == u"Homepage ...") {
+        OnWebPageClick();
+        return;
+    }
+    if (selected == u"Settings ..." || selected == u"Einstellungen ...") {
+        ShowCurrentDevice(services_.registry.ReadRegPath(kPlaybackPath));
+        view_.Window().SetState(WindowState::Normal);
+        view_.Window().SetVisible(true);
+        return;
+    }
+    if (selected == u"Reload list of Soundcards" || selected == u"Soundkarten neu einlesen") {
+        LoadDeviceList();
+        CreatePopupMenu();
+        services_.beeper.DefaultBeep();
+        return;
+    }
+    if (selected == u"Windows audio settings ..." || selected == u"Windows Audio Einstellungen ...") {
+        services_.launcher.StartProcess(kSoundSettingsCommand, kNormalFocused);
+        return;
+    }
+    if (selected == u"Windows audio mixer ..." || selected == u"Windows Audio Mixer ...") {
+        services_.launcher.StartProcess(kMixerCommand, kNormalFocused);
+        return;
+    }
+    if (selected == u"Exit" || selected == u"Beenden") {
+        services_.tray.RemoveTrayIcon();
+        services_.processEnd.EndNow();
+    }
+
+    std::vector<std::u16string> rows = DeviceRows();
+    int row = FindChosenDevice(rows, selected);
+    if (row < 0) return;
+    SetDevice(rows[static_cast<size_t>(row)]);
+    CreatePopupMenu();
+    // Re-adding the icon is what gives it the new tooltip.
+    services_.tray.RemoveTrayIcon();
+    services_.tray.AddTrayIcon(*this, currentDevice_, true, *this, u"");
+    services_.beeper.DefaultBeep();
+}
+
+// --- Links -------------------------------------------------------------------
+
+void MainWindow::OnWebPageClick() { services_.documents.OpenDocument(kHomepageAddress, kNormalFocused); }
+
+void MainWindow::OnLabel1Click() {}  // The online update is not wired up yet.
+
+// --- Window life cycle -------------------------------------------------------
+
+void MainWindow::OnResize() {
+    if (view_.Window().State() != WindowState::Minimized) return;
+    view_.Window().SetVisible(false);
+    services_.tray.AddTrayIcon(*this, kHiddenTipPrefix + currentDevice_, true, *this, u"");
+    CreatePopupMenu();
+}
+
+void MainWindow::OnCommand1Click() { view_.Window().SetState(WindowState::Minimized); }
+
+bool MainWindow::OnQueryUnload() {
+    FormWindow& window = view_.Window();
+    if (window.State() != WindowState::Minimized && window.Visible()) {
+        MessageAnswer answer = services_.messages.ShowMessage(kShutdownText, kShutdownTitle,
+                                                              MessageButtons::YesNo, MessageIcon::Question);
+        if (answer == MessageAnswer::No) {
+            window.SetState(WindowState::Minimized);
+            return true;
+        }
+    }
+    TakeDownTray();
+    return false;
+}
+
+void MainWindow::OnUnload() { TakeDownTray(); }
+
+void MainWindow::TakeDownTray() {
+    if (!trayIconActive_) return;
+    services_.tray.RemoveTrayIcon();
+    services_.tray.Unload();
+    trayIconActive_ = false;
+}
+
+void MainWindow::OnExitBtnClick() {
+    MessageAnswer answer = services_.messages.ShowMessage(kShutdownText, kShutdownTitle, MessageButtons::YesNo,
+                                                          MessageIcon::Question);
+    if (answer == MessageAnswer::No) return;
+    CloseHelperForms();
+    services_.processEnd.EndNow();
+}
+
+void MainWindow::CloseHelperForms() {
+    services_.tray.RemoveTrayIcon();
+    services_.tray.Unload();
+    trayIconActive_ = false;
+}
+
+// --- TrayTarget --------------------------------------------------------------
+
+NativeHandle MainWindow::IconHandle() { return view_.Window().IconHandle(); }
+std::u16string MainWindow::Caption() { return view_.Window().Caption(); }
+void MainWindow::SetVisible(bool visible) { view_.Window().SetVisible(visible); }
+void MainWindow::SetWindowStateNormal() { view_.Window().SetState(WindowState::Normal); }
+WindowGeometry MainWindow::Geometry() { return view_.Window().Geometry(); }
+void MainWindow::SetGeometry(const WindowGeometry& geometry) { view_.Window().SetGeometry(geometry); }
+
+}  // namespace marvolt

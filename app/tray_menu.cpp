@@ -1,0 +1,61 @@
+#include "app/tray_menu.h"
+
+#include "platform/text.h"
+
+namespace marvolt {
+
+namespace {
+
+constexpr char16_t kHeads[] =
+    u"Homepage ..., -,"
+    u"Settings ..., -,"
+    u"Windows audio settings ..., Windows audio mixer ..., -, Reload list of Soundcards, -,";
+constexpr char16_t kTail[] = u"-, Exit";
+
+// The entry text of row `index` up to where a default mark would start.
+std::u16string EntryName(size_t index, const std::u16string& row) {
+    return u"Soundcard " + Decimal(static_cast<long long>(index) + 1) + u": " + row;
+}
+
+}  // namespace
+
+std::u16string ComposeTrayMenu(const std::vector<std::u16string>& rows, const std::u16string& play,
+                               const std::u16string& rec) {
+    std::u16string menu = kHeads;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const std::u16string& row = rows[i];
+        menu += EntryName(i, row);
+        if (row == play || row == rec) {
+            menu += u"  <default>  ";
+            if (row == play && play == rec)
+                menu += u" (Play + Rec)";
+            else if (row == play)
+                menu += u"(Playback)";
+            else
+                menu += u"(Record)";
+        }
+        menu += u", ";
+    }
+    menu += kTail;
+    return menu;
+}
+
+int FindChosenDevice(const std::vector<std::u16string>& rows, const std::u16string& selected) {
+    // An entry names its own row by number and name, so nested names such as
+    // "Speakers" and "Speakers 2" cannot capture each other's entries. The menu
+    // hands back trimmed texts, hence the trimmed comparison for an empty name.
+    for (size_t i = 0; i < rows.size(); ++i) {
+        std::u16string entry = Trim(EntryName(i, rows[i]));
+        if (!StartsWith(selected, entry)) continue;
+        std::u16string_view rest = std::u16string_view(selected).substr(entry.size());
+        if (rest.empty() || StartsWith(rest, u"  ")) return static_cast<int>(i);
+    }
+    // Texts that are not our own entries still reach a device by its name.
+    for (size_t i = 0; i < rows.size(); ++i) {
+        std::u16string name = Trim(rows[i]);
+        if (!name.empty() && Contains(selected, name)) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+}  // namespace marvolt
