@@ -42,18 +42,6 @@ TEST_F(MainWindowDevices, ListsEveryAnsweringDeviceByName) {
     }
 }
 
-TEST_F(MainWindowDevices, AFailingDeviceDoesNotShiftTheNextDevicesName) {
-    devices.Add(u"Speakers");
-    devices.AddFailing(2);
-    devices.Add(u"Headset");
-    window.OnTrayMenu(u"Reload list of Soundcards");
-    EXPECT_EQ(devices.queried, (std::vector<std::uint32_t>{0, 1, 2}));
-    // The second row belongs to device 2: choosing it sets that device.
-    view.PlayCheck().SetValue(1);
-    window.OnTrayMenu(u"Soundcard 2: Headset");
-    EXPECT_EQ(Mapper(u"Playback"), u"Headset");
-}
-
 TEST_F(MainWindowDevices, ACountBeyondTheSignedRangeListsNothing) {
     devices.Add(u"Speakers");
     devices.overrideCount = true;
