@@ -1,0 +1,13 @@
+#pragma once
+#include "platform/sound_devices.h"
+
+namespace marvolt {
+
+// The wave-output devices as winmm reports them, through the ANSI calls.
+class SoundDevicesWin32 final : public SoundDevices {
+public:
+    std::uint32_t OutputDeviceCount() override;
+    std::uint32_t OutputDeviceName(std::uint32_t device, std::u16string& productNameField) override;
+};
+
+}  // namespace marvolt
