@@ -1,0 +1,338 @@
+#include "platform/win32/main_window_view_win32.h"
+
+#include "platform/win32/win_text.h"
+
+namespace marvolt {
+
+namespace {
+
+// Layout at 96 DPI; every figure is scaled with the system DPI.
+constexpr int kClientWidth = 278;   // 4170 twips
+constexpr int kClientHeight = 291;  // 4365 twips
+constexpr int kComboDropHeight = 120;
+constexpr int kLinkTop = 268;
+constexpr int kLinkHeight = 15;
+constexpr int kPinLeft = 249;  // the top right corner, beside the "Startup" frame
+constexpr int kPinTop = 9;
+constexpr COLORREF kLinkColour = RGB(128, 128, 128);
+const wchar_t* const kClassName = reinterpret_cast<const wchar_t*>(kMainWindowClass);
+
+enum class Font { Message, Link };
+
+struct ControlSpec {
+    int id;
+    const wchar_t* windowClass;
+    const char16_t* text;
+    DWORD style;
+    DWORD exStyle;
+    int x, y, width, height;
+    Font font;
+};
+
+constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+constexpr DWORD kCheckBox = kChild | WS_TABSTOP | BS_AUTOCHECKBOX;
+constexpr DWORD kButton = kChild | WS_TABSTOP | BS_PUSHBUTTON;
+constexpr DWORD kFrame = kChild | BS_GROUPBOX;
+constexpr DWORD kLink = kChild | SS_LEFT | SS_NOTIFY | SS_NOPREFIX;
+
+// Creation order is tab order, top to bottom. Each frame comes before the
+// controls it holds.
+constexpr ControlSpec kControls[] = {
+    {kIdFrame2, L"BUTTON", u"Startup", kFrame, 0, 8, 4, 234, 86, Font::Message},
+    {kIdAutoRunCheck, L"BUTTON", u"Autostart with Windows", kCheckBox, 0, 18, 22, 216, 18, Font::Message},
+    {kIdStartupCheck, L"BUTTON", u"Set on startup:", kCheckBox, 0, 18, 42, 216, 18, Font::Message},
+    {kIdStartupCombo, L"COMBOBOX", u"Combo1", kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0,
+     34, 62, 198, kComboDropHeight, Font::Message},
+    {kIdFrame1, L"BUTTON", u"", kFrame, 0, 8, 94, 262, 162, Font::Message},
+    {kIdDeviceList, L"LISTBOX", u"",
+     kChild | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE, 18, 108, 242, 78,
+     Font::Message},
+    {kIdPlayCheck, L"BUTTON", u"For Playback", kCheckBox, 0, 18, 189, 118, 18, Font::Message},
+    {kIdRecordCheck, L"BUTTON", u"For Record", kCheckBox, 0, 142, 189, 118, 18, Font::Message},
+    {kIdCurrentCardTxt, L"STATIC", u"Current Soundcard:", kChild | SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0, 18,
+     210, 242, 15, Font::Message},
+    {kIdSetBtn, L"BUTTON", u"Set Soundcard", kButton, 0, 160, 227, 100, 23, Font::Message},
+    {kIdCommand1, L"BUTTON", u"Hide >>", kButton, 0, 140, 262, 62, 23, Font::Message},
+    {kIdExitBtn, L"BUTTON", u"Exit", kButton, 0, 208, 262, 62, 23, Font::Message},
+    {kIdLabel1, L"STATIC", u"Update", kLink, 0, 10, kLinkTop, 40, kLinkHeight, Font::Link},
+    {kIdWebPage, L"STATIC", u"Homepage", kLink, 0, 84, kLinkTop, 60, kLinkHeight, Font::Link},
+};
+
+int SystemDpi() {
+    HDC screen = GetDC(nullptr);
+    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen) ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
+LOGFONTW MessageFontSpec() {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return metrics.lfMessageFont;
+    LOGFONTW fallback{};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof fallback, &fallback);
+    return fallback;
+}
+
+HICON LoadProgramIcon(HINSTANCE instance, int sizeMetricX, int sizeMetricY) {
+    return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(sizeMetricX),
+                                         GetSystemMetrics(sizeMetricY), LR_DEFAULTCOLOR));
+}
+
+bool RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof existing;
+    if (GetClassInfoExW(instance, kClassName, &existing)) return true;
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kClassName;
+    return RegisterClassExW(&windowClass) != 0;
+}
+
+}  // namespace
+
+std::unique_ptr<MainWindowViewWin32> MainWindowViewWin32::Create(HINSTANCE instance, bool endLoopOnDestroy) {
+    if (!RegisterWindowClass(instance, &MainWindowViewWin32::WindowProc)) return nullptr;
+    std::unique_ptr<MainWindowViewWin32> view(new MainWindowViewWin32(endLoopOnDestroy));
+
+    const int dpi = SystemDpi();
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    const DWORD exStyle = WS_EX_CONTROLPARENT;
+    RECT frame{0, 0, MulDiv(kClientWidth, dpi, 96), MulDiv(kClientHeight, dpi, 96)};
+    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    RECT workArea{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
+    const int left = workArea.left + (workArea.right - workArea.left - width) / 2;
+    const int top = workArea.top + (workArea.bottom - workArea.top - height) / 2;
+
+    // The caption stays empty until the logic sets it: a second instance
+    // looks for the running one by class and caption while this one starts.
+    HWND window = CreateWindowExW(exStyle, kClassName, L"", style, left, top, width, height, nullptr,
+                                  nullptr, instance, view.get());
+    if (!window) return nullptr;
+    if (!view->CreateControls(instance)) return nullptr;  // the destructor destroys the window
+    return view;
+}
+
+MainWindowViewWin32::~MainWindowViewWin32() {
+    // The receiver of the events may already be gone.
+    events_ = nullptr;
+    if (window_) DestroyWindow(window_);
+}
+
+bool MainWindowViewWin32::CreateControls(HINSTANCE instance) {
+    const int dpi = SystemDpi();
+    auto scale = [dpi](int value) { return MulDiv(value, dpi, 96); };
+
+    LOGFONTW messageFont = MessageFontSpec();
+    messageFont_.reset(CreateFontIndirectW(&messageFont));
+    // The links: the message font's family at 8.25 points, underlined.
+    LOGFONTW linkFont = messageFont;
+    linkFont.lfHeight = -MulDiv(825, dpi, 7200);
+    linkFont.lfWidth = 0;
+    linkFont.lfWeight = FW_NORMAL;
+    linkFont.lfItalic = FALSE;
+    linkFont.lfUnderline = TRUE;
+    linkFont_.reset(CreateFontIndirectW(&linkFont));
+
+    bigIcon_.reset(LoadProgramIcon(instance, SM_CXICON, SM_CYICON));
+    smallIcon_.reset(LoadProgramIcon(instance, SM_CXSMICON, SM_CYSMICON));
+    // A build without the icon resource (the tests) shows the stock one.
+    HICON fallback = LoadIconW(nullptr, MAKEINTRESOURCEW(32512));  // IDI_APPLICATION, shared
+    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_ ? bigIcon_.get() : fallback));
+    SendMessageW(window_, WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(smallIcon_ ? smallIcon_.get() : fallback));
+
+    for (const ControlSpec& spec : kControls) {
+        HWND control = CreateWindowExW(spec.exStyle, spec.windowClass, Wide(spec.text), spec.style, scale(spec.x),
+                                       scale(spec.y), scale(spec.width), scale(spec.height), window_,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+        if (!control) return false;
+        HGDIOBJ font = spec.font == Font::Link ? linkFont_.get() : messageFont_.get();
+        if (font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+
+    HWND dlg = window_;
+    // A combo box ignores the text it is created with.
+    SetWindowTextW(GetDlgItem(dlg, kIdStartupCombo), L"Combo1");
+    deviceList_.Attach(GetDlgItem(dlg, kIdDeviceList));
+    startupCombo_.Attach(GetDlgItem(dlg, kIdStartupCombo));
+    playCheck_.Attach(GetDlgItem(dlg, kIdPlayCheck));
+    recordCheck_.Attach(GetDlgItem(dlg, kIdRecordCheck));
+    startupCheck_.Attach(GetDlgItem(dlg, kIdStartupCheck));
+    autoRunCheck_.Attach(GetDlgItem(dlg, kIdAutoRunCheck));
+    currentCardTxt_.Attach(GetDlgItem(dlg, kIdCurrentCardTxt));
+    label1_ = GetDlgItem(dlg, kIdLabel1);
+    webPage_ = GetDlgItem(dlg, kIdWebPage);
+
+    // The list shows whole rows only: its height is cut to a multiple of the
+    // row height of the font in use.
+    if (HWND list = GetDlgItem(dlg, kIdDeviceList)) {
+        RECT outer{}, inner{};
+        GetWindowRect(list, &outer);
+        GetClientRect(list, &inner);
+        int border = (outer.bottom - outer.top) - inner.bottom;
+        auto rowHeight = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+        if (rowHeight > 0 && inner.bottom >= rowHeight)
+            SetWindowPos(list, nullptr, 0, 0, outer.right - outer.left, inner.bottom / rowHeight * rowHeight + border,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
+    // The link labels are exactly as wide as their text, so that the hand
+    // cursor and the click belong to the text only.
+    if (HDC dc = GetDC(window_)) {
+        HGDIOBJ old = SelectObject(dc, linkFont_ ? linkFont_.get() : GetStockObject(DEFAULT_GUI_FONT));
+        int left = 0;
+        for (HWND link : {label1_, webPage_}) {
+            std::u16string text = WindowTextOf(link);
+            SIZE extent{};
+            GetTextExtentPoint32W(dc, Wide(text), static_cast<int>(text.size()), &extent);
+            RECT rect{};
+            GetWindowRect(link, &rect);
+            MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&rect), 2);
+            if (link == webPage_) rect.left = left;
+            SetWindowPos(link, nullptr, rect.left, rect.top, extent.cx + 1, rect.bottom - rect.top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            left = rect.left + extent.cx + 1 + scale(8);
+        }
+        SelectObject(dc, old);
+        ReleaseDC(window_, dc);
+    }
+
+    // TODO(view): the AlwaysOnTop1 pin goes here once PinControl's implementation lands:
+    // pin_ = PinControl::Create(window_, kIdAlwaysOnTop1, kPinLeft, kPinTop, noPinEvents_);
+    // A window without its pin still works; Pin() then answers null.
+    (void)kPinLeft;
+    (void)kPinTop;
+    return true;
+}
+
+bool MainWindowViewWin32::PreTranslate(MSG& message) {
+    return window_ && IsDialogMessageW(window_, &message);
+}
+
+LRESULT CALLBACK MainWindowViewWin32::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* view = reinterpret_cast<MainWindowViewWin32*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message == WM_NCCREATE) {
+        view = static_cast<MainWindowViewWin32*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        view->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
+        view->form_.Attach(window);
+    }
+    if (!view) return DefWindowProcW(window, message, wParam, lParam);
+    // The logic behind the events must never unwind through the system's code.
+    try {
+        return view->HandleMessage(message, wParam, lParam);
+    } catch (...) {
+        return message == WM_CLOSE ? 0 : DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+LRESULT MainWindowViewWin32::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND window = window_;
+    switch (message) {
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam), HIWORD(wParam));
+            return 0;
+
+        case WM_SIZE:
+            // Sent after the change, so State() already reads the new state.
+            if (events_) events_->OnResize();
+            return 0;
+
+        case WM_CLOSE:
+            if (events_ && events_->OnQueryUnload()) return 0;
+            DestroyWindow(window);
+            return 0;
+
+        case WM_DESTROY:
+            if (events_) events_->OnUnload();
+            if (endLoopOnDestroy_) PostQuitMessage(0);
+            return 0;
+
+        case WM_NCDESTROY:
+            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+            window_ = nullptr;
+            form_.Attach(nullptr);
+            return DefWindowProcW(window, message, wParam, lParam);
+
+        case WM_ACTIVATE:
+            // Keyboard focus goes back to the control that had it when the
+            // window was last left.
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus && IsChild(window, focus)) focusBeforeDeactivation_ = focus;
+            } else if (!IsIconic(window)) {
+                HWND target = focusBeforeDeactivation_;
+                if (!target || !IsWindow(target) || !IsChild(window, target) || !IsWindowVisible(target) ||
+                    !IsWindowEnabled(target))
+                    target = GetDlgItem(window, kIdDeviceList);
+                if (target) SetFocus(target);
+            }
+            return 0;
+
+        case WM_CTLCOLORSTATIC:
+            if (IsLink(reinterpret_cast<HWND>(lParam))) {
+                auto dc = reinterpret_cast<HDC>(wParam);
+                SetTextColor(dc, kLinkColour);
+                SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+                return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+            }
+            break;
+
+        case WM_SETCURSOR:
+            if (IsLink(reinterpret_cast<HWND>(wParam)) && LOWORD(lParam) == HTCLIENT) {
+                SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32649)));  // IDC_HAND
+                return TRUE;
+            }
+            break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void MainWindowViewWin32::OnCommand(int id, int code) {
+    if (!events_) return;
+    switch (id) {
+        case kIdPlayCheck:
+            if (code == BN_CLICKED) events_->OnPlayCheckClick();
+            break;
+        case kIdRecordCheck:
+            if (code == BN_CLICKED) events_->OnRecordCheckClick();
+            break;
+        case kIdStartupCheck:
+            if (code == BN_CLICKED) events_->OnStartupCheckClick();
+            break;
+        case kIdAutoRunCheck:
+            if (code == BN_CLICKED) events_->OnAutoRunCheckClick();
+            break;
+        case kIdStartupCombo:
+            if (code == CBN_KILLFOCUS) events_->OnStartupComboLostFocus();
+            break;
+        case kIdDeviceList:
+            if (code == LBN_DBLCLK) events_->OnDeviceListDoubleClick();
+            break;
+        case kIdSetBtn:
+            if (code == BN_CLICKED) events_->OnSetBtnClick();
+            break;
+        case kIdCommand1:
+            if (code == BN_CLICKED) events_->OnCommand1Click();
+            break;
+        case kIdExitBtn:
+            if (code == BN_CLICKED) events_->OnExitBtnClick();
+            break;
+        case kIdLabel1:
+            if (code == STN_CLICKED) events_->OnLabel1Click();
+            break;
+        case kIdWebPage:
+            if (code == STN_CLICKED) events_->OnWebPageClick();
+            break;
+    }
+}
+
+}  // namespace marvolt

@@ -1,0 +1,160 @@
+#include "platform/win32/ui_controls_win32.h"
+
+#include "platform/win32/win_text.h"
+
+namespace marvolt {
+
+std::u16string WindowTextOf(HWND window) {
+    int length = GetWindowTextLengthW(window);
+    if (length <= 0) return {};
+    std::wstring buffer(static_cast<size_t>(length) + 1, L'\0');
+    int copied = GetWindowTextW(window, buffer.data(), length + 1);
+    return FromWide(buffer.c_str(), static_cast<size_t>(copied > 0 ? copied : 0));
+}
+
+bool HasVisibleStyle(HWND window) {
+    return IsWindow(window) && (GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+// ---- FormWindowWin32
+
+std::u16string FormWindowWin32::Caption() { return WindowTextOf(window_); }
+
+void FormWindowWin32::SetCaption(const std::u16string& caption) { SetWindowTextW(window_, Wide(caption)); }
+
+bool FormWindowWin32::Visible() { return HasVisibleStyle(window_); }
+
+void FormWindowWin32::SetVisible(bool visible) {
+    if (!IsWindow(window_) || visible == Visible()) return;
+    // SW_SHOW keeps a minimized window minimized: showing never changes the state.
+    ShowWindow(window_, visible ? SW_SHOW : SW_HIDE);
+}
+
+WindowState FormWindowWin32::State() {
+    if (IsIconic(window_)) return WindowState::Minimized;
+    if (IsZoomed(window_)) return WindowState::Maximized;
+    return WindowState::Normal;
+}
+
+void FormWindowWin32::SetState(WindowState state) {
+    if (!IsWindow(window_) || state == State()) return;
+    // ShowWindow sends WM_SIZE, so the window's resize event runs as it does
+    // when the user changes the state.
+    switch (state) {
+        case WindowState::Minimized: ShowWindow(window_, SW_MINIMIZE); break;
+        case WindowState::Maximized: ShowWindow(window_, SW_MAXIMIZE); break;
+        case WindowState::Normal: ShowWindow(window_, SW_RESTORE); break;
+    }
+}
+
+NativeHandle FormWindowWin32::Handle() { return reinterpret_cast<NativeHandle>(window_); }
+
+NativeHandle FormWindowWin32::IconHandle() {
+    // The small icon is the one that fits the notification area.
+    auto icon = reinterpret_cast<HICON>(SendMessageW(window_, WM_GETICON, ICON_SMALL, 0));
+    if (!icon) icon = reinterpret_cast<HICON>(SendMessageW(window_, WM_GETICON, ICON_BIG, 0));
+    if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrW(window_, GCLP_HICONSM));
+    if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrW(window_, GCLP_HICON));
+    return reinterpret_cast<NativeHandle>(icon);
+}
+
+WindowGeometry FormWindowWin32::Geometry() {
+    RECT rect{};
+    if (!GetWindowRect(window_, &rect)) return {};
+    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+void FormWindowWin32::SetGeometry(const WindowGeometry& geometry) {
+    SetWindowPos(window_, nullptr, geometry.left, geometry.top, geometry.width, geometry.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// ---- ListBoxWin32
+
+void ListBoxWin32::Clear() { SendMessageW(window_, LB_RESETCONTENT, 0, 0); }
+
+void ListBoxWin32::AddItem(const std::u16string& text) {
+    SendMessageW(window_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(text)));
+}
+
+int ListBoxWin32::Count() {
+    LRESULT count = SendMessageW(window_, LB_GETCOUNT, 0, 0);
+    return count > 0 ? static_cast<int>(count) : 0;
+}
+
+std::u16string ListBoxWin32::ItemText(int index) {
+    LRESULT length = SendMessageW(window_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (index < 0 || length == LB_ERR || length <= 0) return {};
+    std::wstring buffer(static_cast<size_t>(length) + 1, L'\0');
+    LRESULT copied = SendMessageW(window_, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()));
+    if (copied == LB_ERR || copied < 0) return {};
+    return FromWide(buffer.c_str(), static_cast<size_t>(copied));
+}
+
+int ListBoxWin32::SelectedIndex() {
+    LRESULT index = SendMessageW(window_, LB_GETCURSEL, 0, 0);
+    return index == LB_ERR ? -1 : static_cast<int>(index);
+}
+
+void ListBoxWin32::SetSelectedIndex(int index) {
+    // -1 clears the selection; an index beyond the last row selects nothing too.
+    SendMessageW(window_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+// ---- ComboBoxWin32
+
+void ComboBoxWin32::Clear() {
+    // CB_RESETCONTENT empties the edit field as well; the text is kept.
+    std::u16string text = Text();
+    SendMessageW(window_, CB_RESETCONTENT, 0, 0);
+    SetText(text);
+}
+
+void ComboBoxWin32::AddItem(const std::u16string& text) {
+    SendMessageW(window_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(text)));
+}
+
+int ComboBoxWin32::Count() {
+    LRESULT count = SendMessageW(window_, CB_GETCOUNT, 0, 0);
+    return count > 0 ? static_cast<int>(count) : 0;
+}
+
+std::u16string ComboBoxWin32::ItemText(int index) {
+    LRESULT length = SendMessageW(window_, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (index < 0 || length == CB_ERR || length <= 0) return {};
+    std::wstring buffer(static_cast<size_t>(length) + 1, L'\0');
+    LRESULT copied =
+        SendMessageW(window_, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()));
+    if (copied == CB_ERR || copied < 0) return {};
+    return FromWide(buffer.c_str(), static_cast<size_t>(copied));
+}
+
+std::u16string ComboBoxWin32::Text() { return WindowTextOf(window_); }
+
+void ComboBoxWin32::SetText(const std::u16string& text) { SetWindowTextW(window_, Wide(text)); }
+
+bool ComboBoxWin32::Visible() { return HasVisibleStyle(window_); }
+
+void ComboBoxWin32::SetVisible(bool visible) {
+    if (IsWindow(window_)) ShowWindow(window_, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+// ---- CheckBoxWin32
+
+int CheckBoxWin32::Value() { return SendMessageW(window_, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0; }
+
+void CheckBoxWin32::SetValue(int value) {
+    // A box is clear or ticked; any other value is refused and changes nothing.
+    if ((value != 0 && value != 1) || !IsWindow(window_) || value == Value()) return;
+    SendMessageW(window_, BM_SETCHECK, value == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageW(GetParent(window_), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window_), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(window_));
+}
+
+// ---- LabelWin32
+
+std::u16string LabelWin32::Caption() { return WindowTextOf(window_); }
+
+void LabelWin32::SetCaption(const std::u16string& caption) { SetWindowTextW(window_, Wide(caption)); }
+
+}  // namespace marvolt
