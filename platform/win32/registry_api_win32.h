@@ -1,0 +1,28 @@
+#pragma once
+// The registry and the ANSI code page as the system provides them.
+#include <string>
+
+#include "platform/ansi_code_page.h"
+#include "platform/registry_api.h"
+
+namespace marvolt {
+
+class Win32RegistryApi : public RegistryApi {
+public:
+    long CreateKey(RegKey root, const std::u16string& path, RegKey* key) override;
+    long OpenKey(RegKey root, const std::u16string& path, RegKey* key) override;
+    long SetValue(RegKey key, const std::u16string& name, std::uint32_t type,
+                  const std::uint8_t* data, std::uint32_t size) override;
+    long QueryValue(RegKey key, const std::u16string& name, std::uint32_t* type,
+                    std::uint8_t* data, std::uint32_t* size) override;
+    long DeleteValue(RegKey key, const std::u16string& name) override;
+    long CloseKey(RegKey key) override;
+};
+
+class Win32AnsiCodePage : public AnsiCodePage {
+public:
+    std::string ToAnsi(const std::u16string& text) override;
+    std::u16string FromAnsi(const std::string& bytes) override;
+};
+
+}  // namespace marvolt
