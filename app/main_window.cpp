@@ -296,9 +296,6 @@ void MainWindow::OnLabel1Click() {}  // The online update is not wired up yet.
 void MainWindow::OnResize() {
     if (view_.Window().State() != WindowState::Minimized) return;
     view_.Window().SetVisible(false);
-    // The shell refuses to add an icon it already shows (the window may have been
-    // opened from the menu, leaving the icon up), which would keep the old tooltip.
-    services_.tray.RemoveTrayIcon();
     services_.tray.AddTrayIcon(*this, kHiddenTipPrefix + currentDevice_, true, *this, u"");
     CreatePopupMenu();
 }
