@@ -1,0 +1,38 @@
+#pragma once
+// Shell_NotifyIconA with the first form of the notification record.
+#include <cstdint>
+#include <string>
+
+#include "platform/native_handle.h"
+
+namespace marvolt {
+
+enum class NotifyAction : std::uint32_t { Add = 0, Modify = 1, Delete = 2 };  // NIM_*
+
+constexpr std::uint32_t kNotifyFirstFormSize = 88;  // NOTIFYICONDATAA_V1_SIZE on 32-bit Windows
+constexpr std::uint32_t kNotifyMessage = 0x1;       // NIF_MESSAGE
+constexpr std::uint32_t kNotifyIcon = 0x2;          // NIF_ICON
+constexpr std::uint32_t kNotifyTip = 0x4;           // NIF_TIP
+constexpr std::size_t kNotifyTipLength = 64;
+
+struct NotifyIconRecord {
+    // The first form; the Win32 side sends that form's size for the running build.
+    std::uint32_t cbSize = 0;
+    NativeHandle hWnd = 0;
+    std::uint32_t uID = 0;
+    std::uint32_t uFlags = 0;
+    std::uint32_t uCallbackMessage = 0;
+    NativeHandle hIcon = 0;
+    // The whole tip field as stored: 64 characters, NUL and padding included.
+    // Converted to the ANSI code page when the record is passed.
+    std::u16string szTip;
+};
+
+class ShellNotify {
+public:
+    virtual ~ShellNotify() = default;
+    // False when the shell refuses.
+    virtual bool NotifyIcon(NotifyAction action, const NotifyIconRecord& record) = 0;
+};
+
+}  // namespace marvolt
