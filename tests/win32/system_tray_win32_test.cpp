@@ -18,6 +18,13 @@ namespace {
 
 HWND Taskbar() { return ::FindWindowW(L"Shell_TrayWnd", nullptr); }
 
+// Under Wine the desktop process, which owns the taskbar, starts when a program
+// first asks for the desktop window, and builds the taskbar a moment later.
+bool TaskbarReady() {
+    ::GetDesktopWindow();
+    return PumpUntil([] { return Taskbar() != nullptr; }, 20000);
+}
+
 // Whether the shell shows the icon (window, id): a change of nothing succeeds
 // only for an icon it has.
 bool ShellHasIcon(HWND window, NativeHandle id) {
@@ -51,7 +58,7 @@ private:
 };
 
 TEST(ShellNotifyWin32, AddsChangesAndRemovesARealIcon) {
-    ASSERT_NE(Taskbar(), nullptr) << "no notification area: is the Wine desktop on?";
+    ASSERT_TRUE(TaskbarReady()) << "no notification area: is the Wine desktop on?";
     HWND window = ::CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP, 0, 0, 10, 10, nullptr,
                                     nullptr, nullptr, nullptr);
     NotifyIconRecord record;
@@ -79,7 +86,7 @@ TEST(ShellNotifyWin32, AddsChangesAndRemovesARealIcon) {
 class SystemTrayWin32Test : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_NE(Taskbar(), nullptr) << "no notification area: is the Wine desktop on?";
+        ASSERT_TRUE(TaskbarReady()) << "no notification area: is the Wine desktop on?";
         mainWindow.icon =
             reinterpret_cast<NativeHandle>(::LoadIconW(nullptr, MAKEINTRESOURCEW(32516)));
         tray.emplace(mainWindow, SystemTrayServices{shell, windows, menus, pending, activation});
