@@ -1,0 +1,24 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "platform/instance_query.h"
+#include "platform/win32/unique_handle.h"
+
+namespace marvolt {
+
+// A named mutex in the session's namespace, created when this object is made
+// (construct it first thing at program start) and held for its lifetime.
+class Win32InstanceQuery : public InstanceQuery {
+public:
+    Win32InstanceQuery();
+    explicit Win32InstanceQuery(const std::u16string& mutexName);
+    bool EarlierInstanceRunning() override { return earlier_; }
+
+private:
+    UniqueKernelHandle mutex_;
+    bool earlier_ = false;
+};
+
+}  // namespace marvolt

@@ -1,0 +1,93 @@
+#include "platform/win32/window_activation_win32.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/text.h"
+#include "platform/win32/win_text.h"
+
+namespace marvolt {
+
+namespace {
+
+struct Search {
+    const std::u16string* title;
+    // Best candidate per rank: exact visible, exact hidden, prefix visible, prefix hidden.
+    HWND ranked[4] = {};
+};
+
+BOOL CALLBACK ConsiderWindow(HWND window, LPARAM param) {
+    Search& search = *reinterpret_cast<Search*>(param);
+    int length = GetWindowTextLengthW(window);
+    if (length < static_cast<int>(search.title->size())) return TRUE;
+    std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1);
+    int copied = GetWindowTextW(window, buffer.data(), length + 1);
+    std::u16string text = FromWide(buffer.data(), static_cast<size_t>(copied > 0 ? copied : 0));
+    int rank;
+    if (text == *search.title) {
+        rank = 0;
+    } else if (StartsWith(text, *search.title)) {
+        rank = 2;
+    } else {
+        return TRUE;
+    }
+    if (!IsWindowVisible(window)) ++rank;
+    // EnumWindows runs from the top of the z-order: the first one found stays.
+    if (!search.ranked[rank]) search.ranked[rank] = window;
+    return TRUE;
+}
+
+HWND FindByTitle(const std::u16string& title) {
+    Search search{&title};
+    EnumWindows(ConsiderWindow, reinterpret_cast<LPARAM>(&search));
+    for (HWND window : search.ranked) {
+        if (window) return window;
+    }
+    return nullptr;
+}
+
+void BringForward(HWND window) {
+    DWORD windowThread = GetWindowThreadProcessId(window, nullptr);
+    DWORD ownThread = GetCurrentThreadId();
+    // The window of another process may sit hidden in the tray or minimised; an
+    // asynchronous show keeps a hung process from holding this one up.
+    int show = IsIconic(window) ? SW_RESTORE : (!IsWindowVisible(window) ? SW_SHOW : -1);
+    if (show >= 0) {
+        if (windowThread == ownThread) {
+            ShowWindow(window, show);
+        } else {
+            ShowWindowAsync(window, show);
+        }
+    }
+
+    // Windows lets a process take the foreground only in some cases; sharing the
+    // input state with the current foreground thread for the moment of the
+    // switch is what makes it work from another process.
+    HWND foreground = GetForegroundWindow();
+    DWORD foregroundThread = foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0;
+    bool attached = foregroundThread && foregroundThread != ownThread &&
+                    AttachThreadInput(ownThread, foregroundThread, TRUE);
+    BringWindowToTop(window);
+    SetForegroundWindow(window);
+    if (attached) AttachThreadInput(ownThread, foregroundThread, FALSE);
+    // Should the foreground still be refused, the window at least comes above
+    // the others; a pinned window stays pinned.
+    if (GetForegroundWindow() != window && !(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST)) {
+        const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+        SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, flags);
+        SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+    }
+}
+
+}  // namespace
+
+bool Win32WindowActivation::ActivateByTitle(const std::u16string& title) {
+    if (title.empty()) return false;  // every window's title begins with it
+    HWND window = FindByTitle(title);
+    if (!window) return false;
+    BringForward(window);
+    return true;
+}
+
+}  // namespace marvolt
