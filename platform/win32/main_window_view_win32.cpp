@@ -93,6 +93,19 @@ bool RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
     return RegisterClassExW(&windowClass) != 0;
 }
 
+// The list shows whole rows only: its height is cut to a multiple of the row
+// height of the font in use.
+void FitToWholeRows(HWND list) {
+    RECT outer{}, inner{};
+    GetWindowRect(list, &outer);
+    GetClientRect(list, &inner);
+    int border = (outer.bottom - outer.top) - inner.bottom;
+    auto rowHeight = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+    if (rowHeight <= 0 || inner.bottom < rowHeight) return;
+    SetWindowPos(list, nullptr, 0, 0, outer.right - outer.left, inner.bottom / rowHeight * rowHeight + border,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace
 
 std::unique_ptr<MainWindowViewWin32> MainWindowViewWin32::Create(HINSTANCE instance, bool endLoopOnDestroy) {
@@ -158,59 +171,47 @@ bool MainWindowViewWin32::CreateControls(HINSTANCE instance) {
         if (font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
 
-    HWND dlg = window_;
     // A combo box ignores the text it is created with.
-    SetWindowTextW(GetDlgItem(dlg, kIdStartupCombo), L"Combo1");
-    deviceList_.Attach(GetDlgItem(dlg, kIdDeviceList));
-    startupCombo_.Attach(GetDlgItem(dlg, kIdStartupCombo));
-    playCheck_.Attach(GetDlgItem(dlg, kIdPlayCheck));
-    recordCheck_.Attach(GetDlgItem(dlg, kIdRecordCheck));
-    startupCheck_.Attach(GetDlgItem(dlg, kIdStartupCheck));
-    autoRunCheck_.Attach(GetDlgItem(dlg, kIdAutoRunCheck));
-    currentCardTxt_.Attach(GetDlgItem(dlg, kIdCurrentCardTxt));
-    label1_ = GetDlgItem(dlg, kIdLabel1);
-    webPage_ = GetDlgItem(dlg, kIdWebPage);
+    SetWindowTextW(GetDlgItem(window_, kIdStartupCombo), L"Combo1");
+    deviceList_.Attach(GetDlgItem(window_, kIdDeviceList));
+    startupCombo_.Attach(GetDlgItem(window_, kIdStartupCombo));
+    playCheck_.Attach(GetDlgItem(window_, kIdPlayCheck));
+    recordCheck_.Attach(GetDlgItem(window_, kIdRecordCheck));
+    startupCheck_.Attach(GetDlgItem(window_, kIdStartupCheck));
+    autoRunCheck_.Attach(GetDlgItem(window_, kIdAutoRunCheck));
+    currentCardTxt_.Attach(GetDlgItem(window_, kIdCurrentCardTxt));
+    label1_ = GetDlgItem(window_, kIdLabel1);
+    webPage_ = GetDlgItem(window_, kIdWebPage);
+    FitToWholeRows(GetDlgItem(window_, kIdDeviceList));
+    SizeLinksToText(dpi);
 
-    // The list shows whole rows only: its height is cut to a multiple of the
-    // row height of the font in use.
-    if (HWND list = GetDlgItem(dlg, kIdDeviceList)) {
-        RECT outer{}, inner{};
-        GetWindowRect(list, &outer);
-        GetClientRect(list, &inner);
-        int border = (outer.bottom - outer.top) - inner.bottom;
-        auto rowHeight = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
-        if (rowHeight > 0 && inner.bottom >= rowHeight)
-            SetWindowPos(list, nullptr, 0, 0, outer.right - outer.left, inner.bottom / rowHeight * rowHeight + border,
-                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-
-    // The link labels are exactly as wide as their text, so that the hand
-    // cursor and the click belong to the text only.
-    if (HDC dc = GetDC(window_)) {
-        HGDIOBJ old = SelectObject(dc, linkFont_ ? linkFont_.get() : GetStockObject(DEFAULT_GUI_FONT));
-        int left = 0;
-        for (HWND link : {label1_, webPage_}) {
-            std::u16string text = WindowTextOf(link);
-            SIZE extent{};
-            GetTextExtentPoint32W(dc, Wide(text), static_cast<int>(text.size()), &extent);
-            RECT rect{};
-            GetWindowRect(link, &rect);
-            MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&rect), 2);
-            if (link == webPage_) rect.left = left;
-            SetWindowPos(link, nullptr, rect.left, rect.top, extent.cx + 1, rect.bottom - rect.top,
-                         SWP_NOZORDER | SWP_NOACTIVATE);
-            left = rect.left + extent.cx + 1 + scale(8);
-        }
-        SelectObject(dc, old);
-        ReleaseDC(window_, dc);
-    }
-
-    // TODO(view): the AlwaysOnTop1 pin goes here once PinControl's implementation lands:
-    // pin_ = PinControl::Create(window_, kIdAlwaysOnTop1, kPinLeft, kPinTop, noPinEvents_);
-    // A window without its pin still works; Pin() then answers null.
-    (void)kPinLeft;
-    (void)kPinTop;
+    // The pin's events are bound later by whoever owns its logic. A window
+    // without its pin still works; Pin() then answers null.
+    pin_ = PinControl::Create(window_, kIdAlwaysOnTop1, kPinLeft, kPinTop, noPinEvents_);
     return true;
+}
+
+// The link labels are exactly as wide as their text, so that the hand cursor
+// and the click belong to the text only; the second follows the first.
+void MainWindowViewWin32::SizeLinksToText(int dpi) {
+    HDC dc = GetDC(window_);
+    if (!dc) return;
+    HGDIOBJ old = SelectObject(dc, linkFont_ ? linkFont_.get() : GetStockObject(DEFAULT_GUI_FONT));
+    int nextLeft = 0;
+    for (HWND link : {label1_, webPage_}) {
+        std::u16string text = WindowTextOf(link);
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, Wide(text), static_cast<int>(text.size()), &extent);
+        RECT rect{};
+        GetWindowRect(link, &rect);
+        MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&rect), 2);
+        if (link == webPage_) rect.left = nextLeft;
+        SetWindowPos(link, nullptr, rect.left, rect.top, extent.cx + 1, rect.bottom - rect.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        nextLeft = rect.left + extent.cx + 1 + MulDiv(8, dpi, 96);
+    }
+    SelectObject(dc, old);
+    ReleaseDC(window_, dc);
 }
 
 bool MainWindowViewWin32::PreTranslate(MSG& message) {

@@ -57,6 +57,7 @@ private:
 
     explicit MainWindowViewWin32(bool endLoopOnDestroy) : endLoopOnDestroy_(endLoopOnDestroy) {}
     bool CreateControls(HINSTANCE instance);
+    void SizeLinksToText(int dpi);
     bool IsLink(HWND control) const { return control && (control == label1_ || control == webPage_); }
 
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
