@@ -9,6 +9,7 @@
 #include "platform/win32/instance_query_win32.h"
 #include "platform/win32/keystrokes_win32.h"
 #include "platform/win32/pending_events_win32.h"
+#include "platform/win32/process_end_win32.h"
 #include "platform/win32/top_level_windows_win32.h"
 #include "platform/win32/win_text.h"
 #include "platform/win32/window_activation_win32.h"
@@ -133,6 +134,60 @@ TEST(Win32Guard, SecondStartBringsTheHiddenWindowForwardAndEnds) {
     EXPECT_THROW(guard.CheckPrevInstance(u"", u""), ProcessEnded);
     PumpMessages();
     EXPECT_EQ(identity.title, u"#$#");
+    EXPECT_TRUE(IsWindowVisible(running.get()));
+    EXPECT_EQ(GetForegroundWindow(), running.get());
+    EXPECT_FALSE(IsTopmost(running.get()));
+}
+
+// The second start as its own process: this test program runs itself again with
+// only the child's test selected.
+constexpr wchar_t kChildVariable[] = L"BLOCKS_GUARD_CHILD";
+constexpr char16_t kCrossMutex[] = u"Local\\BlocksCrossProcessGuard";
+
+TEST(Win32GuardChild, RunsOnlyAsTheSecondProcess) {
+    if (!GetEnvironmentVariableW(kChildVariable, nullptr, 0)) GTEST_SKIP() << "started by Win32Guard";
+    Win32InstanceQuery query(kCrossMutex);
+    Win32TopLevelWindows windows;
+    FakeAppIdentity identity;
+    identity.title = u"BlocksCross";
+    Win32WindowActivation activation;
+    Win32Keystrokes keys;
+    Win32PendingEvents pending;
+    Win32ProcessEnd end;
+    PrevInstance({query, windows, identity, activation, keys, pending, end}).CheckPrevInstance(u"", u"");
+    ExitProcess(7);  // the guard returned: it found no earlier instance
+}
+
+TEST(Win32Guard, SecondProcessActivatesTheFirstAndEnds) {
+    Win32InstanceQuery earlier(kCrossMutex);
+    UniqueHwnd running = MakeTestWindow(L"BlocksCross Vers. 1.01");
+    UniqueHwnd other = MakeTestWindow(L"Blocks other window");
+    ShowWindow(other.get(), SW_SHOWNORMAL);
+    SetForegroundWindow(other.get());
+    PumpMessages();
+
+    wchar_t exe[MAX_PATH];
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring commandLine = L"\"" + std::wstring(exe) + L"\" --gtest_filter=Win32GuardChild.*";
+    SetEnvironmentVariableW(kChildVariable, L"1");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    BOOL started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                  &startup, &process);
+    SetEnvironmentVariableW(kChildVariable, nullptr);
+    ASSERT_TRUE(started);
+    UniqueKernelHandle child(process.hProcess), thread(process.hThread);
+    // The window's messages (the asynchronous show among them) must keep flowing.
+    DWORD deadline = GetTickCount() + 30000;
+    while (MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 200, QS_ALLINPUT) != WAIT_OBJECT_0 &&
+           GetTickCount() < deadline) {
+        PumpMessages();
+    }
+    PumpMessages();
+    DWORD code = 99;
+    GetExitCodeProcess(child.get(), &code);
+    EXPECT_EQ(code, 0u);
     EXPECT_TRUE(IsWindowVisible(running.get()));
     EXPECT_EQ(GetForegroundWindow(), running.get());
     EXPECT_FALSE(IsTopmost(running.get()));
