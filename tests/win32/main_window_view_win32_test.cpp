@@ -119,9 +119,8 @@ protected:
 TEST_F(MainWindowViewWin32Test, WindowIsCreatedHiddenWithEmptyCaptionAndFixedSize) {
     EXPECT_EQ(ClassOf(window), ToLowerAscii(kMainWindowClass));
     // A second instance finds the running one by its class.
-    EXPECT_EQ(FindWindowW(Wide(kMainWindowClass), nullptr) != nullptr, true);
+    EXPECT_NE(FindWindowW(Wide(kMainWindowClass), nullptr), nullptr);
     EXPECT_EQ(GetWindowTextLengthW(window), 0);
-    EXPECT_EQ(view->Window().Caption(), u"");
     EXPECT_FALSE(IsWindowVisible(window));
     EXPECT_FALSE(view->Window().Visible());
     EXPECT_EQ(view->Window().State(), WindowState::Normal);
@@ -140,13 +139,6 @@ TEST_F(MainWindowViewWin32Test, WindowIsCreatedHiddenWithEmptyCaptionAndFixedSiz
     EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_BIG, 0), 0);
     EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_SMALL, 0), 0);
     EXPECT_NE(view->Window().IconHandle(), 0u);
-    EXPECT_EQ(view->Window().Handle(), reinterpret_cast<NativeHandle>(window));
-    EXPECT_EQ(view->ContainerWindow(), reinterpret_cast<NativeHandle>(window));
-
-    view->Window().SetCaption(u"Marvolt Vers. 1.01");
-    wchar_t caption[64] = {};
-    GetWindowTextW(window, caption, 64);
-    EXPECT_STREQ(caption, L"Marvolt Vers. 1.01");
 }
 
 TEST_F(MainWindowViewWin32Test, ControlsCarryTheirCaptionsAndSitInsideTheirFrames) {
@@ -418,7 +410,6 @@ TEST_F(MainWindowViewWin32Test, CloseAsksTheLogicAndStaysOpenWhenItCancels) {
     // A gone window's controls answer empty and take changes quietly.
     view->DeviceList().AddItem(u"Speakers");
     EXPECT_EQ(view->DeviceList().Count(), 0);
-    EXPECT_EQ(view->Window().Caption(), u"");
 }
 
 TEST(MainWindowViewWin32Program, ClosingTheProgramWindowEndsTheMessageLoop) {
@@ -472,10 +463,6 @@ TEST_F(MainWindowViewWin32Test, ListAndComboContentRoundTrip) {
     list.Clear();
     EXPECT_EQ(list.Count(), 0);
     EXPECT_EQ(list.SelectedIndex(), -1);
-
-    LabelControl& label = view->CurrentCardTxt();
-    label.SetCaption(u"Default Soundcard: " + names[4]);
-    EXPECT_EQ(label.Caption(), u"Default Soundcard: " + names[4]);
 
     // The combo's own visibility counts, also while the window is hidden.
     EXPECT_TRUE(combo.Visible());
