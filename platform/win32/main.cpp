@@ -1,4 +1,109 @@
-// Program entry: builds the Win32 platform services and hands them to the main window.
+// Program entry: builds the Win32 services, the settings window and the tray,
+// runs the start-up sequence and then the message loop.
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+#include "app/main_window.h"
+#include "instance/prev_instance.h"
+#include "on_top/always_on_top.h"
+#include "platform/registry_settings_store.h"
+#include "platform/win32/app_identity_win32.h"
+#include "platform/win32/beeper_win32.h"
+#include "platform/win32/file_system_win32.h"
+#include "platform/win32/instance_query_win32.h"
+#include "platform/win32/keystrokes_win32.h"
+#include "platform/win32/main_window_view_win32.h"
+#include "platform/win32/menu_api_win32.h"
+#include "platform/win32/message_service_win32.h"
+#include "platform/win32/pending_events_win32.h"
+#include "platform/win32/process_end_win32.h"
+#include "platform/win32/process_launcher_win32.h"
+#include "platform/win32/registry_api_win32.h"
+#include "platform/win32/shell_association_win32.h"
+#include "platform/win32/shell_notify_win32.h"
+#include "platform/win32/sound_devices_win32.h"
+#include "platform/win32/top_level_windows_win32.h"
+#include "platform/win32/tray_window_win32.h"
+#include "platform/win32/window_activation_win32.h"
+#include "registry/app_settings.h"
+#include "registry/registry.h"
+#include "shell/run_file.h"
+#include "tray/system_tray.h"
+
+namespace marvolt {
+namespace {
+
+int Run(HINSTANCE instance) {
+    // Taken first, so that an instance started a moment later sees this one.
+    Win32InstanceQuery instanceQuery;
+
+    AppIdentityWin32 identity;
+    MessageServiceWin32 messages(identity);
+    Win32ProcessEnd processEnd;
+    Win32RegistryApi registryApi;
+    Win32AnsiCodePage codePage;
+    Registry registry(registryApi, codePage);
+    RegistrySettingsStore store(registryApi, codePage);
+    AppSettings settings(store, identity, messages, processEnd);
+
+    Win32TopLevelWindows windows;
+    Win32WindowActivation activation;
+    Win32Keystrokes keystrokes;
+    Win32PendingEvents pendingEvents;
+    PrevInstance guard({instanceQuery, windows, identity, activation, keystrokes, pendingEvents, processEnd});
+
+    SoundDevicesWin32 soundDevices;
+    Win32ProcessLauncher launcher;
+    BeeperWin32 beeper;
+    Win32FileSystem files;
+    Win32ShellAssociation association;
+    RunFile documents({files, association, launcher, messages, identity});
+
+    // The window is created hidden and without a caption: the guard must not find it.
+    std::unique_ptr<MainWindowViewWin32> view = MainWindowViewWin32::Create(instance);
+    if (!view || !view->Pin()) return 1;
+    AlwaysOnTop pin(*view->Pin(), *view, windows, settings);
+    view->Pin()->SetEvents(pin);
+
+    ShellNotifyWin32 shellNotify;
+    TrayWindowFactoryWin32 trayWindows;
+    MenuApiWin32 menus;
+    // The tray and the settings window know each other; each only keeps the
+    // reference until the message loop runs.
+    MainWindow* mainWindow = nullptr;
+    class MainWindowTarget : public TrayTarget {
+    public:
+        explicit MainWindowTarget(MainWindow*& main) : main_(main) {}
+        void OnTrayMenu(const std::u16string& selected) override { main_->OnTrayMenu(selected); }
+        NativeHandle IconHandle() override { return main_->IconHandle(); }
+        std::u16string Caption() override { return main_->Caption(); }
+        void SetVisible(bool visible) override { main_->SetVisible(visible); }
+        void SetWindowStateNormal() override { main_->SetWindowStateNormal(); }
+        WindowGeometry Geometry() override { return main_->Geometry(); }
+        void SetGeometry(const WindowGeometry& geometry) override { main_->SetGeometry(geometry); }
+
+    private:
+        MainWindow*& main_;
+    } mainTarget(mainWindow);
+
+    SystemTray tray(mainTarget, {shellNotify, trayWindows, menus, pendingEvents, activation});
+    MainWindow main(*view, {registry, settings, soundDevices, messages, identity, launcher, beeper, processEnd,
+                            guard, pin, tray, documents});
+    mainWindow = &main;
+    view->SetEvents(&main);
+
+    main.Load();
+
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (view->PreTranslate(message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    view->SetEvents(nullptr);
+    return static_cast<int>(message.wParam);
+}
+
+}  // namespace
+}  // namespace marvolt
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) { return marvolt::Run(instance); }
