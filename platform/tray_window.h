@@ -26,6 +26,8 @@ public:
     // The registered "TaskbarCreated" message: the shell's notification area was
     // (re)created and has forgotten every icon.
     virtual void OnTaskbarCreated() = 0;
+    // The wait started by StartClickTimer has passed.
+    virtual void OnClickTimer() = 0;
 };
 
 class TrayWindow {
@@ -38,6 +40,11 @@ public:
     virtual void Show() = 0;
     virtual void Hide() = 0;
     virtual void SetIcon(NativeHandle icon) = 0;  // WM_SETICON; the window does not own it
+    // The system's double-click time, in milliseconds.
+    virtual unsigned DoubleClickTime() = 0;
+    // One OnClickTimer after `milliseconds`; a new start or a cancel replaces it.
+    virtual void StartClickTimer(unsigned milliseconds) = 0;
+    virtual void CancelClickTimer() = 0;
 };
 
 class TrayWindowFactory {

@@ -135,15 +135,32 @@ void SystemTray::OnTrayCallback(std::uint32_t eventCode) {
     // for a window already unloaded are dropped.
     if (menuOpen_ || !loaded_) return;
     CallbackScope scope(*this);
+    TrayWindow* window = loaded_->window.get();
     bool rightUp = eventCode == kTrayRightUp;
     bool leftUp = eventCode == kTrayLeftUp;
     bool doubleClick = eventCode == kTrayLeftDoubleClick;
     // Read once: the menu's callee may add the icon again with another setting.
     bool openMenuOnClick = openMenuOnClick_;
-    if ((leftUp || rightUp) && openMenuOnClick)
+    if (doubleClick && window) window->CancelClickTimer();
+    if (leftUp && openMenuOnClick && window) {
+        // The release may be the first half of a double click, which restores
+        // the window instead; the menu opens once the double-click time has
+        // passed without one. An open menu would swallow the second click.
+        window->StartClickTimer(window->DoubleClickTime());
+        return;
+    }
+    if (rightUp && openMenuOnClick) {
+        if (window) window->CancelClickTimer();
         RunMenu();
-    else if ((leftUp && !openMenuOnClick) || doubleClick)
+    } else if ((leftUp && !openMenuOnClick) || doubleClick) {
         Restore(openMenuOnClick);
+    }
+}
+
+void SystemTray::OnClickTimer() {
+    if (menuOpen_ || !loaded_) return;
+    CallbackScope scope(*this);
+    if (openMenuOnClick_) RunMenu();
 }
 
 // The shell's notification area was created again (Explorer restarted, or it

@@ -60,6 +60,7 @@ public:
 
     void OnTrayCallback(std::uint32_t eventCode) override;
     void OnTaskbarCreated() override;
+    void OnClickTimer() override;
 
 private:
     struct Loaded {

@@ -1,5 +1,7 @@
 #include "platform/fakes/fake_tray.h"
 
+#include <string>
+
 #include "platform/text.h"
 
 namespace marvolt {
@@ -72,6 +74,19 @@ void FakeTrayWindow::Hide() {
 }
 
 void FakeTrayWindow::SetIcon(NativeHandle newIcon) { icon = newIcon; }
+
+void FakeTrayWindow::StartClickTimer(unsigned milliseconds) {
+    clickTimer = milliseconds;
+    if (factory_.log) factory_.log->Add("window timer " + std::to_string(milliseconds));
+}
+
+void FakeTrayWindow::CancelClickTimer() { clickTimer = 0; }
+
+void FakeTrayWindow::ExpireClickTimer() {
+    if (clickTimer == 0) return;
+    clickTimer = 0;
+    events.OnClickTimer();
+}
 
 std::unique_ptr<TrayWindow> FakeTrayWindowFactory::CreateTrayWindow(TrayWindowEvents& events) {
     if (fail) return nullptr;

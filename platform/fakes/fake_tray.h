@@ -47,8 +47,15 @@ public:
     void Show() override;
     void Hide() override;
     void SetIcon(NativeHandle icon) override;
+    unsigned DoubleClickTime() override { return doubleClickTime; }
+    void StartClickTimer(unsigned milliseconds) override;
+    void CancelClickTimer() override;
+    // Lets the running click timer expire, as the system would.
+    void ExpireClickTimer();
 
     TrayWindowEvents& events;
+    unsigned doubleClickTime = 500;
+    unsigned clickTimer = 0;  // milliseconds of the running timer, 0 when none
     bool visible = false;
     bool offScreen = false;
     NativeHandle icon = 0;

@@ -66,6 +66,16 @@ void TrayWindowWin32::SetIcon(NativeHandle icon) {
     ::SendMessageW(window_.get(), WM_SETICON, ICON_SMALL, handle);
 }
 
+constexpr UINT_PTR kClickTimerId = 1;
+
+unsigned TrayWindowWin32::DoubleClickTime() { return ::GetDoubleClickTime(); }
+
+void TrayWindowWin32::StartClickTimer(unsigned milliseconds) {
+    ::SetTimer(window_.get(), kClickTimerId, milliseconds, nullptr);
+}
+
+void TrayWindowWin32::CancelClickTimer() { ::KillTimer(window_.get(), kClickTimerId); }
+
 LRESULT CALLBACK TrayWindowWin32::Procedure(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam) {
     if (message == WM_NCCREATE) {
@@ -87,6 +97,11 @@ LRESULT CALLBACK TrayWindowWin32::Procedure(HWND window, UINT message, WPARAM wP
         case kTrayCallbackMessage:
             // The first form of the record reports the mouse message in lParam.
             events.OnTrayCallback(static_cast<std::uint32_t>(lParam));
+            return 0;
+        case WM_TIMER:
+            if (wParam != kClickTimerId) return ::DefWindowProcW(window, message, wParam, lParam);
+            ::KillTimer(window, kClickTimerId);
+            events.OnClickTimer();
             return 0;
         case WM_CLOSE:
             // The window lives as long as the tray wants it; a close request only hides it.

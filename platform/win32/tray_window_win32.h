@@ -21,6 +21,9 @@ public:
     void Show() override;
     void Hide() override;
     void SetIcon(NativeHandle icon) override;
+    unsigned DoubleClickTime() override;
+    void StartClickTimer(unsigned milliseconds) override;
+    void CancelClickTimer() override;
 
 private:
     explicit TrayWindowWin32(TrayWindowEvents& events) : events_(events) {}

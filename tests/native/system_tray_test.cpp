@@ -43,7 +43,13 @@ protected:
         return *window;
     }
 
-    void Click(std::uint32_t code) { Window().events.OnTrayCallback(code); }
+    // One report from the shell, then the double-click time passes with no other.
+    void Click(std::uint32_t code) {
+        NativeHandle handle = Window().Handle();
+        Window().events.OnTrayCallback(code);
+        auto window = windows.live.find(handle);
+        if (window != windows.live.end()) window->second->ExpireClickTimer();
+    }
 
     const NotifyIconRecord& LastRecord() { return shell.calls.back().record; }
 
@@ -243,6 +249,26 @@ TEST_F(SystemTrayTest, EventCodesRouteByTheOpenMenuFlag) {
     }
 }
 
+TEST_F(SystemTrayTest, LeftReleaseWaitsForADoubleClickBeforeOpeningTheMenu) {
+    Add(u"tip", true, u"A,B");
+    Window().doubleClickTime = 432;
+    Window().events.OnTrayCallback(kTrayLeftUp);
+    EXPECT_TRUE(menus.tracked.empty()) << "the menu waits for the double-click time";
+    EXPECT_EQ(Window().clickTimer, 432u);
+    // The double click that follows restores the window; no menu ever opens.
+    Window().events.OnTrayCallback(kTrayLeftDoubleClick);
+    EXPECT_TRUE(mainWindow.visible);
+    EXPECT_TRUE(windows.live.empty());
+    EXPECT_TRUE(menus.tracked.empty());
+
+    // A right release opens the menu at once and forgets a pending left one.
+    Add(u"tip", true, u"A,B");
+    Window().events.OnTrayCallback(kTrayLeftUp);
+    Window().events.OnTrayCallback(kTrayRightUp);
+    EXPECT_EQ(menus.tracked.size(), 1u);
+    EXPECT_EQ(Window().clickTimer, 0u);
+}
+
 TEST_F(SystemTrayTest, MenuSequenceShowsTheWindowOffScreenAndPassesTheChoice) {
     Add(u"tip", true, u"Homepage ..., -,Settings ..., -, Exit");
     NativeHandle window = Window().Handle();
@@ -258,7 +284,7 @@ TEST_F(SystemTrayTest, MenuSequenceShowsTheWindowOffScreenAndPassesTheChoice) {
     EXPECT_FALSE(Window().visible);
     EXPECT_EQ(Logged({"window", "foreground", "track", "main"}),
               (std::vector<std::string>{
-                  "window offscreen", "window show",
+                  "window timer 500", "window offscreen", "window show",
                   "foreground " + ToUtf8(Decimal(static_cast<long long>(window))),
                   "track " + ToUtf8(Decimal(static_cast<long long>(menus.tracked[0].menu))) +
                       " owner " + ToUtf8(Decimal(static_cast<long long>(window))),
