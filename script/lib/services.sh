@@ -40,8 +40,9 @@ marvolt_start_display() {
 # Loads one null sink whose device description is $1.
 marvolt_add_sink() {
     local name=$1 sink
-    sink="s$(date +%s%N | tail -c 8)$RANDOM"
-    pactl load-module module-null-sink "sink_name=$sink" "sink_properties=device.description=\"$name\"" >/dev/null
+    MARVOLT_SINK_COUNT=$(( ${MARVOLT_SINK_COUNT:-0} + 1 ))
+    sink="marvolt_sink_$MARVOLT_SINK_COUNT"
+    pactl load-module module-null-sink "sink_name=$sink" "sink_properties=\"device.description='$name'\"" >/dev/null
 }
 
 marvolt_start_pulse() {
