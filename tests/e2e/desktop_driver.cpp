@@ -1,5 +1,6 @@
 #include "tests/e2e/desktop_driver.h"
 
+#include <mmsystem.h>
 #include <tlhelp32.h>
 
 #include <cstdio>
@@ -30,11 +31,31 @@ int RunUnix(const std::wstring& commandLine, DWORD timeoutMs) {
     return static_cast<int>(code);
 }
 
-void AddSink(const std::wstring& deviceName) {
+std::wstring AddSink(const std::wstring& deviceName) {
     static int counter = 0;
     std::wstring sink = L"e2e" + std::to_wstring(GetCurrentProcessId()) + L"_" + std::to_wstring(++counter);
     RunUnix(L"/usr/bin/pactl load-module module-null-sink sink_name=" + sink +
-            L" \"sink_properties=device.description='" + deviceName + L"'\"");
+            L" \"sink_properties=\\\"device.description='" + deviceName + L"'\\\"\"");
+    return sink;
+}
+
+void RemoveSink(const std::wstring& sinkName) {
+    RunUnix(L"/bin/sh -c \"/usr/bin/pactl list short modules | grep 'sink_name=" + sinkName +
+            L" ' | cut -f1 | xargs -r -n1 /usr/bin/pactl unload-module\"");
+}
+
+std::vector<std::wstring> WaveOutDeviceNames() {
+    std::vector<std::wstring> names;
+    UINT count = waveOutGetNumDevs();
+    for (UINT device = 0; device < count; ++device) {
+        WAVEOUTCAPSW caps = {};
+        if (waveOutGetDevCapsW(device, &caps, sizeof(caps)) != MMSYSERR_NOERROR) continue;
+        std::wstring name = caps.szPname;
+        while (!name.empty() && name.back() == L' ') name.pop_back();
+        while (!name.empty() && name.front() == L' ') name.erase(0, 1);
+        names.push_back(name);
+    }
+    return names;
 }
 
 void Screenshot(const std::wstring& name) {
@@ -230,12 +251,6 @@ void TypeText(const std::wstring& text) {
 }
 
 namespace {
-BOOL CALLBACK CollectIcons(HWND window, LPARAM param) {
-    if (ClassName(window) == L"__wine_tray_icon" && IsWindowVisible(window))
-        reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
-    return TRUE;
-}
-
 std::wstring TempPath(const wchar_t* name) {
     wchar_t folder[MAX_PATH];
     GetTempPathW(MAX_PATH, folder);
@@ -275,12 +290,27 @@ std::vector<std::wstring> Lines(const std::wstring& text) {
 }
 }  // namespace
 
-std::vector<HWND> TrayIconWindows() {
-    std::vector<HWND> icons;
-    HWND tray = FindWindowW(L"Shell_TrayWnd", nullptr);
-    if (tray) EnumChildWindows(tray, CollectIcons, reinterpret_cast<LPARAM>(&icons));
-    EnumWindows(CollectIcons, reinterpret_cast<LPARAM>(&icons));  // a stand-alone tray
-    return icons;
+POINT TrayIconCentre() {
+    RECT taskbar = {};
+    GetWindowRect(FindWindowW(L"Shell_TrayWnd", nullptr), &taskbar);
+    int cell = GetSystemMetrics(SM_CXSMICON) + 4;
+    return {taskbar.right - cell / 2, (taskbar.top + taskbar.bottom) / 2};
+}
+
+bool TrayIconShown() {
+    HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+    if (!taskbar) return false;
+    POINT centre = TrayIconCentre();
+    int half = GetSystemMetrics(SM_CXSMICON) / 2;
+    HDC screen = GetDC(nullptr);
+    // The empty taskbar left of the icon gives its background colour.
+    COLORREF background = GetPixel(screen, centre.x - 3 * half - 8, centre.y);
+    int differing = 0;
+    for (int y = centre.y - half; y < centre.y + half; ++y)
+        for (int x = centre.x - half; x < centre.x + half; ++x)
+            if (GetPixel(screen, x, y) != background) ++differing;
+    ReleaseDC(nullptr, screen);
+    return differing > half * half / 2;
 }
 
 namespace {
@@ -293,7 +323,8 @@ BOOL CALLBACK FindShownTip(HWND window, LPARAM param) {
     auto* search = reinterpret_cast<TipSearch*>(param);
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    if (pid == search->shellProcess && IsWindowVisible(window) && ClassName(window) == L"tooltips_class32") {
+    if (pid == search->shellProcess && IsWindowVisible(window) && ClassName(window) == L"tooltips_class32" &&
+        !WindowText(window).empty()) {
         search->found = window;
         return FALSE;
     }
@@ -301,23 +332,27 @@ BOOL CALLBACK FindShownTip(HWND window, LPARAM param) {
 }
 }  // namespace
 
-std::wstring HoverTip(HWND iconWindow) {
-    RECT rect;
-    if (!GetWindowRect(iconWindow, &rect)) return L"";
+std::wstring HoverTip() {
+    HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+    if (!taskbar) return L"";
+    POINT centre = TrayIconCentre();
     TipSearch search{0, nullptr};
-    GetWindowThreadProcessId(iconWindow, &search.shellProcess);
-    // Away and back again, so the tooltip shows afresh with the current text.
-    MoveTo(rect.left - 40, rect.top - 40);
-    Sleep(300);
-    MoveTo((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    GetWindowThreadProcessId(taskbar, &search.shellProcess);
     std::wstring tip;
-    WaitUntil([&] {
-        search.found = nullptr;
-        EnumWindows(FindShownTip, reinterpret_cast<LPARAM>(&search));
-        if (search.found) tip = WindowText(search.found);
-        return search.found != nullptr;
-    }, 5000);
-    MoveTo(rect.left - 40, rect.top - 40);
+    // Away and back again, so the tooltip shows afresh with the current text;
+    // a few tries, as the shell may still be settling after the icon changed.
+    for (int attempt = 0; attempt < 4 && tip.empty(); ++attempt) {
+        MoveTo(centre.x - 200, centre.y);
+        Sleep(400);
+        MoveTo(centre.x, centre.y);
+        WaitUntil([&] {
+            search.found = nullptr;
+            EnumWindows(FindShownTip, reinterpret_cast<LPARAM>(&search));
+            if (search.found) tip = WindowText(search.found);
+            return !tip.empty();
+        }, 2500);
+    }
+    MoveTo(centre.x - 200, centre.y);
     return tip;
 }
 

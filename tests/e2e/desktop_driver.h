@@ -17,7 +17,12 @@ std::wstring EnvVar(const wchar_t* name);
 
 // Runs a Unix command (Wine starts ELF programs directly) and waits for it.
 int RunUnix(const std::wstring& commandLine, DWORD timeoutMs = 20000);
-void AddSink(const std::wstring& deviceName);
+// Adds a PulseAudio null sink shown as deviceName; returns its sink name.
+std::wstring AddSink(const std::wstring& deviceName);
+void RemoveSink(const std::wstring& sinkName);
+// The wave-output devices as this process's multimedia layer reports them
+// (Wine fixes the list when a process first asks for it).
+std::vector<std::wstring> WaveOutDeviceNames();
 void Screenshot(const std::wstring& name);  // artefacts/<name>.png
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
@@ -63,10 +68,12 @@ void Click(HWND window);  // the centre of the window
 void PressKey(WORD virtualKey);
 void TypeText(const std::wstring& text);
 
-// The notification area of the Wine desktop.
-std::vector<HWND> TrayIconWindows();
+// The notification area of the Wine desktop: the program's icon is the only one,
+// drawn at the right end of the taskbar.
+POINT TrayIconCentre();
+bool TrayIconShown();  // something is drawn in the icon's place
 // Rests the pointer on the icon and reads the tooltip the shell shows for it.
-std::wstring HoverTip(HWND iconWindow);
+std::wstring HoverTip();
 
 // Hooks the e2e module into the program's thread to report its menus.
 class Hooks {
