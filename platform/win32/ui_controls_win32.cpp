@@ -60,7 +60,16 @@ NativeHandle FormWindowWin32::IconHandle() {
 
 WindowGeometry FormWindowWin32::Geometry() {
     RECT rect{};
-    if (!GetWindowRect(window_, &rect)) return {};
+    if (IsIconic(window_)) {
+        // A minimised window sits far off screen; where it goes back to is the
+        // place that counts.
+        WINDOWPLACEMENT placement{};
+        placement.length = sizeof(placement);
+        if (!GetWindowPlacement(window_, &placement)) return {};
+        rect = placement.rcNormalPosition;
+    } else if (!GetWindowRect(window_, &rect)) {
+        return {};
+    }
     return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
 }
 

@@ -300,7 +300,7 @@ TEST_F(Marvolt, WindowHidesIntoTheTrayAndComesBack) {
     ShowSettings();
 
     // Closing asks; No sends the window to the tray and the program runs on.
-    SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0) ;
+    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     AnswerMessageBox('N');
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(window); }));
     EXPECT_TRUE(program_.Running());

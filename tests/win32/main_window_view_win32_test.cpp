@@ -363,9 +363,15 @@ TEST_F(MainWindowViewWin32Test, StateChangesRaiseResizeAfterTheStateIsKnown) {
     FormWindow& form = view->Window();
     Show();
     EXPECT_TRUE(form.Visible());
+    WindowGeometry normal = form.Geometry();
     form.SetState(WindowState::Minimized);
     EXPECT_EQ(form.State(), WindowState::Minimized);
     EXPECT_TRUE(IsIconic(window));
+    // Minimised, the geometry is still where the window goes back to.
+    WindowGeometry minimized = form.Geometry();
+    EXPECT_EQ(minimized.left, normal.left);
+    EXPECT_EQ(minimized.top, normal.top);
+    EXPECT_EQ(minimized.width, normal.width);
     form.SetState(WindowState::Minimized);  // no change, no event
     EXPECT_EQ(events->calls, std::vector<std::string>{"Resize minimized"});
 
