@@ -29,10 +29,13 @@ std::unique_ptr<TrayWindowWin32> TrayWindowWin32::Create(TrayWindowEvents& event
     if (!RegisterTrayClass(&TrayWindowWin32::Procedure)) return nullptr;
     TaskbarCreatedMessage();
     std::unique_ptr<TrayWindowWin32> tray(new TrayWindowWin32(events));
-    // A tool window, so that it gets no taskbar button while the menu shows it.
+    // A tool window with a hidden owner, so that it gets no taskbar button while
+    // the menu shows it: some shells (Wine's) only look at the owner.
+    tray->owner_.reset(::CreateWindowExW(WS_EX_TOOLWINDOW, L"Static", L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                         nullptr, ::GetModuleHandleW(nullptr), nullptr));
     HWND window =
         ::CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, Wide(kTrayWindowCaption), WS_POPUP, 0, 0,
-                          120, 30, nullptr, nullptr, ::GetModuleHandleW(nullptr), tray.get());
+                          120, 30, tray->owner_.get(), nullptr, ::GetModuleHandleW(nullptr), tray.get());
     if (!window) return nullptr;
     tray->window_.reset(window);
     return tray;

@@ -30,6 +30,7 @@ private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     TrayWindowEvents& events_;
+    UniqueHwnd owner_;  // declared first: destroyed after the window it owns
     UniqueHwnd window_;
 };
 

@@ -124,6 +124,11 @@ TEST_F(SystemTrayWin32Test, HiddenTopLevelWindowOwnsTheIconUntilUnloaded) {
     ::GetWindowTextW(window, caption, 64);
     EXPECT_STREQ(caption, L"SystemTray");
     EXPECT_EQ(::GetAncestor(window, GA_PARENT), ::GetDesktopWindow()) << "not a top-level window";
+    // Owned and a tool window: no taskbar button while the menu shows it.
+    HWND owner = ::GetWindow(window, GW_OWNER);
+    EXPECT_NE(owner, nullptr);
+    EXPECT_FALSE(::IsWindowVisible(owner));
+    EXPECT_TRUE(::GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
     EXPECT_EQ(::SendMessageW(window, WM_GETICON, ICON_BIG, 0), static_cast<LRESULT>(id));
     EXPECT_TRUE(ShellHasIcon(window, id));
 
