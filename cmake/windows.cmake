@@ -12,9 +12,17 @@ list(FILTER MARVOLT_WIN32_SOURCES EXCLUDE REGEX ".*/main\\.cpp$")
 add_library(marvolt_win32 STATIC ${MARVOLT_WIN32_SOURCES})
 target_link_libraries(marvolt_win32 PUBLIC marvolt_logic user32 gdi32 advapi32 shell32 winmm comctl32)
 
-add_executable(Marvolt WIN32 platform/win32/main.cpp platform/win32/resources/marvolt.rc)
-target_include_directories(Marvolt PRIVATE ${CMAKE_BINARY_DIR}/generated)
-target_link_libraries(Marvolt PRIVATE marvolt_win32)
+# The program compiles the sources itself, without C++ exceptions or run-time type
+# information, and with the runtime helpers of platform/win32/program: only what
+# it uses of the C++ library is linked in (see program/runtime.cpp). The tests
+# link the libraries above, built the ordinary way.
+set(MARVOLT_PROGRAM_FLAGS -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
+    -fno-threadsafe-statics -include ${CMAKE_SOURCE_DIR}/platform/win32/program/prelude.h)
+add_executable(Marvolt WIN32 ${MARVOLT_LOGIC_SOURCES} ${MARVOLT_WIN32_SOURCES} platform/win32/main.cpp
+  platform/win32/program/runtime.cpp platform/win32/resources/marvolt.rc)
+target_include_directories(Marvolt PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
+target_compile_options(Marvolt PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${MARVOLT_PROGRAM_FLAGS}>)
+target_link_libraries(Marvolt PRIVATE user32 gdi32 advapi32 shell32 winmm comctl32)
 target_link_options(Marvolt PRIVATE ${MARVOLT_STATIC_LINK} -s)
 set_target_properties(Marvolt PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
@@ -44,3 +52,5 @@ if(MARVOLT_WIN32_TESTS)
   target_link_libraries(marvolt_e2e_tests PRIVATE gtest gtest_main user32 gdi32 advapi32 shell32 winmm)
   target_link_options(marvolt_e2e_tests PRIVATE ${MARVOLT_STATIC_LINK})
 endif()
+
+include(cmake/bench.cmake)

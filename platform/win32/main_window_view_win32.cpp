@@ -227,12 +227,16 @@ LRESULT CALLBACK MainWindowViewWin32::WindowProc(HWND window, UINT message, WPAR
         view->form_.Attach(window);
     }
     if (!view) return DefWindowProcW(window, message, wParam, lParam);
+#if __cpp_exceptions
     // The logic behind the events must never unwind through the system's code.
     try {
         return view->HandleMessage(message, wParam, lParam);
     } catch (...) {
         return message == WM_CLOSE ? 0 : DefWindowProcW(window, message, wParam, lParam);
     }
+#else
+    return view->HandleMessage(message, wParam, lParam);
+#endif
 }
 
 LRESULT MainWindowViewWin32::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

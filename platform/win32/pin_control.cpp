@@ -120,12 +120,16 @@ void PinControl::AddTooltip() {
 LRESULT CALLBACK PinControl::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* control = reinterpret_cast<PinControl*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!control) return DefWindowProcW(window, message, wParam, lParam);
+#if __cpp_exceptions
     try {
         return control->HandleMessage(message, wParam, lParam);
     } catch (...) {
         // Nothing may unwind through the system's code.
         return DefWindowProcW(window, message, wParam, lParam);
     }
+#else
+    return control->HandleMessage(message, wParam, lParam);
+#endif
 }
 
 LRESULT PinControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
