@@ -19,7 +19,7 @@ const wchar_t* const kClassName = reinterpret_cast<const wchar_t*>(kMainWindowCl
 
 enum class Font { Message, Link };
 
-struct ControlSpec {
+struct ControlLayout {
     int id;
     const wchar_t* windowClass;
     const char16_t* text;
@@ -37,7 +37,7 @@ constexpr DWORD kLink = kChild | SS_LEFT | SS_NOTIFY | SS_NOPREFIX;
 
 // Creation order is tab order, top to bottom. Each frame comes before the
 // controls it holds.
-constexpr ControlSpec kControls[] = {
+constexpr ControlLayout kControls[] = {
     {kIdFrame2, L"BUTTON", u"Startup", kFrame, 0, 8, 4, 234, 86, Font::Message},
     {kIdAutoRunCheck, L"BUTTON", u"Autostart with Windows", kCheckBox, 0, 18, 22, 216, 18, Font::Message},
     {kIdStartupCheck, L"BUTTON", u"Set on startup:", kCheckBox, 0, 18, 42, 216, 18, Font::Message},
@@ -162,12 +162,12 @@ bool MainWindowViewWin32::CreateControls(HINSTANCE instance) {
     SendMessageW(window_, WM_SETICON, ICON_SMALL,
                  reinterpret_cast<LPARAM>(smallIcon_ ? smallIcon_.get() : fallback));
 
-    for (const ControlSpec& spec : kControls) {
-        HWND control = CreateWindowExW(spec.exStyle, spec.windowClass, Wide(spec.text), spec.style, scale(spec.x),
-                                       scale(spec.y), scale(spec.width), scale(spec.height), window_,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+    for (const ControlLayout& layout : kControls) {
+        HWND control = CreateWindowExW(layout.exStyle, layout.windowClass, Wide(layout.text), layout.style, scale(layout.x),
+                                       scale(layout.y), scale(layout.width), scale(layout.height), window_,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance, nullptr);
         if (!control) return false;
-        HGDIOBJ font = spec.font == Font::Link ? linkFont_.get() : messageFont_.get();
+        HGDIOBJ font = layout.font == Font::Link ? linkFont_.get() : messageFont_.get();
         if (font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
 
