@@ -1,0 +1,70 @@
+// The least tray program: one hidden window, one icon with a tooltip and a
+// two-entry menu on a right click. It is the yardstick the benchmark holds
+// Marvolt against, so it does nothing beyond what shows at start.
+#include <windows.h>
+#include <shellapi.h>
+
+namespace {
+
+constexpr UINT kTrayMessage = WM_APP + 1;
+constexpr UINT kIconId = 1;
+constexpr UINT kSettingsCommand = 1;
+constexpr UINT kExitCommand = 2;
+
+NOTIFYICONDATAW g_icon;
+
+void ShowMenu(HWND window) {
+    HMENU menu = CreatePopupMenu();
+    if (!menu) return;
+    AppendMenuW(menu, MF_STRING, kSettingsCommand, L"Settings ...");
+    AppendMenuW(menu, MF_STRING, kExitCommand, L"Exit");
+    POINT cursor;
+    GetCursorPos(&cursor);
+    // The owner must be in front, or the menu stays open after a click elsewhere.
+    SetForegroundWindow(window);
+    UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window, nullptr);
+    DestroyMenu(menu);
+    if (chosen == kExitCommand) DestroyWindow(window);
+}
+
+LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case kTrayMessage:
+        if (lParam == WM_RBUTTONUP) ShowMenu(window);
+        return 0;
+    case WM_DESTROY:
+        Shell_NotifyIconW(NIM_DELETE, &g_icon);
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = Procedure;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = L"MarvoltBenchBaseline";
+    if (!RegisterClassW(&windowClass)) return 1;
+    HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"Baseline", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, 200, 100, nullptr, nullptr, instance, nullptr);
+    if (!window) return 1;
+
+    g_icon.cbSize = sizeof(g_icon);
+    g_icon.hWnd = window;
+    g_icon.uID = kIconId;
+    g_icon.uFlags = NIF_ICON | NIF_TIP | NIF_MESSAGE;
+    g_icon.uCallbackMessage = kTrayMessage;
+    g_icon.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+    lstrcpynW(g_icon.szTip, L"Baseline", ARRAYSIZE(g_icon.szTip));
+    Shell_NotifyIconW(NIM_ADD, &g_icon);
+
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
