@@ -1,8 +1,16 @@
 // The least tray program: one hidden window, one icon with a tooltip and a
 // two-entry menu on a right click. It is the yardstick the benchmark holds
 // Marvolt against, so it does nothing beyond what shows at start.
+//
+// Built a second time with BASELINE_LIST_DEVICES, it also lists the wave-output
+// devices at start, as Marvolt must, names the first in its tooltip and offers
+// them all in its menu: the same job without the rest of the program, to tell
+// what the job itself costs on this platform.
 #include <windows.h>
 #include <shellapi.h>
+#ifdef BASELINE_LIST_DEVICES
+#include <mmsystem.h>
+#endif
 
 namespace {
 
@@ -13,9 +21,28 @@ constexpr UINT kExitCommand = 2;
 
 NOTIFYICONDATAW g_icon;
 
+#ifdef BASELINE_LIST_DEVICES
+constexpr UINT kFirstDeviceCommand = 100;
+constexpr UINT kMaxDevices = 64;
+char g_devices[kMaxDevices][MAXPNAMELEN];
+UINT g_deviceCount;
+
+void ListDevices() {
+    UINT count = waveOutGetNumDevs();
+    for (UINT device = 0; device < count && g_deviceCount < kMaxDevices; ++device) {
+        WAVEOUTCAPSA caps{};
+        if (waveOutGetDevCapsA(device, &caps, sizeof(caps)) != MMSYSERR_NOERROR) continue;
+        lstrcpynA(g_devices[g_deviceCount++], caps.szPname, MAXPNAMELEN);
+    }
+}
+#endif
+
 void ShowMenu(HWND window) {
     HMENU menu = CreatePopupMenu();
     if (!menu) return;
+#ifdef BASELINE_LIST_DEVICES
+    for (UINT i = 0; i < g_deviceCount; ++i) AppendMenuA(menu, MF_STRING, kFirstDeviceCommand + i, g_devices[i]);
+#endif
     AppendMenuW(menu, MF_STRING, kSettingsCommand, L"Settings ...");
     AppendMenuW(menu, MF_STRING, kExitCommand, L"Exit");
     POINT cursor;
@@ -58,7 +85,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     g_icon.uFlags = NIF_ICON | NIF_TIP | NIF_MESSAGE;
     g_icon.uCallbackMessage = kTrayMessage;
     g_icon.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+#ifdef BASELINE_LIST_DEVICES
+    ListDevices();
+    MultiByteToWideChar(CP_ACP, 0, g_deviceCount > 0 ? g_devices[0] : "", -1, g_icon.szTip, ARRAYSIZE(g_icon.szTip));
+#else
     lstrcpynW(g_icon.szTip, L"Baseline", ARRAYSIZE(g_icon.szTip));
+#endif
     Shell_NotifyIconW(NIM_ADD, &g_icon);
 
     MSG message;

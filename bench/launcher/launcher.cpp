@@ -6,12 +6,14 @@
 //   launcher second [--runs N] [--warmup N] <exe>[=<first-exe>] [...]
 //       With one instance of <first-exe> (default: <exe>) running and its icon
 //       shown, the time from starting <exe> until that process has ended.
+//   launcher probe
+//       Where the taskbar is and how many pixels of the icon cell differ.
 //
 // The programs take turns within each run, so that a drift of the machine
 // during the session reaches all of them alike. Every measurement is one line
 // on standard output:
 //   mode=launch exe=Marvolt.exe run=3 warmup=0 ok=1 start_ms=... idle_ms=... icon_ms=...
-//       peak_ws_kb=... private_kb=... ws_kb=...
+//       peak_ws_kb=... private_kb=... private_from=api|linux ws_kb=...
 //   mode=second exe=... first=... run=3 warmup=0 ok=1 second_ms=... exit_code=0 first_alive=1
 // A failed measurement says ok=0 and why (reason=...); the caller leaves it out.
 #include <windows.h>
@@ -282,6 +284,7 @@ struct Options {
 bool EndAndClear(Child& child, TrayCell& cell) {
     child.End();
     if (cell.WaitEmpty(1000)) return true;
+    std::fprintf(stderr, "launcher: an icon stayed after its program ended; passing the mouse over it\n");
     cell.MoveMouseOver();
     return cell.WaitEmpty(5000);
 }
