@@ -7,9 +7,12 @@
 
 namespace marvolt {
 
-template <typename Handle, auto Close, Handle Invalid = Handle{}>
+// Traits give the kind's "no handle" value and how to close one.
+template <typename Traits>
 class UniqueHandle {
 public:
+    using Handle = typename Traits::Handle;
+
     UniqueHandle() = default;
     explicit UniqueHandle(Handle handle) : handle_(handle) {}
     UniqueHandle(const UniqueHandle&) = delete;
@@ -22,11 +25,11 @@ public:
     ~UniqueHandle() { reset(); }
 
     Handle get() const { return handle_; }
-    explicit operator bool() const { return handle_ != Invalid; }
-    Handle release() { return std::exchange(handle_, Invalid); }
-    void reset(Handle handle = Invalid) {
+    explicit operator bool() const { return handle_ != Traits::Invalid(); }
+    Handle release() { return std::exchange(handle_, Traits::Invalid()); }
+    void reset(Handle handle = Traits::Invalid()) {
         Handle old = std::exchange(handle_, handle);
-        if (old != Invalid) Close(old);
+        if (old != Traits::Invalid()) Traits::Close(old);
     }
     Handle* put() {
         reset();
@@ -34,50 +37,32 @@ public:
     }
 
 private:
-    Handle handle_ = Invalid;
+    Handle handle_ = Traits::Invalid();
 };
 
-
-using UniqueHkey = UniqueHandle<HKEY, ::RegCloseKey>;
-using UniqueHmenu = UniqueHandle<HMENU, ::DestroyMenu>;
-using UniqueHwnd = UniqueHandle<HWND, ::DestroyWindow>;
-using UniqueHicon = UniqueHandle<HICON, ::DestroyIcon>;
-using UniqueHbitmap = UniqueHandle<HBITMAP, ::DeleteObject>;
-using UniqueHgdiobj = UniqueHandle<HGDIOBJ, ::DeleteObject>;
-using UniqueKernelHandle = UniqueHandle<HANDLE, ::CloseHandle>;
-
-class UniqueFile {
-public:
-    UniqueFile() = default;
-    explicit UniqueFile(HANDLE handle) : handle_(handle) {}
-    UniqueFile(const UniqueFile&) = delete;
-    UniqueFile& operator=(const UniqueFile&) = delete;
-    UniqueFile(UniqueFile&& other) noexcept : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
-    ~UniqueFile() { reset(); }
-    HANDLE get() const { return handle_; }
-    explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE; }
-    void reset() {
-        if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE));
-    }
-
-private:
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
+template <typename H, auto CloseFunction>
+struct NullInvalidTraits {
+    using Handle = H;
+    static Handle Invalid() { return Handle{}; }
+    static void Close(Handle handle) { CloseFunction(handle); }
 };
 
-class UniqueFindHandle {
-public:
-    UniqueFindHandle() = default;
-    explicit UniqueFindHandle(HANDLE handle) : handle_(handle) {}
-    UniqueFindHandle(const UniqueFindHandle&) = delete;
-    UniqueFindHandle& operator=(const UniqueFindHandle&) = delete;
-    ~UniqueFindHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE) ::FindClose(handle_);
-    }
-    HANDLE get() const { return handle_; }
-    explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
+// File and find handles use INVALID_HANDLE_VALUE, not null, for "none".
+template <auto CloseFunction>
+struct InvalidValueTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle handle) { CloseFunction(handle); }
 };
+
+using UniqueHkey = UniqueHandle<NullInvalidTraits<HKEY, ::RegCloseKey>>;
+using UniqueHmenu = UniqueHandle<NullInvalidTraits<HMENU, ::DestroyMenu>>;
+using UniqueHwnd = UniqueHandle<NullInvalidTraits<HWND, ::DestroyWindow>>;
+using UniqueHicon = UniqueHandle<NullInvalidTraits<HICON, ::DestroyIcon>>;
+using UniqueHbitmap = UniqueHandle<NullInvalidTraits<HBITMAP, ::DeleteObject>>;
+using UniqueHgdiobj = UniqueHandle<NullInvalidTraits<HGDIOBJ, ::DeleteObject>>;
+using UniqueKernelHandle = UniqueHandle<NullInvalidTraits<HANDLE, ::CloseHandle>>;
+using UniqueFile = UniqueHandle<InvalidValueTraits<::CloseHandle>>;
+using UniqueFindHandle = UniqueHandle<InvalidValueTraits<::FindClose>>;
 
 }  // namespace marvolt
