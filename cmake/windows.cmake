@@ -10,7 +10,7 @@ add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=
 file(GLOB MARVOLT_WIN32_SOURCES CONFIGURE_DEPENDS platform/win32/*.cpp)
 list(FILTER MARVOLT_WIN32_SOURCES EXCLUDE REGEX ".*/main\\.cpp$")
 add_library(marvolt_win32 STATIC ${MARVOLT_WIN32_SOURCES})
-target_link_libraries(marvolt_win32 PUBLIC marvolt_logic user32 gdi32 advapi32 shell32 winmm comctl32)
+target_link_libraries(marvolt_win32 PUBLIC marvolt_logic user32 gdi32 advapi32 shell32 winmm)
 
 # The program compiles the sources itself, without C++ exceptions or run-time type
 # information, and with the runtime helpers of platform/win32/program: only what
@@ -22,7 +22,7 @@ add_executable(Marvolt WIN32 ${MARVOLT_LOGIC_SOURCES} ${MARVOLT_WIN32_SOURCES} p
   platform/win32/program/runtime.cpp platform/win32/resources/marvolt.rc)
 target_include_directories(Marvolt PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
 target_compile_options(Marvolt PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${MARVOLT_PROGRAM_FLAGS}>)
-target_link_libraries(Marvolt PRIVATE user32 gdi32 advapi32 shell32 winmm comctl32)
+target_link_libraries(Marvolt PRIVATE user32 gdi32 advapi32 shell32 winmm)
 target_link_options(Marvolt PRIVATE ${MARVOLT_STATIC_LINK} -s)
 set_target_properties(Marvolt PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 

@@ -58,6 +58,10 @@ int Run(HINSTANCE instance) {
     Win32ShellAssociation association;
     RunFile documents({files, association, launcher, messages, identity});
 
+    // A second start hands over before it builds any window. Start-up runs the
+    // guard again as its first step; by then it finds nothing.
+    if (instanceQuery.EarlierInstanceRunning()) guard.CheckPrevInstance(u"", u"");
+
     // The window is created hidden and without a caption: the guard must not find it.
     std::unique_ptr<MainWindowViewWin32> view = MainWindowViewWin32::Create(instance);
     if (!view || !view->Pin()) return 1;

@@ -67,8 +67,16 @@ PictureBits BuildBits(PinPicture picture) {
 std::unique_ptr<PinControl> PinControl::Create(HWND parent, int controlId, int x, int y,
                                                PinEvents& events) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES};
-    InitCommonControlsEx(&controls);
+    // The tooltip class lives in the common controls. They are loaded here, not
+    // imported: a second start, which only hands over to the running instance,
+    // then never pays for loading them.
+    if (HMODULE commonControls = LoadLibraryW(L"comctl32.dll")) {
+        using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+        auto init = reinterpret_cast<InitFunction>(
+            reinterpret_cast<void*>(GetProcAddress(commonControls, "InitCommonControlsEx")));
+        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES};
+        if (init) init(&controls);
+    }
     if (!RegisterPinClass(instance, &PinControl::WindowProc)) return nullptr;
 
     std::unique_ptr<PinControl> control(new PinControl(events));

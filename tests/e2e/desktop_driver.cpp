@@ -62,6 +62,9 @@ void Screenshot(const std::wstring& name) {
     std::wstring folder = EnvVar(L"MARVOLT_E2E_ARTEFACTS");
     if (folder.empty()) return;
     RunUnix(L"/usr/bin/import -window root " + folder + L"/" + name + L".png");
+    // import holds the X server while it reads the screen; input sent right
+    // after it can be lost, so let the desktop settle first.
+    Sleep(500);
 }
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {

@@ -141,7 +141,12 @@ protected:
 
     void ShowSettings() {
         ChooseFromTray(L"Settings ...");
-        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(program_.MainWindow()) != FALSE; }));
+        HWND window = program_.MainWindow();
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(window) != FALSE; }));
+        // Clicks go to the window once it is the active one, as a person waits
+        // for a window to come up before clicking into it.
+        SetForegroundWindow(window);
+        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }));
         Pause(300);
     }
 
@@ -153,6 +158,7 @@ protected:
         POINT centre = {(item.left + item.right) / 2, (item.top + item.bottom) / 2};
         ClientToScreen(list, &centre);
         ClickAt(centre.x, centre.y);
+        EXPECT_TRUE(WaitUntil([&] { return ListBoxSelection(list) == row; })) << "row " << row << " not selected";
     }
 
     void AnswerMessageBox(WORD key) {
@@ -248,7 +254,6 @@ TEST_F(Marvolt, SettingsWindowSetsTheSelectedDeviceForTheTickedRoles) {
     HWND window = program_.MainWindow();
     EXPECT_TRUE(IsTopmost(window)) << "the window is pinned on top at start";
     EXPECT_EQ(ListBoxItems(Control(marvolt::kIdDeviceList)), Rows());
-    Screenshot(L"settings-window");
 
     ClickRow(RowOf(L"Headset"));
     Click(Control(marvolt::kIdSetBtn));
@@ -263,6 +268,7 @@ TEST_F(Marvolt, SettingsWindowSetsTheSelectedDeviceForTheTickedRoles) {
     Click(Control(marvolt::kIdSetBtn));
     EXPECT_TRUE(WaitUntil([] { return RegString(kSoundMapper, L"Playback") == L"Speakers"; }));
     EXPECT_EQ(RegString(kSoundMapper, L"Record"), L"Headset") << "Record stays when its box is clear";
+    Screenshot(L"settings-window");
 
     // Exit from the tray, start again: the box is still clear.
     ChooseFromTray(L"Exit");
