@@ -80,14 +80,14 @@ void Pause(DWORD ms) { Sleep(ms); }
 
 Program::~Program() { Kill(); }
 
-bool Program::Start() {
+bool Program::Start(bool waitUntilIdle) {
     std::wstring exe = EnvVar(L"MARVOLT_EXE");
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     std::wstring line = L"\"" + exe + L"\"";
     if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info_))
         return false;
-    WaitForInputIdle(info_.hProcess, 10000);
+    if (waitUntilIdle) WaitForInputIdle(info_.hProcess, 10000);
     return true;
 }
 
@@ -137,6 +137,23 @@ HWND Program::FindOwnWindow(const wchar_t* windowClass, const wchar_t* title) co
     WindowSearch search{info_.dwProcessId, windowClass, title, nullptr};
     EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+namespace {
+BOOL CALLBACK MatchVisibleWindow(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid != search->processId || !IsWindowVisible(window)) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+}  // namespace
+
+bool Program::HasVisibleWindow() const {
+    WindowSearch search{info_.dwProcessId, nullptr, nullptr, nullptr};
+    EnumWindows(MatchVisibleWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found != nullptr;
 }
 
 HWND Program::MainWindow() const { return FindOwnWindow(L"ThunderRT5Form"); }

@@ -35,7 +35,8 @@ public:
     Program& operator=(const Program&) = delete;
     ~Program();
 
-    bool Start();
+    bool Start(bool waitUntilIdle = true);
+    bool HasVisibleWindow() const;
     bool Running() const;
     DWORD ProcessId() const { return info_.dwProcessId; }
     DWORD WaitForExit(DWORD timeoutMs);  // exit code, or STILL_ACTIVE
