@@ -15,9 +15,17 @@ std::u16string WindowTextOf(HWND window);
 // The control's own visibility flag, whatever its parent's visibility.
 bool HasVisibleStyle(HWND window);
 
-class FormWindowWin32 final : public FormWindow {
+// The window handle a wrapper works on, attached once its form has made it.
+class AttachedWindow {
 public:
     void Attach(HWND window) { window_ = window; }
+
+protected:
+    HWND window_ = nullptr;
+};
+
+class FormWindowWin32 final : public FormWindow, public AttachedWindow {
+public:
     std::u16string Caption() override;
     void SetCaption(const std::u16string& caption) override;
     bool Visible() override;
@@ -28,28 +36,20 @@ public:
     NativeHandle IconHandle() override;
     WindowGeometry Geometry() override;
     void SetGeometry(const WindowGeometry& geometry) override;
-
-private:
-    HWND window_ = nullptr;
 };
 
-class ListBoxWin32 final : public ListBoxControl {
+class ListBoxWin32 final : public ListBoxControl, public AttachedWindow {
 public:
-    void Attach(HWND window) { window_ = window; }
     void Clear() override;
     void AddItem(const std::u16string& text) override;
     int Count() override;
     std::u16string ItemText(int index) override;
     int SelectedIndex() override;
     void SetSelectedIndex(int index) override;
-
-private:
-    HWND window_ = nullptr;
 };
 
-class ComboBoxWin32 final : public ComboBoxControl {
+class ComboBoxWin32 final : public ComboBoxControl, public AttachedWindow {
 public:
-    void Attach(HWND window) { window_ = window; }
     void Clear() override;
     void AddItem(const std::u16string& text) override;
     int Count() override;
@@ -58,31 +58,20 @@ public:
     void SetText(const std::u16string& text) override;
     bool Visible() override;
     void SetVisible(bool visible) override;
-
-private:
-    HWND window_ = nullptr;
 };
 
 // A check box whose click event is the BN_CLICKED notification its parent
 // receives; a changed value raises it the same way.
-class CheckBoxWin32 final : public CheckBoxControl {
+class CheckBoxWin32 final : public CheckBoxControl, public AttachedWindow {
 public:
-    void Attach(HWND window) { window_ = window; }
     int Value() override;
     void SetValue(int value) override;
-
-private:
-    HWND window_ = nullptr;
 };
 
-class LabelWin32 final : public LabelControl {
+class LabelWin32 final : public LabelControl, public AttachedWindow {
 public:
-    void Attach(HWND window) { window_ = window; }
     std::u16string Caption() override;
     void SetCaption(const std::u16string& caption) override;
-
-private:
-    HWND window_ = nullptr;
 };
 
 }  // namespace marvolt
