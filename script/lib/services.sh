@@ -85,13 +85,13 @@ marvolt_start_wine() {
         wineserver -w
         touch "$WINEPREFIX/.marvolt-ready"
     fi
-    # A persistent wineserver keeps the desktop alive between test programs.
-    wineserver -p >/dev/null 2>&1 &
+    # A persistent wineserver keeps the desktop alive between test programs. In
+    # the foreground its process id is the one to stop: another checkout's server
+    # for another prefix is never touched. When one already serves this prefix,
+    # the new one ends at once and the running one is used.
+    wineserver -f -p >/dev/null 2>&1 &
     MARVOLT_STARTED_PIDS+=($!)
     sleep 0.5
-    local pid
-    pid=$(pgrep -n -x wineserver -U "$(id -u)" 2>/dev/null || true)
-    [ -n "$pid" ] && MARVOLT_STARTED_PIDS+=("$pid")
     marvolt_log "Wine prefix $WINEPREFIX ready"
 }
 
