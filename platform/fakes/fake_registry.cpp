@@ -110,6 +110,7 @@ long FakeRegistry::SetValue(RegKey key, const std::u16string& name, std::uint32_
     if (!node) return kRegInvalidHandle;
     if (!data && size > 0) return kInvalidParameter;
     if (setValueError != kRegOk) return setValueError;
+    if (onWrite) onWrite("reg set " + ToUtf8(name));
     Value& value = node->values[Folded(name)];
     value.type = type;
     value.bytes.assign(data, data + size);
@@ -154,6 +155,7 @@ long FakeRegistry::QueryValue(RegKey key, const std::u16string& name, std::uint3
 long FakeRegistry::DeleteValue(RegKey key, const std::u16string& name) {
     Node* node = NodeOf(key);
     if (!node) return kRegInvalidHandle;
+    if (onWrite) onWrite("reg delete " + ToUtf8(name));
     return node->values.erase(Folded(name)) > 0 ? kRegOk : kRegFileNotFound;
 }
 

@@ -43,6 +43,8 @@ public:
                     std::uint8_t* data, std::uint32_t* size) override;
     long DeleteValue(RegKey key, const std::u16string& name) override;
     long CloseKey(RegKey key) override;
+    // Told of every value written or deleted, by name.
+    std::function<void(const std::string&)> onWrite;
 
     // Direct access for test setup and checks, by root and key path; no handles
     // are involved and nothing is counted. Setters create the key path.

@@ -2,194 +2,127 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
-#include "platform/fakes/fake_menu_api.h"
-#include "platform/text.h"
+#include "platform/fakes/fake_system.h"
 #include "tests/common/dynamic_popup_menu_probe.h"
 
-namespace marvolt {
+namespace marvolt::fakes {
 namespace {
-
-constexpr NativeHandle kOwner = 0x4400;
-
-struct Entry {
-    std::uint32_t id;
-    std::u16string text;  // "-" for a separator line
-    bool operator==(const Entry& other) const { return id == other.id && text == other.text; }
-};
-
-std::ostream& operator<<(std::ostream& out, const Entry& entry) {
-    return out << entry.id << ":" << ToUtf8(entry.text);
-}
-
-std::vector<Entry> Entries(const std::vector<FakeMenuItem>& items) {
-    std::vector<Entry> entries;
-    for (const FakeMenuItem& item : items)
-        entries.push_back({item.id, (item.flags & kMenuSeparator) ? u"-" : item.text});
-    return entries;
-}
 
 class DynamicPopupMenuTest : public ::testing::Test {
 protected:
-    CallLog log;
-    FakeMenuApi menus{&log};
-    DynamicPopupMenu menu{menus, kOwner};
+    Trace trace;
+    FakeMenus menus{trace};
+    DynamicPopupMenu menu{menus, 0x4400};
+    // The entries shown, as "id:text" with "-" for a separator line.
+    std::string Shown() {
+        std::string text;
+        for (const std::string& entry : menus.shown) {
+            std::string flags = entry.substr(entry.find(':') + 1, entry.rfind(':') - entry.find(':') - 1);
+            text += entry.substr(0, entry.find(':')) + ":" + (flags == "2048" ? "-" : entry.substr(entry.rfind(':') + 1)) +
+                    (flags == "0" || flags == "2048" ? "" : "!") + " ";
+        }
+        return text;
+    }
 };
 
-TEST_F(DynamicPopupMenuTest, ItemStringGivesEntriesNumberedByField) {
+TEST_F(DynamicPopupMenuTest, ItemStringGivesPlainEntriesNumberedByField) {
     struct Case {
         std::u16string items;
-        std::vector<Entry> expected;
+        std::string shown;
     } cases[] = {
-        {u"Windows audio settings ..., Windows audio mixer ..., -, Reload list of Soundcards, -,",
-         {{1, u"Windows audio settings ..."},
-          {2, u"Windows audio mixer ..."},
-          {3, u"-"},
-          {4, u"Reload list of Soundcards"},
-          {5, u"-"}}},
-        {u"A, B", {{1, u"A"}, {2, u"B"}}},
-        {u"A,B", {{1, u"A"}, {2, u"B"}}},
-        {u"A,,B", {{1, u"A"}, {3, u"B"}}},
-        {u"A,   ,B", {{1, u"A"}, {3, u"B"}}},
-        {u" ,-,X", {{2, u"-"}, {3, u"X"}}},
-        {u"  -  ,--,- -", {{1, u"-"}, {2, u"--"}, {3, u"- -"}}},
-        {u",,,Z", {{4, u"Z"}}},
-        {u"\tTab ,x", {{1, u"\tTab"}, {2, u"x"}}},
-        {u"Same,Same", {{1, u"Same"}, {2, u"Same"}}},
-        {u"Soundcard 1: Speakers  <default>   (Play + Rec)",
-         {{1, u"Soundcard 1: Speakers  <default>   (Play + Rec)"}}},
+        {u"Windows audio settings ..., -, Reload list of Soundcards, -,",
+         "1:Windows audio settings ... 2:- 3:Reload list of Soundcards 4:- "},
+        {u"A, B", "1:A 2:B "},
+        {u"A,,B", "1:A 3:B "},
+        {u"A,   ,B", "1:A 3:B "},
+        {u" ,-,X", "2:- 3:X "},
+        {u"  -  ,--,- -", "1:- 2:-- 3:- - "},
+        {u",,,Z", "4:Z "},
+        {u"\tTab ,Same,Same", "1:\tTab 2:Same 3:Same "},
     };
     for (const Case& c : cases) {
-        menus.tracked.clear();
         menu.Popup(c.items);
-        ASSERT_EQ(menus.tracked.size(), 1u) << ToUtf8(c.items);
-        const std::vector<FakeMenuItem>& shown = menus.tracked[0].items;
-        EXPECT_EQ(Entries(shown), c.expected) << ToUtf8(c.items);
-        for (const FakeMenuItem& item : shown) {
-            // Plain entries: no check mark, no default, enabled, null bitmaps.
-            std::uint32_t kind = (item.flags & kMenuSeparator) ? kMenuSeparator : kMenuString;
-            EXPECT_EQ(item.flags, kind) << item.id;
-            EXPECT_TRUE(item.bitmapsSet) << item.id;
-            EXPECT_EQ(item.bitmapFlags, kMenuByCommand);
-            EXPECT_EQ(item.uncheckedBitmap, 0u);
-            EXPECT_EQ(item.checkedBitmap, 0u);
-            EXPECT_FALSE(item.isDefault);
-            EXPECT_EQ(item.enable, 0u);
-        }
+        EXPECT_EQ(Shown(), c.shown);
+        EXPECT_EQ(trace.Take().find("enable"), std::string::npos);  // enabled, no default, no bitmaps
     }
 }
 
-TEST_F(DynamicPopupMenuTest, ReturnsTheChosenEntrysTextAndEmptyWhenDismissed) {
-    const std::u16string items =
-        u"Windows audio settings ..., Windows audio mixer ..., -, Reload list of Soundcards, -,";
-    struct Case {
-        std::uint32_t chosen;
-        std::u16string expected;
-    } cases[] = {{4, u"Reload list of Soundcards"}, {1, u"Windows audio settings ..."}, {0, u""}};
-    for (const Case& c : cases) {
-        menus.trackResult = c.chosen;
-        EXPECT_EQ(menu.Popup(items), c.expected) << c.chosen;
+TEST_F(DynamicPopupMenuTest, ReturnsTheChosenTextAndLeavesAFreshEmptyMenu) {
+    for (std::uint32_t chosen : {4u, 1u, 0u}) {
+        NativeHandle shown = menu.hwnd();
+        menus.choose = [=] { return chosen; };
+        std::u16string text = menu.Popup(u"Settings ..., Mixer ..., -, Reload, -,");
+        EXPECT_EQ(U8(text), chosen == 4 ? "Reload" : chosen == 1 ? "Settings ..." : "");
+        EXPECT_EQ(menus.menus.count(shown), 0u);
+        EXPECT_TRUE(menus.menus.at(menu.hwnd()).empty());
     }
     // A blank string shows nothing and keeps the menu.
     NativeHandle before = menu.hwnd();
-    std::size_t shown = menus.tracked.size();
-    for (const char16_t* blank : {u"", u" ", u"     "}) EXPECT_EQ(menu.Popup(blank), u"");
-    EXPECT_EQ(menus.tracked.size(), shown);
+    trace.Take();
+    for (const char16_t* blank : {u"", u"     "}) EXPECT_EQ(menu.Popup(blank), u"");
+    EXPECT_EQ(trace.Take(), "");
     EXPECT_EQ(menu.hwnd(), before);
-}
-
-TEST_F(DynamicPopupMenuTest, EveryPopupLeavesAFreshEmptyMenu) {
-    for (std::uint32_t chosen : {2u, 0u}) {
-        NativeHandle shown = menu.hwnd();
-        menus.trackResult = chosen;
-        menu.Popup(u"A,B,C");
-        ASSERT_EQ(menus.tracked.back().menu, shown);
-        EXPECT_EQ(menus.menus.count(shown), 0u) << "the shown menu still exists";
-        ASSERT_NE(menu.hwnd(), shown);
-        ASSERT_EQ(menus.menus.count(menu.hwnd()), 1u);
-        EXPECT_TRUE(menus.menus[menu.hwnd()].empty());
-    }
-    // A shorter second string shows only its own entries, and the ids of the
-    // longer first one are not answered from it.
-    menus.trackResult = 0;
-    menu.Popup(u"One,Two,Three,Four,Five");
-    menus.trackResult = 2;
+    // A shorter string shows only its own entries.
+    menu.Popup(u"One,Two,Three");
+    menus.choose = [] { return 2u; };
     EXPECT_EQ(menu.Popup(u"X, Y"), u"Y");
-    EXPECT_EQ(Entries(menus.tracked.back().items), (std::vector<Entry>{{1, u"X"}, {2, u"Y"}}));
+    EXPECT_EQ(Shown(), "1:X 2:Y ");
 }
 
-TEST_F(DynamicPopupMenuTest, FieldsBeyondTheLastIdAreLeftOutAndTheMenuShows) {
+TEST_F(DynamicPopupMenuTest, FieldsBeyondTheLastIdAreLeftOut) {
+    menus.choose = [] { return 999u; };
     for (int fields : {999, 1000, 1500}) {
         std::u16string items;
         for (int i = 1; i <= fields; ++i) items += (i > 1 ? u"," : u"") + (u"f" + Decimal(i));
-        menus.tracked.clear();
-        menus.trackResult = 999;
         EXPECT_EQ(menu.Popup(items), u"f999") << fields;
-        ASSERT_EQ(menus.tracked.size(), 1u) << fields;
-        const std::vector<FakeMenuItem>& shown = menus.tracked[0].items;
-        ASSERT_EQ(shown.size(), 999u) << fields;
-        EXPECT_EQ(shown.back().id, 999u);
-        EXPECT_EQ(shown.back().text, u"f999");
+        EXPECT_EQ(menus.shown.size(), 999u);
+        EXPECT_EQ(menus.shown.back(), "999:0:f999");
     }
 }
 
-TEST_F(DynamicPopupMenuTest, OpensAtTheCursorWithTheForegroundOwner) {
-    menus.cursor = {640, 470};
-    struct Case {
-        NativeHandle active, expectedOwner;
-    } cases[] = {{0, kOwner}, {0x9911, 0x9911}};
-    for (const Case& c : cases) {
-        log.Clear();
-        menus.activeWindow = c.active;
-        menu.Popup(u"A");
-        const FakeTrackCall& call = menus.tracked.back();
-        EXPECT_EQ(call.owner, c.expectedOwner);
-        EXPECT_EQ(call.flags, 0x102u);
-        EXPECT_EQ(call.x, 640);
-        EXPECT_EQ(call.y, 470);
-        // The owner is the foreground window before the menu is tracked.
-        std::vector<std::string> order;
-        for (const std::string& entry : log.Entries())
-            if (entry.rfind("foreground", 0) == 0 || entry.rfind("track", 0) == 0)
-                order.push_back(entry);
-        ASSERT_EQ(order.size(), 2u);
-        EXPECT_EQ(order[0],
-                  "foreground " + ToUtf8(Decimal(static_cast<long long>(c.expectedOwner))));
-        EXPECT_EQ(order[1].rfind("track", 0), 0u);
-    }
-}
-
-TEST_F(DynamicPopupMenuTest, IdsOutsideTheTextsTableNeverReachTheMenu) {
+TEST_F(DynamicPopupMenuTest, OpensAtTheCursorOrUnderAnAnchorWithTheForegroundOwner) {
     using Probe = DynamicPopupMenuProbe;
+    menu.Popup(u"A");
+    menus.active = 0x9911;
+    menu.Popup(u"A");
+    Probe::ShowMenu(menu, 5, Probe::kUnset, Probe::kNoAnchor);
+    Probe::ShowMenu(menu, 1, 2, 0x77);
+    EXPECT_EQ(trace.Take(),
+              "foreground 17408; track 258 300,400 owner 17408; foreground 39185; track 258 300,400 owner 39185; "
+              "foreground 39185; track 258 5,400 owner 39185; foreground 39185; track 258 10,40 owner 39185");
+}
+
+TEST_F(DynamicPopupMenuTest, EntryOptionsAndIdsOutsideTheTable) {
+    using Probe = DynamicPopupMenuProbe;
+    Probe::AddMenuItem(menu, 3, u"Checked", true, true, MenuItemState::Disabled, 7, 8);
+    Probe::AddMenuItem(menu, 4, u"Grey", false, false, MenuItemState::Grayed);
     Probe::AddMenuItem(menu, 1000, u"Too far", false, false, MenuItemState::Enabled);
     Probe::AddMenuItem(menu, -1, u"Before", false, false, MenuItemState::Enabled);
-    EXPECT_TRUE(menus.menus.at(menu.hwnd()).empty());
+    EXPECT_EQ(menus.menus.at(menu.hwnd()), (std::vector<std::string>{"3:8:Checked", "4:0:Grey"}));
+    EXPECT_EQ(trace.Take(), "bitmaps 3 0 7 8; default 3 0; enable 3 2; enable 4 1");
     for (std::int64_t outside : {-1LL, 1000LL, 4294967296LL})
         EXPECT_EQ(Probe::GetItemText(menu, outside), u"UNKNOWN") << outside;
-
-    // An entry with id 0 cannot be told from a dismissed menu: dismissing still
-    // gives the empty text.
+    EXPECT_EQ(Probe::GetItemText(menu, 4), u"Grey");
+    // An entry with id 0 can't be told from a dismissed menu: dismissing gives "".
     Probe::AddMenuItem(menu, 0, u"Zero", false, false, MenuItemState::Enabled);
-    menus.trackResult = 0;
     EXPECT_EQ(menu.Popup(u"A"), u"");
 }
 
 TEST_F(DynamicPopupMenuTest, PopupFromInsideTheMenuLoopLeavesTheOpenMenuAlone) {
     std::u16string nested = u"not called";
-    menus.onTrack = [&](const FakeTrackCall& call) {
+    menus.choose = [&] {
         nested = menu.Popup(u"Intruder");
-        EXPECT_EQ(Entries(menus.menus.at(call.menu)), (std::vector<Entry>{{1, u"A"}, {2, u"B"}}));
         return 2u;
     };
     EXPECT_EQ(menu.Popup(u"A,B"), u"B");
     EXPECT_EQ(nested, u"");
-    EXPECT_EQ(menus.tracked.size(), 1u);
-    // And the control works normally afterwards.
-    menus.onTrack = nullptr;
-    menus.trackResult = 1;
+    EXPECT_EQ(Shown(), "1:A 2:B ");
+    menus.choose = [] { return 1u; };
     EXPECT_EQ(menu.Popup(u"C"), u"C");
+    menus.failCreate = true;  // no menu to fill: nothing shown, nothing chosen
+    menu.Popup(u"D");
+    EXPECT_EQ(menu.Popup(u"D"), u"");
 }
 
 }  // namespace
-}  // namespace marvolt
+}  // namespace marvolt::fakes

@@ -2,202 +2,107 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/fakes/fake_file_system.h"
-#include "platform/fakes/fake_shell_association.h"
-#include "platform/fakes/simple_fakes.h"
+#include "platform/fakes/fake_system.h"
 
-namespace marvolt {
+namespace marvolt::fakes {
 namespace {
 
-using Log = std::vector<std::string>;
-using Lines = std::vector<std::u16string>;
-
-constexpr char16_t kBrowser[] = u"C:\\Program Files\\Web Browser\\browser.exe";
-
 struct Shell {
-    CallLog log;
-    FakeFileSystem files{&log};
-    FakeShellAssociation shell{files, &log};
-    FakeProcessLauncher launcher{&log};
-    FakeMessageService messages{&log};
-    FakeAppIdentity identity;
-    RunFile runFile{{files, shell, launcher, messages, identity}};
-
+    FakeSystem s;
+    RunFile runFile{{s, s, s, s, s}};
     Shell() {
-        identity.folder = u"D:\\Apps";
-        shell.programs[u".html"] = kBrowser;
-    }
-    std::vector<std::u16string> LookedUp() const {
-        std::vector<std::u16string> files;
-        for (const auto& lookup : shell.lookups) files.push_back(lookup.file);
-        return files;
+        s.folder = u"D:\\Apps";
+        s.programs[u".html"] = u"C:\\Program Files\\Web\\browser.exe";
     }
 };
 
-TEST(RunFile, OpenDocumentProbesAtTheDriveRootAndStartsTheBrowser) {
-    Shell s;
-    EXPECT_EQ(s.runFile.OpenDocument(u"http://example.org/a b", 1), 4242u);
-    EXPECT_EQ(s.log.Entries(),
-              (Log{"create D:\\Vexo00001.html", "lookup D:\\Vexo00001.html", "cd C:\\Work",
-                   "remove D:\\Vexo00001.html",
-                   "start \"C:\\Program Files\\Web Browser\\browser.exe\" http://example.org/a b"}));
-    ASSERT_EQ(s.shell.lookups.size(), 1u);
-    EXPECT_EQ(s.shell.lookups[0].lines, Lines{u" "});
-    EXPECT_EQ(s.launcher.started.at(0).showStyle, 1);
-    EXPECT_TRUE(s.files.files.empty());
-}
-
-TEST(RunFile, ProgramPathIsQuotedOnlyWhenItHoldsBlanks) {
+TEST(RunFile, OpenDocumentProbesAtTheDriveRootAndStartsTheQuotedBrowser) {
     struct Case {
-        std::u16string program, commandLine;
+        std::u16string program, folder;
+        std::vector<std::u16string> before, readOnly;
+        std::string steps;
+    } cases[] = {
+        {u"C:\\Program Files\\b.exe", u"D:\\Apps", {}, {},
+         "create D:\\Vexo00001.html; lookup D:\\Vexo00001.html ' '; cd C:\\Work; remove D:\\Vexo00001.html; "
+         "start \"C:\\Program Files\\b.exe\" http://a.example/x y @3"},
+        {u"\"C:\\Program Files\\b.exe\"", u"D:\\Apps", {u"D:\\Vexo00001.html"}, {},
+         "lookup D:\\Vexo00001.html 'mine'; cd C:\\Work; start \"C:\\Program Files\\b.exe\" http://a.example/x y @3"},
+        {u"C:\\Windows\\b.exe", u"C:\\Program Files\\M", {}, {u"C:\\"},
+         "create C:\\Temp\\Vexo00001.html; lookup C:\\Temp\\Vexo00001.html ' '; cd C:\\Work; "
+         "remove C:\\Temp\\Vexo00001.html; start C:\\Windows\\b.exe http://a.example/x y @3"},
+        {u"C:\\b.exe", u"\\\\server\\tools", {}, {},
+         "create C:\\Temp\\Vexo00001.html; lookup C:\\Temp\\Vexo00001.html ' '; cd C:\\Work; "
+         "remove C:\\Temp\\Vexo00001.html; start C:\\b.exe http://a.example/x y @3"},
     };
-    for (const Case& c : std::vector<Case>{
-             {u"C:\\Program Files\\b.exe", u"\"C:\\Program Files\\b.exe\" mailto:a@b.c"},
-             {u"C:\\Windows\\b.exe", u"C:\\Windows\\b.exe mailto:a@b.c"},
-             {u"\"C:\\Program Files\\b.exe\"", u"\"C:\\Program Files\\b.exe\" mailto:a@b.c"},
-         }) {
-        Shell s;
-        s.shell.programs[u".html"] = c.program;
-        s.runFile.OpenDocument(u"mailto:a@b.c", 3);
-        ASSERT_EQ(s.launcher.started.size(), 1u);
-        EXPECT_EQ(s.launcher.started[0].commandLine, c.commandLine);
-        EXPECT_EQ(s.launcher.started[0].showStyle, 3);
+    for (const Case& c : cases) {
+        Shell sh;
+        sh.s.programs[u".html"] = c.program, sh.s.folder = c.folder, sh.s.readOnly = c.readOnly;
+        for (const auto& path : c.before) sh.s.files[path] = {u"mine"};
+        EXPECT_EQ(sh.runFile.OpenDocument(u"http://a.example/x y", 3), 4242u);
+        EXPECT_EQ(sh.s.trace.Take(), c.steps);
+        EXPECT_EQ(sh.s.files.size(), c.before.size());
+    }
+    // Without an HTML program (or any answer) nothing is started: the target
+    // alone could be a program.
+    for (bool answers : {true, false}) {
+        Shell sh;
+        sh.s.programs.clear(), sh.s.answers = answers;
+        EXPECT_EQ(sh.runFile.OpenDocument(u"C:\\evil.exe", 1), 0u);
+        EXPECT_EQ(sh.s.trace.Take().find("start"), std::string::npos);
+        EXPECT_TRUE(sh.s.files.empty());
     }
 }
 
-TEST(RunFile, OpenDocumentStartsNothingWithoutAnHtmlProgram) {
-    Shell s;
-    s.shell.programs.clear();
-    EXPECT_EQ(s.runFile.OpenDocument(u"C:\\evil.exe", 1), 0u);
-    EXPECT_TRUE(s.launcher.started.empty());
-    EXPECT_TRUE(s.messages.shown.empty());
-    EXPECT_TRUE(s.files.files.empty());
-}
-
-TEST(RunFile, AProbeNameThatIsTakenIsUsedAsItIsAndLeftAlone) {
-    Shell s;
-    s.files.files[u"D:\\Vexo00001.html"] = {u"<html>mine</html>"};
-    s.runFile.OpenDocument(u"http://example.org", 1);
-    EXPECT_EQ(s.files.files[u"D:\\Vexo00001.html"], Lines{u"<html>mine</html>"});
-    EXPECT_TRUE(s.files.removed.empty());
-    EXPECT_EQ(s.LookedUp(), std::vector<std::u16string>{u"D:\\Vexo00001.html"});
-    EXPECT_EQ(s.launcher.started.size(), 1u);
-}
-
-TEST(RunFile, ProbesGoToTheTempFolderWhereTheRootCannotTakeThem) {
+TEST(RunFile, FindAssociatedProgramFallsBackInOrderAndCleansUp) {
     struct Case {
-        const char* name;
-        std::u16string programFolder;
-        std::vector<std::u16string> readOnly;
-    };
-    for (const Case& c : std::vector<Case>{{"read-only root", u"C:\\Program Files\\Marvolt", {u"C:\\"}},
-                                           {"network folder", u"\\\\server\\tools", {}}}) {
-        SCOPED_TRACE(c.name);
-        Shell s;
-        s.identity.folder = c.programFolder;
-        s.files.readOnlyFolders = c.readOnly;
-        std::u16string probe = s.files.tempFolder + u"Vexo00001.html";
-        EXPECT_EQ(s.runFile.OpenDocument(u"http://example.org", 1), 4242u);
-        EXPECT_EQ(s.LookedUp(), std::vector<std::u16string>{probe});
-        EXPECT_EQ(s.files.removed, std::vector<std::u16string>{probe});
-        EXPECT_TRUE(s.files.files.empty());
-        ASSERT_EQ(s.launcher.started.size(), 1u);
-    }
-}
-
-TEST(RunFile, FindAssociatedProgramFallsBackInOrder) {
-    struct Case {
-        const char* name;
         std::u16string file;
-        std::vector<std::u16string> existing, readOnly;
-        std::vector<std::u16string> lookups;
-        std::u16string program;
+        bool exists;
+        std::vector<std::u16string> readOnly;
+        std::string lookups, program;
+    } cases[] = {
+        {u"C:\\Docs\\page.HTML", true, {}, "C:\\Docs\\page.HTML 'x'", "browser"},
+        {u"C:\\Docs\\page.html", false, {}, "C:\\Docs\\page.html ''", "browser"},
+        {u"C:\\Docs\\a.xyz", true, {}, "C:\\Docs\\a.xyz 'x', D:\\RunFileTmp.xyz ' '", ""},
+        {u"C:\\Docs\\a.tar.gz", true, {}, "C:\\Docs\\a.tar.gz 'x', D:\\RunFileTmp.gz ' '", ""},
+        {u"C:\\Docs\\a.b", true, {}, "C:\\Docs\\a.b 'x', D:\\RunFileTmpa.b ' '", ""},
+        {u"C:\\Docs\\ read me ", true, {}, "C:\\Docs\\ read me  'x', D:\\RunFileTmpread me ' '", ""},
+        {u"X:\\Web\\index.html", false, {u"X:\\Web\\"}, "D:\\zzzzzzzTemp_index.html '  '", "browser"},
+        {u"C:\\Docs\\*index.html", true, {}, "D:\\zzzzzzzTemp_index.html '  '", "browser"},
+        {u"C:/Docs/page.html", true, {}, "C:/Docs/page.html 'x'", "browser"},
     };
-    for (const Case& c : std::vector<Case>{
-             {"existing file", u"C:\\Docs\\page.HTML", {u"C:\\Docs\\page.HTML"}, {},
-              {u"C:\\Docs\\page.HTML"}, kBrowser},
-             {"missing file made for the lookup", u"C:\\Docs\\page.html", {}, {},
-              {u"C:\\Docs\\page.html"}, kBrowser},
-             {"no association: second probe with the extension", u"C:\\Docs\\a.xyz",
-              {u"C:\\Docs\\a.xyz"}, {}, {u"C:\\Docs\\a.xyz", u"D:\\RunFileTmp.xyz"}, u""},
-             {"last dot names the extension", u"C:\\Docs\\a.tar.gz", {u"C:\\Docs\\a.tar.gz"}, {},
-              {u"C:\\Docs\\a.tar.gz", u"D:\\RunFileTmp.gz"}, u""},
-             {"short name is its own extension", u"C:\\Docs\\a.b", {u"C:\\Docs\\a.b"}, {},
-              {u"C:\\Docs\\a.b", u"D:\\RunFileTmpa.b"}, u""},
-             {"dotless name trimmed", u"C:\\Docs\\ read me ", {u"C:\\Docs\\ read me "}, {},
-              {u"C:\\Docs\\ read me ", u"D:\\RunFileTmpread me"}, u""},
-             {"uncreatable file: first probe on the program's drive", u"X:\\Web\\index.html", {},
-              {u"X:\\Web\\"}, {u"D:\\zzzzzzzTemp_index.html"}, kBrowser},
-             {"leading star dropped", u"C:\\Docs\\*index.html", {u"C:\\Docs\\*index.html"}, {},
-              {u"D:\\zzzzzzzTemp_index.html"}, kBrowser},
-             {"forward slashes", u"C:/Docs/page.html", {u"C:/Docs/page.html"}, {},
-              {u"C:/Docs/page.html"}, kBrowser},
-         }) {
-        SCOPED_TRACE(c.name);
-        Shell s;
-        for (const auto& path : c.existing) s.files.files[path] = {u"x"};
-        s.files.readOnlyFolders = c.readOnly;
-        EXPECT_EQ(s.runFile.FindAssociatedProgram(c.file), c.program);
-        EXPECT_EQ(s.LookedUp(), c.lookups);
-        // Only what was there before is left.
-        std::vector<std::u16string> left;
-        for (const auto& [path, lines] : s.files.files) left.push_back(path);
-        EXPECT_EQ(left, c.existing);
-        for (const auto& lookup : s.shell.lookups) {
-            if (lookup.file.find(u"zzzzzzzTemp_") != std::u16string::npos) EXPECT_EQ(lookup.lines, Lines{u"  "});
-            if (lookup.file.find(u"RunFileTmp") != std::u16string::npos) EXPECT_EQ(lookup.lines, Lines{u" "});
-        }
+    for (const Case& c : cases) {
+        Shell sh;
+        sh.s.programs[u".html"] = u"browser";
+        sh.s.wander = u"C:\\Windows";
+        if (c.exists) sh.s.files[c.file] = {u"x"};
+        sh.s.readOnly = c.readOnly;
+        EXPECT_EQ(U8(sh.runFile.FindAssociatedProgram(c.file)), c.program) << U8(c.file);
+        std::string lookups, steps = sh.s.trace.Take();
+        for (size_t at = steps.find("lookup "); at != std::string::npos; at = steps.find("lookup ", at + 1))
+            lookups += (lookups.empty() ? "" : ", ") + steps.substr(at + 7, steps.find(';', at) - at - 7);
+        EXPECT_EQ(lookups, c.lookups);
+        EXPECT_EQ(sh.s.files.size(), c.exists ? 1u : 0u);
+        EXPECT_EQ(sh.s.cwd, u"C:\\Work");
     }
 }
 
-TEST(RunFile, FindAssociatedProgramRestoresTheCurrentDirectory) {
-    Shell s;
-    s.shell.wanderTo = u"C:\\Windows\\System32";
-    s.files.files[u"C:\\Docs\\a.xyz"] = {};
-    s.runFile.FindAssociatedProgram(u"C:\\Docs\\a.xyz");
-    EXPECT_EQ(s.shell.lookups.size(), 2u);
-    EXPECT_EQ(s.files.currentDirectory, u"C:\\Work");
-}
-
-TEST(RunFile, ShellWithoutAnyResultReadsAsNoProgram) {
-    Shell s;
-    s.shell.writesNothing = true;
-    EXPECT_EQ(s.runFile.FindExecutablePath(u"C:\\x.html"), u"");
-    EXPECT_EQ(s.runFile.OpenDocument(u"http://example.org", 1), 0u);
-    EXPECT_TRUE(s.launcher.started.empty());
-    EXPECT_TRUE(s.files.files.empty());
-}
-
-TEST(RunFile, StarInTheNameAsksWhetherToCancel) {
-    struct Case {
-        const char* name;
-        bool existed;
-        MessageAnswer answer;
-    };
-    for (const Case& c : {Case{"created, Yes", false, MessageAnswer::Yes},
-                          Case{"existing, Yes", true, MessageAnswer::Yes},
-                          Case{"created, No", false, MessageAnswer::No}}) {
-        SCOPED_TRACE(c.name);
-        Shell s;
-        s.messages.answer = c.answer;
-        const std::u16string file = u"C:\\Docs\\*a*b.html";
-        if (c.existed) s.files.files[file] = {u"keep"};
-        std::u16string program = s.runFile.FindAssociatedProgram(file);
-        ASSERT_EQ(s.messages.shown.size(), 1u);
-        EXPECT_EQ(s.messages.shown[0].text, u"a*b.htmlEnth\u00e4lt ung\u00fcltige Zeichen Abbrechen?");
-        EXPECT_EQ(s.messages.shown[0].title, u"Marvolt");
-        EXPECT_EQ(s.messages.shown[0].buttons, MessageButtons::YesNo);
-        EXPECT_EQ(s.messages.shown[0].icon, MessageIcon::None);
-        EXPECT_EQ(s.files.files.count(file), c.existed ? 1u : 0u);
-        if (c.answer == MessageAnswer::Yes) {
-            EXPECT_EQ(program, u"");
-            EXPECT_TRUE(s.shell.lookups.empty());
-        } else {
-            EXPECT_EQ(program, kBrowser);
-            EXPECT_EQ(s.LookedUp(), std::vector<std::u16string>{u"D:\\zzzzzzzTemp_a*b.html"});
+TEST(RunFile, AStarInTheNameAsksWhetherToCancel) {
+    for (bool existed : {false, true})
+        for (MessageAnswer answer : {MessageAnswer::Yes, MessageAnswer::No}) {
+            Shell sh;
+            sh.s.answer = answer;
+            const std::u16string file = u"C:\\Docs\\*a*b.html";
+            if (existed) sh.s.files[file] = {u"keep"};
+            std::u16string program = sh.runFile.FindAssociatedProgram(file);
+            std::string steps = sh.s.trace.Take();
+            EXPECT_NE(steps.find("message a*b.htmlEnth\u00e4lt ung\u00fcltige Zeichen Abbrechen? | Marvolt | 10"),
+                      std::string::npos);
+            EXPECT_EQ(sh.s.files.count(file), existed ? 1u : 0u);
+            bool looked = steps.find("lookup D:\\zzzzzzzTemp_a*b.html") != std::string::npos;
+            EXPECT_EQ(looked, answer == MessageAnswer::No);
+            EXPECT_EQ(program.empty(), answer == MessageAnswer::Yes);
         }
-    }
 }
 
 }  // namespace
-}  // namespace marvolt
+}  // namespace marvolt::fakes

@@ -4,429 +4,278 @@
 
 #include <optional>
 
-#include "platform/fakes/fake_menu_api.h"
-#include "platform/fakes/fake_tray.h"
-#include "platform/fakes/fake_windows.h"
-#include "platform/text.h"
+#include "platform/fakes/fake_system.h"
 
-namespace marvolt {
+namespace marvolt::fakes {
 namespace {
-
-std::u16string Repeat(char16_t c, std::size_t n) { return std::u16string(n, c); }
 
 class SystemTrayTest : public ::testing::Test {
 protected:
-    CallLog log;
-    FakeShellNotify shell{&log};
-    FakeTrayWindowFactory windows{&log};
-    FakeMenuApi menus{&log};
-    FakePendingEvents pending{&log};
-    FakeWindowActivation activation{&log};
-    FakeTrayTarget mainWindow{"main", &log};
+    FakeSystem system;
+    Trace& trace = system.trace;
+    FakeShell shell{trace};
+    FakeTrayWindows windows{trace};
+    FakeMenus menus{trace};
+    FakeTarget main{"main", trace};
     std::optional<SystemTray> tray;
 
-    void SetUp() override { Recreate(); }
-
+    SystemTrayTest() { Recreate(); }
     void Recreate() {
         tray.reset();
-        tray.emplace(mainWindow, SystemTrayServices{shell, windows, menus, pending, activation});
+        tray.emplace(main, SystemTrayServices{shell, windows, menus, system, system});
     }
-
-    void Add(const std::u16string& tip = u"Speakers", bool openMenuOnClick = true,
-             const std::u16string& menuString = u"") {
-        tray->AddTrayIcon(mainWindow, tip, openMenuOnClick, mainWindow, menuString);
+    void Add(const std::u16string& tip, bool menuOnClick = true, const std::u16string& items = u"A,B") {
+        tray->AddTrayIcon(main, tip, menuOnClick, main, items);
     }
-
-    FakeTrayWindow& Window() {
-        FakeTrayWindow* window = windows.Only();
-        EXPECT_NE(window, nullptr);
-        return *window;
-    }
-
-    // One report from the shell, then the double-click time passes with no other.
+    FakeTrayWindows::Window& Window() { return *windows.Only(); }
+    // One report from the shell; then the double-click time passes without another.
     void Click(std::uint32_t code) {
-        NativeHandle handle = Window().Handle();
+        NativeHandle handle = Window().handle;
         Window().events.OnTrayCallback(code);
         auto window = windows.live.find(handle);
-        if (window != windows.live.end()) window->second->ExpireClickTimer();
+        if (window != windows.live.end() && window->second->timer) {
+            window->second->timer = 0;
+            window->second->events.OnClickTimer();
+        }
     }
-
-    const NotifyIconRecord& LastRecord() { return shell.calls.back().record; }
-
-    // The entries of the log that start with one of the prefixes, in order.
-    std::vector<std::string> Logged(std::initializer_list<const char*> prefixes) {
-        std::vector<std::string> picked;
-        for (const std::string& entry : log.Entries())
-            for (const char* prefix : prefixes)
-                if (entry.rfind(prefix, 0) == 0) {
-                    picked.push_back(entry);
-                    break;
-                }
-        return picked;
-    }
+    std::string Steps() { return trace.Take(); }
 };
 
-TEST_F(SystemTrayTest, AddTrayIconFillsTheFirstFormRecord) {
-    mainWindow.icon = 0x51A0;
+TEST(TrayTipField, IsSixtyFourCharactersWithANulOnlyWhenTheTextIsShorter) {
+    const std::u16string nul(1, u'\0');
+    struct Case {
+        std::u16string text, field;
+    } cases[] = {
+        {u"", nul + std::u16string(63, u' ')},
+        {u" Speakers ", u" Speakers " + nul + std::u16string(53, u' ')},
+        {std::u16string(63, u'a'), std::u16string(63, u'a') + nul},
+        {std::u16string(64, u'b'), std::u16string(64, u'b')},
+        {std::u16string(90, u'c'), std::u16string(64, u'c')},
+    };
+    for (const Case& c : cases) EXPECT_EQ(TrayTipField(c.text), c.field) << c.text.size();
+}
+
+TEST_F(SystemTrayTest, AddFillsTheRecordAndRepeatsAreRefused) {
+    main.icon = 0x51A0;
     Add(u"current: Speakers");
-    ASSERT_EQ(shell.calls.size(), 1u);
-    EXPECT_EQ(shell.calls[0].action, NotifyAction::Add);
-    const NotifyIconRecord& record = LastRecord();
-    EXPECT_EQ(record.cbSize, 88u);
-    EXPECT_EQ(record.hWnd, Window().Handle());
-    EXPECT_EQ(record.uID, 0x51A0u);
-    EXPECT_EQ(record.hIcon, 0x51A0u);
-    EXPECT_EQ(record.uFlags, 7u);
-    EXPECT_EQ(record.uCallbackMessage, 0x200u);
+    const NotifyIconRecord& r = shell.last;
+    EXPECT_EQ(std::vector<std::uint64_t>({r.cbSize, r.hWnd, r.uID, r.hIcon, r.uFlags, r.uCallbackMessage}),
+              std::vector<std::uint64_t>({88, 0x7001, 0x51A0, 0x51A0, 7, 0x200}));
     EXPECT_EQ(Window().icon, 0x51A0u);
-    EXPECT_FALSE(Window().visible);
-    EXPECT_EQ(shell.icons.size(), 1u);
+    Add(u"two");
+    EXPECT_EQ(Steps(), "create 28673; add; add refused");
+    EXPECT_EQ(shell.Tip(), "current: Speakers");
+
+    // Leading blanks of a new tip go; the record stays the same icon's.
+    tray->ChangeToolTipText(u"   Headset");
+    EXPECT_EQ(shell.Tip(), "Headset");
+    // New pictures replace the shown one in place, and an add while the changed
+    // icon shows puts no second one beside it.
+    tray->ChangeIcon_Picture(0xBEEF);
+    FakeTarget other("other", trace);
+    other.icon = 0xCAFE;
+    tray->ChangeIcon(other);
+    tray->AddTrayIcon(other, u"three", true, main, u"");
+    EXPECT_EQ(Steps(), "modify; modify; modify; add refused");
+    EXPECT_EQ(shell.icons.begin()->second.hIcon, 0xCAFEu);
+    EXPECT_EQ(Window().icon, 0xCAFEu);
+    tray->RemoveTrayIcon();
+    EXPECT_EQ(shell.Tip(), "-");
+    // Once removed, the next add names the icon by its handle again.
+    tray->AddTrayIcon(other, u"four", true, main, u"");
+    EXPECT_EQ(shell.last.uID, 0xCAFEu);
+    EXPECT_EQ(shell.Tip(), "four");
 }
 
-TEST_F(SystemTrayTest, TipFieldIsSixtyFourCharactersWithNulOnlyWhenTheTextIsShorter) {
-    struct Case {
-        std::u16string text, field;
-    } cases[] = {
-        {u"", std::u16string(1, u'\0') + Repeat(u' ', 63)},
-        {u"  Speakers ", u"  Speakers " + std::u16string(1, u'\0') + Repeat(u' ', 52)},
-        {Repeat(u'a', 63), Repeat(u'a', 63) + std::u16string(1, u'\0')},
-        {Repeat(u'b', 64), Repeat(u'b', 64)},
-        {Repeat(u'c', 64) + u"d", Repeat(u'c', 64)},
-        {Repeat(u'e', 100), Repeat(u'e', 64)},
-    };
-    for (const Case& c : cases) {
-        Add(c.text);
-        EXPECT_EQ(LastRecord().szTip, c.field) << c.text.size();
-    }
+TEST_F(SystemTrayTest, UnloadTakesTheIconWindowAndMenuAndTheNextAddLoadsAgain) {
+    tray->Unload();
+    tray->RemoveTrayIcon();
+    tray->ChangeToolTipText(u"x");
+    tray->ChangeIcon_Picture(1);
+    EXPECT_EQ(Steps(), "");
+    Add(u"tip");
+    tray->Unload();
+    EXPECT_EQ(Steps(), "create 28673; add; delete; destroy 28673");
+    EXPECT_EQ(tray->DynamicTrayPopupMenu(), nullptr);
+    EXPECT_EQ(tray->WindowHandle(), 0u);
+    EXPECT_TRUE(menus.menus.empty());
+    Add(u"back");
+    EXPECT_EQ(tray->WindowHandle(), 0x7002u);
+    tray.reset();
+    EXPECT_EQ(Steps(), "create 28674; add; delete; destroy 28674");
 }
 
-TEST_F(SystemTrayTest, ChangeToolTipTextDropsLeadingBlanksAndResendsTheRecord) {
-    Add(u"first");
-    NotifyIconRecord added = LastRecord();
-    struct Case {
-        std::u16string text, field;
-    } cases[] = {
-        {u"   Headset  ", u"Headset  " + std::u16string(1, u'\0') + Repeat(u' ', 54)},
-        {u" " + Repeat(u'x', 64), Repeat(u'x', 64)},
-        {Repeat(u' ', 70), std::u16string(1, u'\0') + Repeat(u' ', 63)},
-    };
-    for (const Case& c : cases) {
-        tray->ChangeToolTipText(c.text);
-        EXPECT_EQ(shell.calls.back().action, NotifyAction::Modify);
-        EXPECT_TRUE(shell.calls.back().accepted);
-        const NotifyIconRecord& record = LastRecord();
-        EXPECT_EQ(record.szTip, c.field);
-        EXPECT_EQ(record.hWnd, added.hWnd);
-        EXPECT_EQ(record.uID, added.uID);
-        EXPECT_EQ(record.hIcon, added.hIcon);
-        EXPECT_EQ(record.uFlags, added.uFlags);
-        EXPECT_EQ(record.uCallbackMessage, added.uCallbackMessage);
-    }
-}
-
-TEST_F(SystemTrayTest, MenuStringSurvivesAddWithAnEmptyStringAndRemoveAdd) {
-    auto shownEntries = [&] {
-        std::vector<std::u16string> texts;
-        menus.tracked.clear();
+TEST_F(SystemTrayTest, MenuStringSurvivesEmptyAddsAndRemoval) {
+    auto shown = [&] {
+        menus.shown.clear();
         Click(kTrayRightUp);
-        if (!menus.tracked.empty())
-            for (const FakeMenuItem& item : menus.tracked[0].items) texts.push_back(item.text);
+        std::string texts;
+        for (const std::string& entry : menus.shown) texts += entry.substr(entry.rfind(':') + 1) + ",";
         return texts;
     };
     tray->ChangePopupMenuString(u"Early, Bird");  // before the window exists
-    Add();
-    EXPECT_EQ(shownEntries(), (std::vector<std::u16string>{u"Early", u"Bird"}));
-
-    tray->ChangePopupMenuString(u"A,B");
-    Add();
-    EXPECT_EQ(shownEntries(), (std::vector<std::u16string>{u"A", u"B"}));
+    Add(u"tip", true, u"");
+    EXPECT_EQ(shown(), "Early,Bird,");
     tray->RemoveTrayIcon();
-    Add(u"again");
-    EXPECT_EQ(shownEntries(), (std::vector<std::u16string>{u"A", u"B"}));
+    Add(u"again", true, u"");
+    EXPECT_EQ(shown(), "Early,Bird,");
     Add(u"again", true, u"C");
-    EXPECT_EQ(shownEntries(), (std::vector<std::u16string>{u"C"}));
+    EXPECT_EQ(shown(), "C,");
     tray->ChangePopupMenuString(u"");
-    EXPECT_TRUE(shownEntries().empty());
-    EXPECT_TRUE(menus.tracked.empty());
-    EXPECT_TRUE(mainWindow.chosen.empty());
+    EXPECT_EQ(shown(), "");
 }
 
-TEST_F(SystemTrayTest, RepeatedAddsAndIconChangesKeepOneIcon) {
-    Add(u"one");
-    Add(u"two");  // refused by the shell: the icon stays as it was
-    ASSERT_EQ(shell.calls.size(), 2u);
-    EXPECT_EQ(shell.calls[1].action, NotifyAction::Add);
-    EXPECT_FALSE(shell.calls[1].accepted);
-    ASSERT_EQ(shell.icons.size(), 1u);
-    EXPECT_EQ(shell.icons.begin()->second.szTip.substr(0, 3), u"one");
-
-    // A new picture replaces the shown one in place.
-    tray->ChangeIcon_Picture(0xBEEF);
-    EXPECT_EQ(shell.calls.back().action, NotifyAction::Modify);
-    EXPECT_TRUE(shell.calls.back().accepted);
-    ASSERT_EQ(shell.icons.size(), 1u);
-    EXPECT_EQ(shell.icons.begin()->second.hIcon, 0xBEEFu);
-    EXPECT_EQ(Window().icon, 0xBEEFu);
-
-    FakeTrayTarget other("other");
-    other.icon = 0xCAFE;
-    tray->ChangeIcon(other);
-    EXPECT_TRUE(shell.calls.back().accepted);
-    EXPECT_EQ(shell.icons.begin()->second.hIcon, 0xCAFEu);
-
-    // Adding while the changed icon shows does not put a second one beside it,
-    // and removing takes away the one on show.
-    tray->AddTrayIcon(other, u"three", true, mainWindow, u"");
-    EXPECT_EQ(shell.icons.size(), 1u);
-    tray->RemoveTrayIcon();
-    EXPECT_TRUE(shell.calls.back().accepted);
-    EXPECT_TRUE(shell.icons.empty());
-
-    // Once removed, the next add names the icon by its handle again.
-    tray->AddTrayIcon(other, u"four", true, mainWindow, u"");
-    EXPECT_EQ(LastRecord().uID, 0xCAFEu);
-    EXPECT_EQ(shell.icons.size(), 1u);
-}
-
-TEST_F(SystemTrayTest, UnloadAlwaysRemovesTheIconAndTheWindow) {
-    tray->Unload();  // not loaded: nothing to do
-    EXPECT_TRUE(shell.calls.empty());
-
-    Add();
-    tray->Unload();
-    EXPECT_EQ(shell.calls.back().action, NotifyAction::Delete);
-    EXPECT_TRUE(shell.icons.empty());
-    EXPECT_TRUE(windows.live.empty());
-    EXPECT_EQ(tray->WindowHandle(), 0u);
-    EXPECT_EQ(tray->DynamicTrayPopupMenu(), nullptr);
-    EXPECT_TRUE(menus.menus.empty());
-
-    // A new add loads a new window.
-    Add(u"back");
-    EXPECT_EQ(windows.created, 2);
-    EXPECT_EQ(shell.icons.size(), 1u);
-    EXPECT_EQ(shell.icons.begin()->first.first, Window().Handle());
-
-    // So does the end of the tray object.
-    tray.reset();
-    EXPECT_TRUE(shell.icons.empty());
-    EXPECT_TRUE(windows.live.empty());
-}
-
-enum class Outcome { Nothing, Menu, Restore };
-
-TEST_F(SystemTrayTest, EventCodesRouteByTheOpenMenuFlag) {
+TEST_F(SystemTrayTest, MouseReportsRouteByTheOpenMenuFlag) {
+    enum Outcome { Nothing, Menu, Restore };
     struct Case {
         std::uint32_t code;
         Outcome withFlag, withoutFlag;
     } cases[] = {
-        {0x200, Outcome::Nothing, Outcome::Nothing},  // move
-        {0x201, Outcome::Nothing, Outcome::Nothing},  // left down
-        {0x202, Outcome::Menu, Outcome::Restore},     // left up
-        {0x203, Outcome::Restore, Outcome::Restore},  // left double-click
-        {0x204, Outcome::Nothing, Outcome::Nothing},  // right down
-        {0x205, Outcome::Menu, Outcome::Nothing},     // right up
-        {0x206, Outcome::Nothing, Outcome::Nothing},  // right double-click
-        {0x207, Outcome::Nothing, Outcome::Nothing}, {0x20205, Outcome::Nothing, Outcome::Nothing},
-        {0, Outcome::Nothing, Outcome::Nothing},
+        {0x200, Nothing, Nothing}, {0x201, Nothing, Nothing}, {0x202, Menu, Restore},
+        {0x203, Restore, Restore}, {0x204, Nothing, Nothing}, {0x205, Menu, Nothing},
+        {0x206, Nothing, Nothing}, {0x20205, Nothing, Nothing},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
         for (bool flag : {true, false}) {
             Recreate();
-            menus.tracked.clear();
-            mainWindow.visible = false;
-            mainWindow.normal = false;
-            Add(u"tip", flag, u"A,B");
+            Add(u"tip", flag);
+            Steps();
             Click(c.code);
-            Outcome seen = !menus.tracked.empty() ? Outcome::Menu
-                           : windows.live.empty() ? Outcome::Restore
-                                                  : Outcome::Nothing;
-            Outcome expected = flag ? c.withFlag : c.withoutFlag;
-            EXPECT_EQ(seen, expected) << std::hex << c.code << " flag " << flag;
-            EXPECT_EQ(mainWindow.visible, expected == Outcome::Restore) << std::hex << c.code;
-            EXPECT_EQ(shell.icons.empty(), expected == Outcome::Restore) << std::hex << c.code;
+            std::string steps = Steps();
+            Outcome seen = steps.find("track") != std::string::npos    ? Menu
+                           : steps.find("main shown") != std::string::npos ? Restore
+                                                                          : Nothing;
+            EXPECT_EQ(seen, flag ? c.withFlag : c.withoutFlag) << std::hex << c.code << " " << flag << steps;
         }
-    }
 }
 
-TEST_F(SystemTrayTest, LeftReleaseWaitsForADoubleClickBeforeOpeningTheMenu) {
-    Add(u"tip", true, u"A,B");
-    Window().doubleClickTime = 432;
+TEST_F(SystemTrayTest, LeftReleaseWaitsForADoubleClickBeforeTheMenu) {
+    Add(u"tip");
+    Steps();
     Window().events.OnTrayCallback(kTrayLeftUp);
-    EXPECT_TRUE(menus.tracked.empty()) << "the menu waits for the double-click time";
-    EXPECT_EQ(Window().clickTimer, 432u);
-    // The double click that follows restores the window; no menu ever opens.
+    Window().events.OnTrayCallback(0x200);  // a move keeps the wait
+    EXPECT_EQ(Window().timer, 432u);
     Window().events.OnTrayCallback(kTrayLeftDoubleClick);
-    EXPECT_TRUE(mainWindow.visible);
-    EXPECT_TRUE(windows.live.empty());
-    EXPECT_TRUE(menus.tracked.empty());
+    EXPECT_EQ(windows.live.size(), 0u);
+    EXPECT_EQ(Steps().find("track"), std::string::npos);
 
     // A right release opens the menu at once and forgets a pending left one.
-    Add(u"tip", true, u"A,B");
+    Add(u"tip");
     Window().events.OnTrayCallback(kTrayLeftUp);
     Window().events.OnTrayCallback(kTrayRightUp);
-    EXPECT_EQ(menus.tracked.size(), 1u);
-    EXPECT_EQ(Window().clickTimer, 0u);
+    EXPECT_EQ(Window().timer, 0u);
+    EXPECT_NE(Steps().find("track"), std::string::npos);
 }
 
-TEST_F(SystemTrayTest, MenuSequenceShowsTheWindowOffScreenAndPassesTheChoice) {
+TEST_F(SystemTrayTest, MenuShowsTheWindowOffScreenAndPassesTheChoice) {
     Add(u"tip", true, u"Homepage ..., -,Settings ..., -, Exit");
-    NativeHandle window = Window().Handle();
-    menus.onTrack = [&](const FakeTrackCall& call) {
-        EXPECT_TRUE(Window().visible);
-        EXPECT_TRUE(Window().offScreen);
-        EXPECT_EQ(call.owner, window);
-        return 3u;
-    };
-    log.Clear();
+    Steps();
+    menus.choose = [&] { return Window().visible ? 3u : 0u; };
     Click(kTrayLeftUp);
-    EXPECT_EQ(mainWindow.chosen, (std::vector<std::u16string>{u"Settings ..."}));
-    EXPECT_FALSE(Window().visible);
-    EXPECT_EQ(Logged({"window", "foreground", "track", "main"}),
-              (std::vector<std::string>{
-                  "window timer 500", "window offscreen", "window show",
-                  "foreground " + ToUtf8(Decimal(static_cast<long long>(window))),
-                  "track " + ToUtf8(Decimal(static_cast<long long>(menus.tracked[0].menu))) +
-                      " owner " + ToUtf8(Decimal(static_cast<long long>(window))),
-                  "main menu Settings ...", "window hide"}));
-
-    // A dismissed menu passes nothing and hides the window again.
-    menus.onTrack = nullptr;
-    menus.trackResult = 0;
+    EXPECT_EQ(Steps(),
+              "timer 432; offscreen; show; foreground 28673; track 258 300,400 owner 28673; "
+              "main chose Settings ...; hide");
+    menus.choose = nullptr;  // dismissed: nothing is passed on
     Click(kTrayRightUp);
-    EXPECT_EQ(mainWindow.chosen.size(), 1u);
-    EXPECT_FALSE(Window().visible);
-    EXPECT_EQ(shell.icons.size(), 1u);
+    EXPECT_EQ(Steps(), "offscreen; show; foreground 28673; track 258 300,400 owner 28673; hide");
 }
 
-TEST_F(SystemTrayTest, RestoreWithTheFlagSetBringsTheTargetBackAndUnloads) {
-    mainWindow.geometry = {10, 20, 300, 200};
-    Add(u"tip", true);
-    mainWindow.geometry = {-32000, -32000, 160, 28};
-    std::string destroyed = "window destroy " + ToUtf8(Decimal(Window().Handle()));
-    log.Clear();
+TEST_F(SystemTrayTest, RestoreBringsTheTargetBackAndUnloads) {
+    main.geometry = {10, 20, 300, 200};
+    Add(u"tip");
+    main.geometry = {-32000, -32000, 160, 28};
+    Steps();
     Click(kTrayLeftDoubleClick);
-    EXPECT_EQ(Logged({"main", "pending", "activate", "notify", "window"}),
-              (std::vector<std::string>{"main normal", "main geometry 10,20,300,200", "main show",
-                                        "pending", "activate Marvolt 1.01", "notify delete",
-                                        "window hide", destroyed}));
-    EXPECT_TRUE(shell.icons.empty());
-}
+    EXPECT_EQ(Steps(),
+              "main normal; main at 10,20,300,200; main shown; pending; activate Marvolt 1.01; delete; hide; "
+              "destroy 28673");
 
-TEST_F(SystemTrayTest, RestoreWithoutTheFlagShowsTheMainWindowWhateverTheTarget) {
-    FakeTrayTarget target("target", &log);
-    target.caption = u"Other window";
+    // Without the flag: the main window is shown whatever the target.
+    FakeTarget target("target", trace);
+    target.caption = u"Other";
     target.geometry = {5, 6, 70, 80};
-    tray->AddTrayIcon(mainWindow, u"tip", false, target, u"A");
-    target.geometry = {0, 0, 1, 1};
-    std::string destroyed = "window destroy " + ToUtf8(Decimal(Window().Handle()));
-    log.Clear();
+    tray->AddTrayIcon(main, u"tip", false, target, u"A");
+    Steps();
     Click(kTrayLeftUp);
-    EXPECT_EQ(
-        Logged({"main", "target", "pending", "activate", "notify", "window"}),
-        (std::vector<std::string>{"target show", "pending", "activate Other window", "main show",
-                                  "main normal", "target normal", "target geometry 5,6,70,80",
-                                  "notify delete", "window hide", destroyed}));
-    EXPECT_TRUE(menus.tracked.empty());
+    EXPECT_EQ(Steps(),
+              "target shown; pending; activate Other; main shown; main normal; target normal; "
+              "target at 5,6,70,80; delete; hide; destroy 28674");
+
+    // A recorded size of zero is no place to go back to.
+    for (WindowGeometry empty : {WindowGeometry{1, 2, 0, 5}, WindowGeometry{1, 2, 5, 0}}) {
+        main.geometry = empty;
+        Add(u"tip");
+        Click(kTrayLeftDoubleClick);
+        EXPECT_EQ(Steps().find(" at "), std::string::npos);
+    }
 }
 
 TEST_F(SystemTrayTest, TaskbarCreatedAddsAShownIconAgain) {
     Add(u"current: Headset");
     shell.icons.clear();  // the shell restarted and forgot every icon
     Window().events.OnTaskbarCreated();
-    ASSERT_EQ(shell.icons.size(), 1u);
-    const NotifyIconRecord& again = shell.icons.begin()->second;
-    EXPECT_EQ(again.hWnd, Window().Handle());
-    EXPECT_EQ(again.szTip.substr(0, 16), u"current: Headset");
-
-    // An icon that was removed stays away.
+    EXPECT_EQ(shell.Tip(), "current: Headset");
     tray->RemoveTrayIcon();
-    std::size_t calls = shell.calls.size();
     Window().events.OnTaskbarCreated();
-    EXPECT_EQ(shell.calls.size(), calls);
-    EXPECT_TRUE(shell.icons.empty());
-
-    // An add the shell refused, because it had no notification area yet, is
-    // made good when the area appears.
+    EXPECT_EQ(shell.Tip(), "-");
+    // An add refused for want of a notification area is made good when it appears.
     shell.available = false;
     Add(u"early");
-    EXPECT_TRUE(shell.icons.empty());
     shell.available = true;
     Window().events.OnTaskbarCreated();
-    EXPECT_EQ(shell.icons.size(), 1u);
+    EXPECT_EQ(shell.Tip(), "early");
 }
 
-TEST_F(SystemTrayTest, CalleeMayRemoveAndAddTheIconFromInsideTheMenu) {
+TEST_F(SystemTrayTest, TheMenusCalleeMayChangeOrUnloadTheTray) {
     Add(u"old", true, u"Soundcard 1: Speakers");
-    menus.trackResult = 1;
-    mainWindow.onTrayMenu = [&](const std::u16string&) {
-        tray->ChangePopupMenuString(u"Soundcard 1: Speakers  <default>  (Playback)");
+    menus.choose = [] { return 1u; };
+    main.onMenu = [&](const std::u16string&) {
+        tray->ChangePopupMenuString(u"New");
         tray->RemoveTrayIcon();
-        tray->AddTrayIcon(mainWindow, u"Speakers", true, mainWindow, u"");
+        tray->AddTrayIcon(main, u"Speakers", true, main, u"");
     };
     Click(kTrayRightUp);
-    ASSERT_EQ(shell.icons.size(), 1u);
-    EXPECT_EQ(shell.icons.begin()->second.szTip.substr(0, 9),
-              u"Speakers" + std::u16string(1, u'\0'));
-    EXPECT_EQ(windows.created, 1);
+    EXPECT_EQ(shell.Tip(), "Speakers");
     EXPECT_FALSE(Window().visible);
-    mainWindow.onTrayMenu = nullptr;
+    main.onMenu = nullptr;
     Click(kTrayRightUp);
-    EXPECT_EQ(menus.tracked.back().items[0].text, u"Soundcard 1: Speakers  <default>  (Playback)");
-}
+    EXPECT_EQ(menus.shown, std::vector<std::string>{"1:0:New"});
 
-TEST_F(SystemTrayTest, UnloadFromInsideACallbackWaitsForItToReturn) {
-    Add(u"tip", true, u"Exit");
-    menus.trackResult = 1;
-    bool windowAliveInCallee = false;
-    mainWindow.onTrayMenu = [&](const std::u16string&) {
+    // Unloaded by the callee: the window lives until the callback returns.
+    main.onMenu = [&](const std::u16string&) {
         NativeHandle window = tray->WindowHandle();
         tray->Unload();
-        windowAliveInCallee = windows.live.count(window) == 1;
-        EXPECT_FALSE(windows.live.at(window)->visible);
+        EXPECT_EQ(windows.live.count(window), 1u);
     };
-    Click(kTrayLeftUp);
-    EXPECT_TRUE(windowAliveInCallee);
+    Click(kTrayRightUp);
     EXPECT_TRUE(windows.live.empty());
-    EXPECT_TRUE(shell.icons.empty());
     EXPECT_TRUE(menus.menus.empty());
-
-    // Unloaded and loaded again by the callee: the new window stays, hidden.
+    // Unloaded and added again: the new window stays, hidden.
     Add(u"tip", true, u"Exit");
-    mainWindow.onTrayMenu = [&](const std::u16string&) {
-        tray->Unload();
-        tray->AddTrayIcon(mainWindow, u"new", true, mainWindow, u"Exit");
-    };
+    main.onMenu = [&](const std::u16string&) { tray->Unload(), Add(u"new", true, u"Exit"); };
     Click(kTrayLeftUp);
     ASSERT_EQ(windows.live.size(), 1u);
     EXPECT_FALSE(Window().visible);
-    EXPECT_EQ(shell.icons.size(), 1u);
-    EXPECT_EQ(shell.icons.begin()->first.first, Window().Handle());
+    EXPECT_EQ(shell.icons.begin()->first.first, Window().handle);
 }
 
-TEST_F(SystemTrayTest, EventsWhileTheMenuIsOpenAreDropped) {
-    Add(u"tip", true, u"A,B");
-    menus.onTrack = [&](const FakeTrackCall&) {
+TEST_F(SystemTrayTest, ReportsWhileTheMenuIsOpenAreDropped) {
+    Add(u"tip");
+    menus.choose = [&] {
         Window().events.OnTrayCallback(kTrayRightUp);
         Window().events.OnTrayCallback(kTrayLeftDoubleClick);
+        Window().events.OnClickTimer();
         return 2u;
     };
+    Steps();
     Click(kTrayRightUp);
-    EXPECT_EQ(menus.tracked.size(), 1u);
-    EXPECT_EQ(mainWindow.chosen, (std::vector<std::u16string>{u"B"}));
-    EXPECT_EQ(windows.live.size(), 1u);  // the double-click did not restore and unload
-
-    // Unloaded while the menu is open: the choice goes nowhere, and the window
-    // goes once the menu has closed.
-    menus.onTrack = [&](const FakeTrackCall&) {
-        tray->Unload();
-        EXPECT_EQ(windows.live.size(), 1u);
-        return 1u;
-    };
+    EXPECT_EQ(Steps(), "offscreen; show; foreground 28673; track 258 300,400 owner 28673; main chose B; hide");
+    // Unloaded while the menu is open: the choice goes nowhere.
+    menus.choose = [&] { return tray->Unload(), 1u; };
     Click(kTrayRightUp);
-    EXPECT_EQ(mainWindow.chosen.size(), 1u);
+    EXPECT_EQ(Steps().find("chose"), std::string::npos);
     EXPECT_TRUE(windows.live.empty());
 }
 
 }  // namespace
-}  // namespace marvolt
+}  // namespace marvolt::fakes

@@ -1,0 +1,190 @@
+// The single-instance guard, the always-on-top pin and the settings store.
+#include <gtest/gtest.h>
+
+#include "instance/key_sequence.h"
+#include "instance/prev_instance.h"
+#include "on_top/always_on_top.h"
+#include "on_top/pin_pictures.h"
+#include "platform/fakes/fake_registry.h"
+#include "platform/fakes/fake_system.h"
+#include "platform/registry_settings_store.h"
+
+namespace marvolt::fakes {
+namespace {
+
+TEST(PrevInstance, BringsAnEarlierInstanceForwardAndEnds) {
+    const std::string find = "find ThunderRT5Form/Marvolt; ";
+    struct Case {
+        bool running;
+        std::vector<NativeHandle> found;
+        bool activates;
+        std::u16string keys;
+        std::string steps;
+    } cases[] = {
+        {false, {}, true, u"x", "find ThunderRT5Form/Marvolt"},
+        {true, {77, 77}, true, u"",
+         find + find + "title #$#; show 77 9; topmost 77 1; activate Marvolt; topmost 77 0; end"},
+        {false, {77, 0}, true, u"abc",
+         find + find + "title #$#; show 0 9; topmost 0 1; activate Marvolt; keys abc; pending; keys {ENTER}; "
+                       "pending; topmost 0 0; end"},
+        {true, {}, false, u"abc", find + find + "title #$#; show 0 9; topmost 0 1; activate Marvolt; end"},
+    };
+    for (const Case& c : cases) {
+        FakeSystem s;
+        s.earlierRunning = c.running, s.found = c.found, s.activates = c.activates;
+        PrevInstance guard{{s, s, s, s, s, s, s}};
+        bool ended = false;
+        try {
+            guard.CheckPrevInstance(c.keys, u"{ENTER}");
+        } catch (const ProcessEnded&) {
+            ended = true;
+        }
+        EXPECT_EQ(s.trace.Take(), c.steps);
+        EXPECT_EQ(ended, c.steps.back() == 'd');
+    }
+}
+
+TEST(KeySequence, PlainCharactersAndNamedKeys) {
+    auto text = [](const std::u16string& keys) {
+        std::string out;
+        for (const KeyStroke& k : ParseKeySequence(keys))
+            out += k.kind == KeyStroke::Kind::Character ? U8(std::u16string(1, k.character)) : "<" + N(int(k.kind)) + ">";
+        return out;
+    };
+    struct Case {
+        std::u16string keys;
+        std::string strokes;
+    } cases[] = {
+        {u"", ""}, {u"a{ENTER}", "a<1>"}, {u"{tab}{Esc}{ESCAPE}", "<2><3><3>"}, {u"{{}{}}", "{}"},
+        {u"{F13}", "{F13}"}, {u"x{", "x{"}, {u"{}", "{}"}, {u"\u00e4~", "\u00e4~"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(text(c.keys), c.strokes);
+}
+
+struct Pin : PinPictureView, PinContainer {
+    FakeSystem s;
+    NativeHandle handle = 42;
+    AppSettings settings{s, s, s, s};
+    AlwaysOnTop pin{*this, *this, s, settings};
+    void ShowPicture(PinPicture p) override { s.trace("picture " + N(int(p))); }
+    NativeHandle ContainerWindow() override { return handle; }
+};
+
+TEST(AlwaysOnTop, MouseAndClicksFollowTheStateTable) {
+    Pin p;
+    EXPECT_EQ(p.s.trace.Take(), "picture 0");
+    const std::string pin = "picture 2; save AlwaysOnTop\\OnTop=True; topmost 42 1";
+    const std::string unpin = "picture 1; save AlwaysOnTop\\OnTop=False; topmost 42 0";
+    struct Step {
+        char event;
+        std::string steps;
+        bool onTop;
+    } steps[] = {
+        {'m', "picture 1", false}, {'m', "", false}, {'l', "picture 0", false}, {'l', "", false},
+        {'c', pin, true},          {'m', "", true},  {'l', "", true},          {'c', unpin, false},
+        {'l', "picture 0", false}, {'c', pin, true},
+    };
+    for (const Step& step : steps) {
+        PinPicture visible = p.pin.VisiblePicture();
+        if (step.event == 'm') p.pin.OnMouseMoveOverPicture(visible);
+        if (step.event == 'l') p.pin.OnMouseLeave();
+        if (step.event == 'c') p.pin.OnClickPicture(visible);
+        EXPECT_EQ(p.s.trace.Take(), step.steps);
+        EXPECT_EQ(p.pin.GetIsOnTop(), step.onTop);
+    }
+    // The methods record before the z-order changes, and again on request; the
+    // window is looked up at each use.
+    p.handle = 43;
+    p.pin.SetToNormal(true);
+    p.pin.SetToTop(true);
+    EXPECT_EQ(p.s.trace.Take(),
+              "picture 1; save AlwaysOnTop\\OnTop=False; topmost 43 0; save AlwaysOnTop\\OnTop=False; "
+              "picture 2; save AlwaysOnTop\\OnTop=True; topmost 43 1; save AlwaysOnTop\\OnTop=True");
+}
+
+TEST(AlwaysOnTop, LoadSettingsPinsUnlessFalseIsRecorded) {
+    for (const char16_t* recorded : {u"", u"True", u"False", u"maybe", u"0"}) {
+        Pin p;
+        p.s.stored[u"Marvolt/AlwaysOnTop\\OnTop"] = recorded;
+        p.s.trace.Take();
+        p.pin.LoadSettings();
+        bool pinned = std::u16string(recorded) != u"False";
+        EXPECT_EQ(p.s.trace.Take(), pinned ? "picture 2; save AlwaysOnTop\\OnTop=True; topmost 42 1"
+                                           : "picture 1; save AlwaysOnTop\\OnTop=False; topmost 42 0");
+    }
+}
+
+TEST(PinPictures, SidewaysPinsAreTransparentAroundThePressedPinIsNot) {
+    int transparent = 0;
+    for (int y = 0; y < kPinPictureHeight; ++y)
+        for (int x = 0; x < kPinPictureWidth; ++x) {
+            EXPECT_EQ(PinPixelIndex(PinPicture::Disabled, x, y), PinPixelIndex(PinPicture::MouseMove, x, y));
+            EXPECT_FALSE(PinPixelTransparent(PinPicture::Enabled, x, y));
+            EXPECT_LE(PinPixelIndex(PinPicture::Enabled, x, y), 4);
+            transparent += PinPixelTransparent(PinPicture::Disabled, x, y);
+            int index = PinPixelIndex(PinPicture::Disabled, x, y);
+            EXPECT_TRUE(index <= 4 || index == kPinTransparentIndex);
+            // The pressed pin's sunken square: dark grey top and left, white bottom and right.
+            PinColor c = PinPaletteColor(PinPixelIndex(PinPicture::Enabled, x, y));
+            int grey = x == 0 || y == 0 ? 132 : x == 20 || y == 19 ? 255 : -1;
+            if (grey > 0) EXPECT_EQ(N(c.red) + N(c.green) + N(c.blue), N(grey) + N(grey) + N(grey));
+        }
+    for (auto [x, y] : {std::pair{0, 0}, {20, 0}, {0, 19}, {20, 19}})
+        EXPECT_TRUE(PinPixelTransparent(PinPicture::MouseMove, x, y));
+    EXPECT_GT(transparent, kPinPictureWidth * kPinPictureHeight / 2);
+}
+
+TEST(AppSettings, SectionsGetOneBackslashAndEmptyTextsReadAsTheDefault) {
+    FakeSystem s;
+    AppSettings settings{s, s, s, s};
+    struct Case {
+        std::u16string section, stored;
+        std::string read;
+    } cases[] = {
+        {u"AlwaysOnTop", u"x", "x"}, {u"Settings\\", u"0", "0"}, {u"Outer\\Inner", u" ", " "},
+        {u"", u"", "fb"},            {u"Twice\\\\", u"y", "y"},
+    };
+    for (const Case& c : cases) {
+        settings.SaveAppSetting(c.section, u"Key", c.stored);
+        EXPECT_EQ(U8(settings.GetAppSetting(c.section, u"Key", u"fb")), c.read);
+    }
+    EXPECT_EQ(s.trace.Take(), "save AlwaysOnTop\\Key=x; save Settings\\Key=0; save Outer\\Inner\\Key= ; save Key=; "
+                              "save Twice\\\\Key=y");
+    EXPECT_EQ(U8(settings.GetAppSetting(u"Absent", u"Key", u"fb")), "fb");
+    s.title = u" Other ";  // the title is read on every call
+    settings.SaveAppSetting(u"S", u"K", u"v");
+    EXPECT_EQ(s.stored[u" Other /S\\K"], u"v");
+    for (const char16_t* blank : {u"", u"   "}) {
+        s.title = blank;
+        EXPECT_THROW(settings.GetAppSetting(u"S", u"K", u""), ProcessEnded);
+        EXPECT_EQ(s.trace.Take(),
+                  std::string("save S\\K=v; message Der Programm-Name wurde nicht festgelegt\r(Wird f\u00fcr Registry etc. "
+                  "ben\u00f6tigt)\rBitte die Kalvon.Initialize - Funktion aufrufen! |  | 00; end")
+                      .substr(blank[0] ? 12 : 0));
+    }
+}
+
+TEST(RegistrySettingsStore, KeepsEachSectionAsAKeyWhereEarlierReleasesDid) {
+    const std::u16string app = u"Software\\VB and VBA Program Settings\\Marvolt";
+    FakeRegistry registry;
+    FakeAnsiCodePage codePage;
+    RegistrySettingsStore store{registry, codePage};
+    for (const char16_t* section : {u"Settings\\", u"Outer\\Inner", u""}) {
+        store.Save(u"Marvolt", section, u"Device", u"Lautsprecher \u00e4");
+        std::u16string key = app + u"\\" + section;
+        if (key.back() == u'\\') key.pop_back();
+        EXPECT_EQ(registry.GetRaw(kCurrentUser, key, u"Device").bytes.size(), 16u) << U8(section);
+        EXPECT_EQ(store.Get(u"Marvolt", section, u"Device", u"fb"), u"Lautsprecher \u00e4");
+    }
+    registry.SetString(kCurrentUser, app + u"\\S", u"Empty", u"");
+    registry.SetDword(kCurrentUser, app + u"\\S", u"Number", 1);
+    registry.SetRaw(kCurrentUser, app + u"\\S", u"Expand", kRegExpandSz, {'x', 0});
+    std::string read;
+    for (const char16_t* name : {u"Empty", u"Absent", u"Number", u"Expand"}) read += U8(store.Get(u"Marvolt", u"S", name, u"fb")) + ",";
+    EXPECT_EQ(read + U8(store.Get(u"Unknown", u"S", u"Empty", u"fb")), ",fb,fb,fb,fb");
+    EXPECT_FALSE(registry.HasKey(kCurrentUser, u"Software\\VB and VBA Program Settings\\Unknown"));
+    EXPECT_EQ(registry.OpenHandleCount(), 0);
+}
+
+}  // namespace
+}  // namespace marvolt::fakes

@@ -1,0 +1,480 @@
+// The settings window's logic over recording doubles, with the real Registry
+// and AppSettings over an in-memory registry and store.
+#include "app/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/fakes/fake_registry.h"
+#include "platform/fakes/fake_system.h"
+
+namespace marvolt::fakes {
+namespace {
+
+const std::u16string kMapper = u"HKEY_CURRENT_USER\\Software\\Microsoft\\Multimedia\\Sound Mapper\\";
+const std::u16string kRun = u"HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\Marvolt";
+const std::u16string kHeads =
+    u"Homepage ..., -,Settings ..., -,Windows audio settings ..., Windows audio mixer ..., -, "
+    u"Reload list of Soundcards, -,";
+
+// The list box and the combo box: the same calls on the same data.
+struct FakeList : ListBoxControl, ComboBoxControl {
+    std::vector<std::u16string> items;
+    int selected = -1;
+    std::u16string text = u"Combo1";
+    bool visible = true;
+    void Clear() override { items.clear(); }
+    void AddItem(const std::u16string& item) override { items.push_back(item); }
+    int Count() override { return static_cast<int>(items.size()); }
+    std::u16string ItemText(int i) override { return items.at(static_cast<size_t>(i)); }
+    int SelectedIndex() override { return selected; }
+    void SetSelectedIndex(int i) override { selected = i; }
+    std::u16string Text() override { return text; }
+    void SetText(const std::u16string& t) override { text = t; }
+    bool Visible() override { return visible; }
+    void SetVisible(bool v) override { visible = v; }
+};
+
+// Raises its click event whenever its value changes, as the real box does.
+struct FakeCheck : CheckBoxControl {
+    int value = 0;
+    std::function<void()> onClick;
+    int Value() override { return value; }
+    void SetValue(int v) override {
+        if (std::exchange(value, v) != v) onClick();
+    }
+    void Click() { SetValue(1 - value); }
+};
+
+struct FakeLabel : LabelControl {
+    std::u16string text;
+    std::u16string Caption() override { return text; }
+    void SetCaption(const std::u16string& t) override { text = t; }
+};
+
+class FakeView : public MainWindowView, public FormWindow {
+public:
+    explicit FakeView(Trace& trace) : trace_(trace) {}
+    FakeList list, combo;
+    FakeCheck play, record, startup, autoRun;
+    std::u16string caption;
+    FakeLabel label;
+    bool visible = true;
+    WindowState state = WindowState::Normal;
+    MainWindowEvents* events = nullptr;
+    FormWindow& Window() override { return *this; }
+    ListBoxControl& DeviceList() override { return list; }
+    ComboBoxControl& StartupCombo() override { return combo; }
+    CheckBoxControl& PlayCheck() override { return play; }
+    CheckBoxControl& RecordCheck() override { return record; }
+    CheckBoxControl& StartupCheck() override { return startup; }
+    CheckBoxControl& AutoRunCheck() override { return autoRun; }
+    LabelControl& CurrentCardTxt() override { return label; }
+    std::u16string Caption() override { return caption; }
+    void SetCaption(const std::u16string& text) override { trace_("caption " + U8(caption = text)); }
+    bool Visible() override { return visible; }
+    void SetVisible(bool show) override { trace_(std::string("window ") + (show ? "shown" : "hidden")), visible = show; }
+    WindowState State() override { return state; }
+    void SetState(WindowState s) override {
+        trace_(s == WindowState::Minimized ? "window minimized" : "window normal");
+        if (std::exchange(state, s) != s) events->OnResize();
+    }
+    NativeHandle Handle() override { return 0x1234; }
+    NativeHandle IconHandle() override { return 0x5678; }
+    WindowGeometry Geometry() override { return {}; }
+    void SetGeometry(const WindowGeometry&) override {}
+
+private:
+    Trace& trace_;
+};
+
+// The tray as the window sees it: an add while the icon shows is refused, and a
+// double click restores the target and unloads.
+struct FakeTrayIcon : TrayIcon {
+    explicit FakeTrayIcon(Trace& trace) : trace(trace) {}
+    Trace& trace;
+    bool shown = false;
+    std::u16string tip, menu;
+    TrayTarget* target = nullptr;
+    void AddTrayIcon(TrayTarget& icon, const std::u16string& text, bool menuOnClick, TrayTarget& show,
+                     const std::u16string& items) override {
+        trace("tray add " + U8(text) + (menuOnClick ? "" : " no-menu") + (&icon == &show ? "" : " other") +
+              (items.empty() ? "" : " items"));
+        target = &show;
+        if (!std::exchange(shown, true)) tip = text;
+    }
+    void RemoveTrayIcon() override { trace("tray remove"), shown = false; }
+    void ChangeToolTipText(const std::u16string& text) override { tip = text; }
+    void ChangePopupMenuString(const std::u16string& items) override { trace("tray menu"), menu = items; }
+    void Unload() override { trace("tray unload"), shown = false, target = nullptr; }
+    void DoubleClick() {
+        TrayTarget* t = target;
+        t->SetWindowStateNormal(), t->SetVisible(true), Unload();
+    }
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    FakeSystem system;
+    Trace& trace = system.trace;
+    FakeRegistry registryApi;
+    FakeAnsiCodePage codePage;
+    Registry registry{registryApi, codePage};
+    AppSettings settings{system, system, system, system};
+    FakeView view{trace};
+    FakeTrayIcon tray{trace};
+    MainWindow window{view, MainWindowServices{registry, settings, system, system, system, system, system, system,
+                                               system, system, tray, system}};
+
+    MainWindowTest() {
+        view.events = &window;
+        view.play.onClick = [this] { window.OnPlayCheckClick(); };
+        view.record.onClick = [this] { window.OnRecordCheckClick(); };
+        view.startup.onClick = [this] { window.OnStartupCheckClick(); };
+        view.autoRun.onClick = [this] { window.OnAutoRunCheckClick(); };
+        registryApi.onWrite = [this](const std::string& entry) { trace(entry); };
+    }
+    void Devices(std::vector<std::u16string> names) { system.devices = std::move(names); }
+    void Rows(std::vector<std::u16string> names) {
+        Devices(std::move(names));
+        window.OnTrayMenu(u"Reload list of Soundcards");
+        trace.Take();
+    }
+    void Set(const std::u16string& name, const std::u16string& text) {
+        registry.WriteRegString(u"HKEY_CURRENT_USER", u"Software\\Microsoft\\Multimedia\\Sound Mapper", name, text);
+    }
+    std::string Get(const std::u16string& name) { return U8(registry.ReadRegPath(kMapper + name)); }
+    void Store(const std::u16string& key, const std::u16string& value) { system.stored[u"Marvolt/Settings\\" + key] = value; }
+    void Roles(int play, int record) { view.play.value = play, view.record.value = record; }
+    // What a person sees: the defaults, the label, the selected row, the window and the tray.
+    std::string Seen() {
+        return "play=" + Get(u"Playback") + " rec=" + Get(u"Record") + " | " + U8(view.label.text) + " | row " +
+               N(view.list.selected) + " | " + (view.visible ? "visible" : "hidden") +
+               (view.state == WindowState::Minimized ? " min" : "") + " | tray " +
+               (tray.shown ? "'" + U8(tray.tip) + "'" : "-");
+    }
+    std::string Menu() { return U8(tray.menu.substr(kHeads.size())); }
+};
+
+TEST_F(MainWindowTest, FirstStartPreparesTheSoundMapperAndGoesToTheTray) {
+    Devices({u"Speakers"});
+    window.Load();
+    EXPECT_EQ(trace.Take(),
+              "guard /; pin top; window hidden; caption Marvolt Vers. 1.01; reg set PreferredOnly; "
+              "reg set SetupPreferredAudioDevicesCount; reg set Record; reg set Playback; "
+              "save Settings\\PlaybackCheck=1; save Settings\\RecordCheck=1; tray add ; tray menu");
+    EXPECT_EQ(registry.ReadRegDword(u"HKEY_CURRENT_USER", kMapper.substr(18), u"PreferredOnly", -32) * 10 +
+                  registry.ReadRegDword(u"HKEY_CURRENT_USER", kMapper.substr(18), u"SetupPreferredAudioDevicesCount", -32),
+              13);
+    EXPECT_EQ(Seen(), "play=Speakers rec=Speakers | Default Soundcard:  | row -1 | hidden | tray ''");
+    EXPECT_EQ(std::vector<int>({view.play.value, view.record.value, view.startup.value, view.combo.visible,
+                                view.autoRun.value, window.TrayIconActive()}),
+              std::vector<int>({1, 1, 0, 0, 0, 1}));
+    EXPECT_EQ(Menu(), "Soundcard 1: Speakers  <default>   (Play + Rec), -, Exit");
+
+    // Values already there stay; -32 reads as absent. No devices: empty texts.
+    registryApi.SetDword(kCurrentUser, kMapper.substr(18, 42), u"PreferredOnly", -32);
+    Set(u"Record", u"Headset");
+    Devices({});
+    window.Load();
+    EXPECT_EQ(trace.Take().find("reg set Playback;"), std::string::npos);
+    EXPECT_EQ(registry.ReadRegDword(u"HKEY_CURRENT_USER", kMapper.substr(18, 42), u"PreferredOnly", 0), 1);
+    EXPECT_EQ(Get(u"Record"), "Headset");
+}
+
+TEST_F(MainWindowTest, StartRestoresTheOptionsAndSetsTheStartupDevice) {
+    struct Case {
+        const char* play;
+        const char* record;
+        const char* startup;
+        std::u16string device;
+        std::string boxes, seen;
+    } cases[] = {
+        {"0", "0", "1", u"Speakers", "001", "play=Old rec=Old | Default Soundcard:  | row -1 | visible | tray ''"},
+        {"1", "1", "0", u"Speakers", "110", "play=Old rec=Old | Default Soundcard:  | row -1 | hidden | tray ''"},
+        {"yes", "2", "x", u"Speakers", "000", "play=Old rec=Old | Default Soundcard:  | row -1 | hidden | tray ''"},
+        {"1", "1", "1", u"Speakers", "111", "play=Speakers rec=Speakers | Default Soundcard: Speakers | row 0 | hidden | tray 'Speakers'"},
+        {" 0 ", "1", "1", u"Speakers 2", "011", "play=Old rec=Speakers 2 | Default Soundcard: Speakers 2 | row 1 | hidden | tray 'Speakers 2'"},
+        {"1", "0", "1", u"Gone USB", "101", "play=Gone USB rec=Old | Default Soundcard: Gone USB | row -1 | hidden | tray 'Gone USB'"},
+    };
+    Devices({u"Speakers", u"Speakers 2"});
+    for (const Case& c : cases) {
+        Store(u"PlaybackCheck", FromUtf8(c.play)), Store(u"RecordCheck", FromUtf8(c.record));
+        Store(u"StartupCheck", FromUtf8(c.startup)), Store(u"StartupDevice", c.device);
+        Set(u"Playback", u"Old"), Set(u"Record", u"Old");
+        view.list.selected = -1, view.visible = true, tray.shown = false;
+        Roles(0, 0), view.startup.value = 0;  // a value that can't be read leaves its box
+        window.Load();
+        EXPECT_EQ(Seen(), c.seen) << c.play << c.record << c.startup;
+        EXPECT_EQ(N(view.play.value) + N(view.record.value) + N(view.startup.value), c.boxes);
+        EXPECT_EQ(view.combo.visible, c.startup[0] == '1');
+        bool asked = trace.Take().find("Please select input/output first!") != std::string::npos;
+        EXPECT_EQ(asked, c.boxes == "001");
+    }
+}
+
+TEST_F(MainWindowTest, StartRepairsTheAutostartEntryAndEndsForAnEarlierInstance) {
+    system.folder = u"C:\\New Place";
+    registry.WriteRegString(u"HKEY_CURRENT_USER", u"Software\\Microsoft\\Windows\\CurrentVersion\\Run", u"Marvolt",
+                            u"C:\\Old\\Marvolt.exe");
+    window.Load();
+    EXPECT_EQ(view.autoRun.value, 1);
+    EXPECT_EQ(registry.ReadRegPath(kRun), u"\"C:\\New Place\\Marvolt.exe\"");
+
+    system.earlierInstance = true;
+    trace.Take();
+    EXPECT_THROW(window.Load(), ProcessEnded);
+    EXPECT_EQ(trace.Take(), "guard /; end");
+}
+
+TEST_F(MainWindowTest, HideCloseAndExit) {
+    Devices({u"Speakers", u"Headset"});
+    Store(u"StartupCheck", u"1"), Store(u"StartupDevice", u"Headset");
+    window.Load();
+    tray.DoubleClick();
+    for (int round = 0; round < 2; ++round) {
+        trace.Take();
+        window.OnCommand1Click();
+        EXPECT_EQ(trace.Take(), "window minimized; window hidden; tray add current: Headset; tray menu");
+        EXPECT_EQ(Seen(), "play=Headset rec=Headset | Default Soundcard: Headset | row 1 | hidden min | tray 'current: Headset'");
+        tray.DoubleClick();
+    }
+    struct Case {
+        bool visible;
+        WindowState state;
+        MessageAnswer answer;
+        bool cancel;
+        std::string steps;
+    } cases[] = {
+        {true, WindowState::Normal, MessageAnswer::No, true,
+         "message Shutdown Marvolt? | Exit program? | 12; window minimized; window hidden; tray add current: Headset; tray menu"},
+        {true, WindowState::Normal, MessageAnswer::Yes, false, "message Shutdown Marvolt? | Exit program? | 12; tray remove; tray unload"},
+        {true, WindowState::Minimized, MessageAnswer::No, false, "tray remove; tray unload"},
+        {false, WindowState::Normal, MessageAnswer::No, false, "tray remove; tray unload"},
+    };
+    for (const Case& c : cases) {
+        window.CreatePopupMenu();
+        view.visible = c.visible, view.state = c.state, system.answer = c.answer;
+        trace.Take();
+        EXPECT_EQ(window.OnQueryUnload(), c.cancel);
+        EXPECT_EQ(trace.Take(), c.steps);
+        EXPECT_EQ(window.TrayIconActive(), c.cancel);
+    }
+    window.OnUnload();  // the tray is down already
+    EXPECT_EQ(trace.Take(), "");
+
+    system.answer = MessageAnswer::No;
+    window.OnExitBtnClick();
+    EXPECT_EQ(trace.Take(), "message Shutdown Marvolt? | Exit program? | 12");
+    system.answer = MessageAnswer::Yes;
+    EXPECT_THROW(window.OnExitBtnClick(), ProcessEnded);
+    EXPECT_EQ(trace.Take(), "message Shutdown Marvolt? | Exit program? | 12; tray remove; tray unload; end");
+}
+
+TEST_F(MainWindowTest, ListsEveryAnsweringDeviceByName) {
+    struct Case {
+        std::vector<std::u16string> fields;  // "!": a device that fails
+        std::vector<std::u16string> rows;
+    } cases[] = {
+        {{}, {}},
+        {{u"Speakers", u"!", u"  Line Out  Rear "}, {u"Speakers", u"Line Out  Rear"}},
+        {{u"ABCDEFGHIJKLMNOPQRSTUVWXYZ012345"}, {u"ABCDEFGHIJKLMNOPQRSTUVWXYZ012345"}},
+        {{u"USB Audio", u"USB Audio"}, {u"USB Audio", u"USB Audio"}},
+    };
+    for (const Case& c : cases) {
+        Rows(c.fields);
+        EXPECT_EQ(view.list.items, c.rows);
+        EXPECT_EQ(view.combo.items, c.rows);
+        EXPECT_EQ(view.combo.text, c.rows.empty() ? u"" : c.rows[0]);
+    }
+    system.count = 0x80000000LL;  // beyond the signed range: nothing
+    window.OnTrayMenu(u"Reload list of Soundcards");
+    EXPECT_EQ(trace.Take(), "tray menu; beep");
+    EXPECT_TRUE(view.list.items.empty());
+
+    system.count = -1;
+    Store(u"StartupDevice", u"Old USB Headset");
+    Rows({u"Headset", u"Speakers"});
+    EXPECT_EQ(view.combo.text, u"Old USB Headset");
+    EXPECT_EQ(Menu(), "Soundcard 1: Headset, Soundcard 2: Speakers, -, Exit");
+}
+
+TEST_F(MainWindowTest, SetDeviceWritesTheTickedRolesRecordFirst) {
+    Rows({u"Speakers", u"Headset"});
+    struct Case {
+        int play, record;
+        std::u16string name;
+        std::string steps, seen;
+    } cases[] = {
+        {1, 1, u"Headset", "reg set Record; reg set Playback", "play=Headset rec=Headset | Default Soundcard: Headset | row 1"},
+        {1, 0, u"Speakers", "reg set Playback", "play=Speakers rec=Headset | Default Soundcard: Speakers | row 0"},
+        {0, 1, u"Gone", "reg set Record", "play=Speakers rec=Gone | Default Soundcard: Gone | row 0"},
+        {0, 0, u"Headset",
+         "message You have not selected Playback or Record!\r\rYou must select an input and/or output before you "
+         "can set the device! | Please select input/output first! | 01; window normal; window shown",
+         "play=Speakers rec=Gone | Default Soundcard: Speakers | row 0"},
+        {1, 1, u"", "message Please select an device | No Soundcard selected | 01",
+         "play=Speakers rec=Gone | Default Soundcard: Speakers | row 0"},
+    };
+    for (const Case& c : cases) {
+        Roles(c.play, c.record);
+        view.visible = false, view.state = WindowState::Minimized;
+        window.SetDevice(c.name);
+        EXPECT_EQ(trace.Take(), c.steps);
+        EXPECT_EQ(Seen().substr(0, c.seen.size()), c.seen);
+    }
+    EXPECT_EQ(window.CurrentDevice(), u"Gone");
+}
+
+TEST_F(MainWindowTest, TheShownDeviceSelectsItsOwnRow) {
+    struct Case {
+        std::vector<std::u16string> rows;
+        std::u16string name;
+        int before, selected;
+    } cases[] = {
+        {{u"Speakers", u"Speakers 2"}, u"Speakers", -1, 0},
+        {{u"Speakers 2", u"Speakers"}, u"Speakers", -1, 1},
+        {{u"Speakers", u"Speakers 2"}, u"Speakers 2 ", -1, 1},
+        {{u"USB Speakers", u"Speakers 2", u"Headset"}, u"Speakers", -1, 1},
+        {{u"Headset", u"Speakers"}, u"Monitor", 0, 0},
+        {{u"Headset", u"Speakers"}, u"", 0, 0},
+        {{u"Headset", u"Speakers"}, u"", -1, -1},
+    };
+    Roles(0, 0);  // SetDevice then shows the "Playback" value without writing
+    for (const Case& c : cases) {
+        view.list.items = c.rows, view.list.selected = c.before;
+        Set(u"Playback", c.name);
+        window.SetDevice(u"x");
+        EXPECT_EQ(view.list.selected, c.selected) << U8(c.name);
+    }
+}
+
+TEST_F(MainWindowTest, SetButtonDoubleClickAndOptionClicks) {
+    Rows({u"Speakers", u"Headset"});
+    Roles(1, 0);
+    view.list.selected = 1;
+    window.OnSetBtnClick();
+    EXPECT_EQ(Menu(), "Soundcard 1: Speakers, Soundcard 2: Headset  <default>  (Playback), -, Exit");
+    view.list.selected = 0;
+    window.OnDeviceListDoubleClick();
+    EXPECT_EQ(Get(u"Playback"), "Speakers");
+    view.list.selected = -1;
+    trace.Take();
+    window.OnSetBtnClick();
+    EXPECT_EQ(trace.Take(), "message Please select an device | No Soundcard selected | 01; tray menu");
+
+    view.startup.value = 0;
+    for (FakeCheck* box : {&view.play, &view.record, &view.startup, &view.startup}) box->Click();
+    view.combo.text = u"Typed Device";
+    window.OnStartupComboLostFocus();
+    EXPECT_EQ(trace.Take(),
+              "save Settings\\PlaybackCheck=0; save Settings\\RecordCheck=1; save Settings\\StartupCheck=1; "
+              "save Settings\\StartupCheck=0; save Settings\\StartupDevice=Typed Device");
+    EXPECT_FALSE(view.combo.visible);
+    view.startup.Click();
+    EXPECT_TRUE(view.combo.visible);
+}
+
+TEST_F(MainWindowTest, AutostartEntryNamesTheRunningProgram) {
+    struct Case {
+        std::u16string folder, exe, entry;
+    } cases[] = {
+        {u"C:\\", u"Marvolt", u"C:\\Marvolt.exe"},
+        {u"C:\\Tools", u"Marvolt", u"C:\\Tools\\Marvolt.exe"},
+        {u"D:\\Apps\\", u"Sound Switch", u"\"D:\\Apps\\Sound Switch.exe\""},
+    };
+    for (const Case& c : cases) {
+        system.folder = c.folder, system.exe = c.exe;
+        view.autoRun.value = 0;
+        view.autoRun.Click();
+        EXPECT_EQ(registry.ReadRegPath(kRun), c.entry);
+    }
+    trace.Take();
+    view.autoRun.Click();
+    view.autoRun.value = 1;
+    view.autoRun.Click();  // no entry left: nothing to delete
+    EXPECT_EQ(trace.Take(), "reg delete Marvolt");
+    EXPECT_EQ(registry.ReadRegPath(kRun), u"");
+}
+
+TEST_F(MainWindowTest, TrayMenuShowsTheDefaultsReadFresh) {
+    Rows({u"Speakers", u"Headset"});
+    Set(u"Playback", u"Speakers"), Set(u"Record", u"Headset");
+    window.CreatePopupMenu();
+    EXPECT_EQ(U8(tray.menu), U8(kHeads) + "Soundcard 1: Speakers  <default>  (Playback), "
+                             "Soundcard 2: Headset  <default>  (Record), -, Exit");
+    EXPECT_EQ(window.TrayMenuString(), tray.menu);
+    Set(u"Record", u" Speakers  ");  // changed by another program
+    window.CreatePopupMenu();
+    EXPECT_EQ(Menu(), "Soundcard 1: Speakers  <default>   (Play + Rec), Soundcard 2: Headset, -, Exit");
+}
+
+TEST_F(MainWindowTest, FixedTrayEntriesAndTheirGermanTwins) {
+    Rows({u"Speakers", u"Exit"});
+    Set(u"Playback", u"Speakers");
+    trace.Take();
+    const std::string sound = "start rundll32.exe shell32.dll,Control_RunDLL mmsys.cpl,,0 @1";
+    const std::string back = "window normal; window shown";
+    struct Case {
+        std::u16string entry;
+        std::string steps;
+    } cases[] = {
+        {u"Homepage ...", "open https://www.marvolt.example/ @1"},
+        {u"Windows audio settings ...", sound},
+        {u"Windows Audio Einstellungen ...", sound},
+        {u"Windows audio mixer ...", "start sndvol32.exe @1"},
+        {u"Windows Audio Mixer ...", "start sndvol32.exe @1"},
+        {u"Reload list of Soundcards", "tray menu; beep"},
+        {u"Soundkarten neu einlesen", "tray menu; beep"},
+        {u"Settings ...", back},
+        {u"Einstellungen ...", back},
+        {u"Current: Speakers", ""},
+        {u"homepage ...", ""},
+        {u"exit", ""},
+        {u"Soundcard 3: Headset", ""},
+    };
+    for (const Case& c : cases) {
+        view.visible = false, view.state = WindowState::Minimized;
+        window.OnTrayMenu(c.entry);
+        EXPECT_EQ(trace.Take(), c.steps) << U8(c.entry);
+    }
+    EXPECT_EQ(Seen(), "play=Speakers rec= | Default Soundcard: Speakers | row 0 | hidden min | tray -");
+    window.OnWebPageClick();
+    EXPECT_EQ(trace.Take(), "open https://www.marvolt.example/ @1");
+    for (const char16_t* entry : {u"Exit", u"Beenden"}) {
+        EXPECT_THROW(window.OnTrayMenu(entry), ProcessEnded);
+        EXPECT_EQ(trace.Take(), "tray remove; end");
+    }
+}
+
+TEST_F(MainWindowTest, ChoosingADeviceEntrySetsItAndRenewsTheIcon) {
+    struct Case {
+        std::vector<std::u16string> rows;
+        std::u16string entry, device;
+    } cases[] = {
+        {{u"Speakers", u"Speakers 2"}, u"Soundcard 2: Speakers 2", u"Speakers 2"},
+        {{u"Speakers", u"Speakers 2"}, u"Soundcard 1: Speakers", u"Speakers"},
+        {{u"Speakers 2", u"Speakers"}, u"Soundcard 2: Speakers", u"Speakers"},
+        {{u"Speakers 2", u"Speakers"}, u"Soundcard 1: Speakers 2  <default>  (Playback)", u"Speakers 2"},
+        {{u"   ", u"Headset"}, u"Soundcard 2: Headset", u"Headset"},
+    };
+    window.Load();
+    for (const Case& c : cases) {
+        Rows(c.rows);
+        Roles(1, c.device != u"Headset");
+        window.OnTrayMenu(c.entry);
+        std::string record = c.device != u"Headset" ? "reg set Record; " : "";
+        EXPECT_EQ(trace.Take(), record + "reg set Playback; tray menu; tray remove; tray add " + U8(c.device) + "; beep");
+        EXPECT_EQ(Get(u"Playback"), U8(c.device));
+        EXPECT_EQ(tray.tip, c.device);
+    }
+    // A refused choice still renews the icon, with the old tip.
+    Rows({u"Speakers", u"Headset"});
+    Roles(0, 0);
+    window.OnTrayMenu(u"Soundcard 1: Speakers");
+    std::string steps = trace.Take();
+    EXPECT_EQ(steps.substr(steps.find("| 01; ") + 6), "window normal; window shown; tray menu; tray remove; tray add Headset; beep");
+    EXPECT_EQ(Seen(), "play=Headset rec=Speakers 2 | Default Soundcard: Headset | row 1 | visible | tray 'Headset'");
+}
+
+}  // namespace
+}  // namespace marvolt::fakes
