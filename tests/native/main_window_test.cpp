@@ -183,30 +183,29 @@ TEST_F(MainWindowTest, FirstStartPreparesTheSoundMapperAndGoesToTheTray) {
 
 TEST_F(MainWindowTest, StartRestoresTheOptionsAndSetsTheStartupDevice) {
     struct Case {
-        const char* play;
-        const char* record;
-        const char* startup;
+        const char* stored[3];  // PlaybackCheck, RecordCheck, StartupCheck
         std::u16string device;
-        std::string boxes, seen;
+        std::string before, boxes, seen;
     } cases[] = {
-        {"0", "0", "1", u"Speakers", "001", "play=Old rec=Old | Default Soundcard:  | row -1 | visible | tray ''"},
-        {"1", "1", "0", u"Speakers", "110", "play=Old rec=Old | Default Soundcard:  | row -1 | hidden | tray ''"},
-        {"yes", "2", "x", u"Speakers", "000", "play=Old rec=Old | Default Soundcard:  | row -1 | hidden | tray ''"},
-        {"1", "1", "1", u"Speakers", "111", "play=Speakers rec=Speakers | Default Soundcard: Speakers | row 0 | hidden | tray 'Speakers'"},
-        {" 0 ", "1", "1", u"Speakers 2", "011", "play=Old rec=Speakers 2 | Default Soundcard: Speakers 2 | row 1 | hidden | tray 'Speakers 2'"},
-        {"1", "0", "1", u"Gone USB", "101", "play=Gone USB rec=Old | Default Soundcard: Gone USB | row -1 | hidden | tray 'Gone USB'"},
+        {{"0", "0", "1"}, u"Speakers", "110", "001", "play=Old rec=Old | Default Soundcard:  | row -1 | visible | tray ''"},
+        {{"1", "1", "0"}, u"Speakers", "001", "110", "play=Old rec=Old | Default Soundcard:  | row -1 | hidden | tray ''"},
+        {{"yes", "2", "x"}, u"Speakers", "100", "100", "play=Old rec=Old | Default Soundcard:  | row -1 | hidden | tray ''"},
+        {{"1", "1", "1"}, u"Speakers", "111", "111", "play=Speakers rec=Speakers | Default Soundcard: Speakers | row 0 | hidden | tray 'Speakers'"},
+        {{" 0 ", "1", "1"}, u"Speakers 2", "100", "011", "play=Old rec=Speakers 2 | Default Soundcard: Speakers 2 | row 1 | hidden | tray 'Speakers 2'"},
+        {{"1", "0", "1"}, u"Gone USB", "010", "101", "play=Gone USB rec=Old | Default Soundcard: Gone USB | row -1 | hidden | tray 'Gone USB'"},
     };
     Devices({u"Speakers", u"Speakers 2"});
     for (const Case& c : cases) {
-        Store(u"PlaybackCheck", FromUtf8(c.play)), Store(u"RecordCheck", FromUtf8(c.record));
-        Store(u"StartupCheck", FromUtf8(c.startup)), Store(u"StartupDevice", c.device);
+        Store(u"PlaybackCheck", FromUtf8(c.stored[0])), Store(u"RecordCheck", FromUtf8(c.stored[1]));
+        Store(u"StartupCheck", FromUtf8(c.stored[2])), Store(u"StartupDevice", c.device);
         Set(u"Playback", u"Old"), Set(u"Record", u"Old");
-        view.list.selected = -1, view.visible = true, tray.shown = false;
-        Roles(0, 0), view.startup.value = 0;  // a value that can't be read leaves its box
+        view.list.selected = -1, view.visible = true, tray.shown = false, view.combo.visible = c.before[2] == '0';
+        // A value that can't be read leaves its box as it was.
+        Roles(c.before[0] - '0', c.before[1] - '0'), view.startup.value = c.before[2] - '0';
         window.Load();
-        EXPECT_EQ(Seen(), c.seen) << c.play << c.record << c.startup;
+        EXPECT_EQ(Seen(), c.seen) << c.stored[0] << c.stored[1] << c.stored[2];
         EXPECT_EQ(N(view.play.value) + N(view.record.value) + N(view.startup.value), c.boxes);
-        EXPECT_EQ(view.combo.visible, c.startup[0] == '1');
+        EXPECT_EQ(view.combo.visible, c.boxes[2] == '1');
         bool asked = trace.Take().find("Please select input/output first!") != std::string::npos;
         EXPECT_EQ(asked, c.boxes == "001");
     }
@@ -335,6 +334,7 @@ TEST_F(MainWindowTest, TheShownDeviceSelectsItsOwnRow) {
         {{u"Speakers 2", u"Speakers"}, u"Speakers", -1, 1},
         {{u"Speakers", u"Speakers 2"}, u"Speakers 2 ", -1, 1},
         {{u"USB Speakers", u"Speakers 2", u"Headset"}, u"Speakers", -1, 1},
+        {{u"USB Speakers", u"Headset"}, u"Speakers", -1, 0},
         {{u"Headset", u"Speakers"}, u"Monitor", 0, 0},
         {{u"Headset", u"Speakers"}, u"", 0, 0},
         {{u"Headset", u"Speakers"}, u"", -1, -1},
