@@ -157,9 +157,11 @@ TEST(AppSettings, SectionsGetOneBackslashAndEmptyTextsReadAsTheDefault) {
     for (const char16_t* blank : {u"", u"   "}) {
         s.title = blank;
         EXPECT_THROW(settings.GetAppSetting(u"S", u"K", u""), ProcessEnded);
+        EXPECT_THROW(settings.SaveAppSetting(u"S", u"K", u"w"), ProcessEnded);
         EXPECT_EQ(s.trace.Take(),
                   std::string("save S\\K=v; message Der Programm-Name wurde nicht festgelegt\r(Wird f\u00fcr Registry etc. "
-                  "ben\u00f6tigt)\rBitte die Kalvon.Initialize - Funktion aufrufen! |  | 00; end")
+                  "ben\u00f6tigt)\rBitte die Kalvon.Initialize - Funktion aufrufen! |  | 00; end; message Der Programm-Name wurde nicht festgelegt\r(Wird f\u00fcr Registry etc. "
+                              "ben\u00f6tigt)\rBitte die Kalvon.Initialize - Funktion aufrufen! |  | 00; end")
                       .substr(blank[0] ? 12 : 0));
     }
 }

@@ -84,6 +84,11 @@ TEST(RegistryQueryRegValue, ValueChangedBetweenTheTwoQueriesReadsAsTheDefault) {
             << c.change;
         EXPECT_FALSE(fake.afterSizeQuery) << c.change << ": the second query did not happen";
     }
+    // Only text reads as text; one without its NUL keeps every byte.
+    fake.SetDword(kCurrentUser, key, u"Playback", 1);
+    EXPECT_EQ(registry.QueryRegValue(kCurrentUser, key, u"Playback", u"fb"), u"fb");
+    fake.SetRaw(kCurrentUser, key, u"Playback", kRegSz, {'A'});
+    EXPECT_EQ(registry.QueryRegValue(kCurrentUser, key, u"Playback", u"fb"), u"A");
     EXPECT_EQ(fake.OpenHandleCount(), 0);
 }
 
