@@ -7,6 +7,7 @@
 #   MARVOLT_WINEPREFIX  the Wine prefix (default: build/wineprefix in the checkout)
 #   MARVOLT_SINKS       device names of the null sinks, separated by "|"
 #                       (default: "Speakers|Headset")
+#   MARVOLT_SOURCES     those of them that also get a recording device of their name
 #   MARVOLT_USE_HOST    1: use an existing DISPLAY / PulseAudio when there is one
 
 MARVOLT_ROOT=${MARVOLT_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
@@ -43,6 +44,11 @@ marvolt_add_sink() {
     MARVOLT_SINK_COUNT=$(( ${MARVOLT_SINK_COUNT:-0} + 1 ))
     sink="marvolt_sink_$MARVOLT_SINK_COUNT"
     pactl load-module module-null-sink "sink_name=$sink" "sink_properties=\"device.description='$name'\"" >/dev/null
+    # A recording device of the same name, fed by the sink's monitor.
+    case "|${MARVOLT_SOURCES:-}|" in *"|$name|"*)
+        pactl load-module module-remap-source "master=$sink.monitor" "source_name=${sink}_input" \
+            "source_properties=\"device.description='$name'\"" >/dev/null ;;
+    esac
 }
 
 marvolt_start_pulse() {
@@ -68,7 +74,29 @@ marvolt_start_pulse() {
     marvolt_log "PulseAudio at $PULSE_SERVER with sinks: ${MARVOLT_SINKS:-Speakers|Headset}"
 }
 
+# Tells whether this machine runs 32-bit programs. Some kernels are built without
+# 32-bit support: there only the 64-bit Wine loader works, and 32-bit Windows
+# programs can't run at all.
+marvolt_runs_32bit() {
+    /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+# Without 32-bit support Debian's "wine" script still picks the 32-bit loader;
+# shims on PATH make wine (and wineboot, which calls wine-stable) use the 64-bit one.
+marvolt_use_wine64_only() {
+    local shims="$MARVOLT_ROOT/build/wine64-shims"
+    mkdir -p "$shims"
+    for name in wine wine-stable; do
+        printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' >"$shims/$name"
+        chmod +x "$shims/$name"
+    done
+    case ":$PATH:" in *":$shims:"*) ;; *) export PATH="$shims:$PATH" ;; esac
+    export WINELOADER=/usr/lib/wine/wine64
+    marvolt_log "this machine runs no 32-bit programs: Wine runs 64-bit programs only"
+}
+
 marvolt_start_wine() {
+    marvolt_runs_32bit || marvolt_use_wine64_only
     export WINEPREFIX=${MARVOLT_WINEPREFIX:-$MARVOLT_ROOT/build/wineprefix}
     export WINEDEBUG=${WINEDEBUG:--all}
     export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml,winemenubuilder.exe="}
