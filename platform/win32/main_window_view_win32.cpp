@@ -216,10 +216,16 @@ void MainWindowViewWin32::LayOut(int dpi) {
     linkFont.lfUnderline = TRUE;
     linkFont_.reset(CreateFontIndirectW(&linkFont));
 
-    RECT frame{0, 0, scale(kClientWidth), scale(kClientHeight)};
-    AdjustFrame(frame, kWindowStyle, kWindowExStyle, dpi);
-    SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Resized only when it must be: a window larger than the screen would be
+    // cut to it.
+    RECT client{};
+    GetClientRect(window_, &client);
+    if (client.right != scale(kClientWidth) || client.bottom != scale(kClientHeight)) {
+        RECT frame{0, 0, scale(kClientWidth), scale(kClientHeight)};
+        AdjustFrame(frame, kWindowStyle, kWindowExStyle, dpi);
+        SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     for (const ControlLayout& layout : kControls) {
         HWND control = GetDlgItem(window_, layout.id);
         HGDIOBJ font = layout.font == Font::Link ? linkFont_.get() : messageFont_.get();
@@ -325,10 +331,10 @@ LRESULT MainWindowViewWin32::HandleMessage(UINT message, WPARAM wParam, LPARAM l
             return 0;
 
         case WM_DPICHANGED: {
-            // Where the system suggests, at the size for the new DPI.
+            // Where and as large as the system suggests for the new DPI.
             const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
-            SetWindowPos(window, nullptr, suggested.left, suggested.top, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                         suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
             LayOut(HIWORD(wParam));
             return 0;
         }

@@ -132,10 +132,20 @@ TEST_F(DefaultEndpoint, ARefusalIsShownWithTheDeviceName) {
 }
 
 TEST_F(DefaultEndpoint, TheWindowIsLaidOutForTheSystemsDpi) {
+    // Wine reads the DPI from the first key and copies it to the second: both
+    // are put back as they were.
+    struct Saved {
+        HKEY root;
+        const wchar_t* key;
+        DWORD value;
+        bool existed;
+    } saved[] = {{HKEY_CURRENT_CONFIG, L"Software\\Fonts", 0, false}, {HKEY_CURRENT_USER, L"Software\\Wine\\Fonts", 0, false}};
+    for (Saved& s : saved) {
+        DWORD size = sizeof s.value;
+        s.existed = !RegGetValueW(s.root, s.key, L"LogPixels", RRF_RT_REG_DWORD, nullptr, &s.value, &size);
+    }
     for (DWORD dpi : {96u, 192u}) {
-        HKEY desktop = nullptr;
-        RegCreateKeyW(HKEY_CURRENT_CONFIG, L"Software\\Fonts", &desktop);
-        RegSetValueExW(desktop, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+        RegSetKeyValueW(HKEY_CURRENT_CONFIG, L"Software\\Fonts", L"LogPixels", REG_DWORD, &dpi, sizeof dpi);
         ASSERT_TRUE(program_.Start());
         ChooseFromTray(L"Settings ...");
         HWND window = program_.MainWindow();
@@ -145,10 +155,11 @@ TEST_F(DefaultEndpoint, TheWindowIsLaidOutForTheSystemsDpi) {
         RECT client = {};
         GetClientRect(window, &client);
         EXPECT_EQ(client.right, MulDiv(278, dpi, 96)) << dpi;
-        RegDeleteValueW(desktop, L"LogPixels");
-        RegCloseKey(desktop);
         program_.Kill();
     }
+    for (Saved& s : saved)
+        s.existed ? RegSetKeyValueW(s.root, s.key, L"LogPixels", REG_DWORD, &s.value, sizeof s.value)
+                  : RegDeleteKeyValueW(s.root, s.key, L"LogPixels");
 }
 
 }  // namespace
