@@ -51,7 +51,7 @@ if(MARVOLT_WIN32_TESTS)
   set_target_properties(marvolt_e2e_policy PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
   target_include_directories(marvolt_e2e_policy PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_libraries(marvolt_e2e_policy PRIVATE uuid)
-  target_link_options(marvolt_e2e_policy PRIVATE ${MARVOLT_STATIC_LINK})
+  target_link_options(marvolt_e2e_policy PRIVATE ${MARVOLT_STATIC_LINK} -Wl,--enable-stdcall-fixup)
 
   file(GLOB MARVOLT_E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
   add_executable(marvolt_e2e_tests ${MARVOLT_E2E_SOURCES})

@@ -16,6 +16,9 @@ namespace e2e {
 namespace {
 
 const wchar_t kClassKey[] = L"CLSID\\{870AF99C-171D-4F9E-AF0D-E63DF40C2BC9}";
+// Wine reads the system DPI here, and keeps a copy in its font settings that
+// the next program brings up to date.
+const wchar_t kFonts[] = L"Software\\Fonts";
 const wchar_t kCyrillic[] = L"\u041d\u0430\u0443\u0448\u043d\u0438\u043a\u0438 \u0422\u0435\u0441\u0442";
 
 std::wstring Temp(const wchar_t* name) {
@@ -50,6 +53,8 @@ protected:
         RegDeleteTree(kSoundMapper);
         RegDeleteTree(kSettingsKey);
         DeleteFileW(Temp(L"marvolt_e2e_policy.txt").c_str());
+        DWORD size = sizeof dpi_;
+        dpiSaved_ = !RegGetValueW(HKEY_CURRENT_CONFIG, kFonts, L"LogPixels", RRF_RT_REG_DWORD, nullptr, &dpi_, &size);
         std::wstring hook = EnvVar(L"MARVOLT_E2E_HOOK");
         std::wstring server = hook.substr(0, hook.find_last_of(L'\\') + 1) + L"marvolt_e2e_policy.dll";
         RegSetValueW(HKEY_CLASSES_ROOT, (kClassKey + std::wstring(L"\\InprocServer32")).c_str(), REG_SZ,
@@ -61,6 +66,8 @@ protected:
         RegDeleteKeyW(HKEY_CLASSES_ROOT, kClassKey);
         DeleteFileW(Temp(L"marvolt_e2e_policy.fail").c_str());
         DeleteFileW(Temp(L"marvolt_e2e_policy.txt").c_str());
+        dpiSaved_ ? RegSetKeyValueW(HKEY_CURRENT_CONFIG, kFonts, L"LogPixels", REG_DWORD, &dpi_, sizeof dpi_)
+                  : RegDeleteKeyValueW(HKEY_CURRENT_CONFIG, kFonts, L"LogPixels");
     }
 
     void ChooseFromTray(const std::wstring& text) {
@@ -95,6 +102,8 @@ protected:
 
     Program program_;
     Hooks hooks_;
+    DWORD dpi_ = 0;
+    bool dpiSaved_ = false;
 };
 
 TEST_F(DefaultEndpoint, ChoosingADeviceMakesItsEndpointsTheDefaultForTheTickedRoles) {
@@ -132,20 +141,8 @@ TEST_F(DefaultEndpoint, ARefusalIsShownWithTheDeviceName) {
 }
 
 TEST_F(DefaultEndpoint, TheWindowIsLaidOutForTheSystemsDpi) {
-    // Wine reads the DPI from the first key and copies it to the second: both
-    // are put back as they were.
-    struct Saved {
-        HKEY root;
-        const wchar_t* key;
-        DWORD value;
-        bool existed;
-    } saved[] = {{HKEY_CURRENT_CONFIG, L"Software\\Fonts", 0, false}, {HKEY_CURRENT_USER, L"Software\\Wine\\Fonts", 0, false}};
-    for (Saved& s : saved) {
-        DWORD size = sizeof s.value;
-        s.existed = !RegGetValueW(s.root, s.key, L"LogPixels", RRF_RT_REG_DWORD, nullptr, &s.value, &size);
-    }
     for (DWORD dpi : {96u, 192u}) {
-        RegSetKeyValueW(HKEY_CURRENT_CONFIG, L"Software\\Fonts", L"LogPixels", REG_DWORD, &dpi, sizeof dpi);
+        RegSetKeyValueW(HKEY_CURRENT_CONFIG, kFonts, L"LogPixels", REG_DWORD, &dpi, sizeof dpi);
         ASSERT_TRUE(program_.Start());
         ChooseFromTray(L"Settings ...");
         HWND window = program_.MainWindow();
@@ -157,9 +154,6 @@ TEST_F(DefaultEndpoint, TheWindowIsLaidOutForTheSystemsDpi) {
         EXPECT_EQ(client.right, MulDiv(278, dpi, 96)) << dpi;
         program_.Kill();
     }
-    for (Saved& s : saved)
-        s.existed ? RegSetKeyValueW(s.root, s.key, L"LogPixels", REG_DWORD, &s.value, sizeof s.value)
-                  : RegDeleteKeyValueW(s.root, s.key, L"LogPixels");
 }
 
 }  // namespace

@@ -153,6 +153,7 @@ protected:
     // Clicks a row of the device list.
     void ClickRow(int row) {
         HWND list = Control(marvolt::kIdDeviceList);
+        SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(row), 0);  // scrolled into view, as a person would
         RECT item = {};
         SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
         POINT centre = {(item.left + item.right) / 2, (item.top + item.bottom) / 2};
