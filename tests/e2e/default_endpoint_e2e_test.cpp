@@ -19,7 +19,7 @@ const wchar_t kClassKey[] = L"CLSID\\{870AF99C-171D-4F9E-AF0D-E63DF40C2BC9}";
 // Wine reads the system DPI here, and keeps a copy in its font settings that
 // the next program brings up to date.
 const wchar_t kFonts[] = L"Software\\Fonts";
-const wchar_t kCyrillic[] = L"\u041d\u0430\u0443\u0448\u043d\u0438\u043a\u0438 \u0422\u0435\u0441\u0442";
+const wchar_t kCyrillic[] = L"\u041d\u0430\u0443\u0448\u043d\u0438\u043a\u0438 Realtek High Definitio";
 
 std::wstring Temp(const wchar_t* name) {
     wchar_t folder[MAX_PATH] = L"";

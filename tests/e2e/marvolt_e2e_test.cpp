@@ -17,7 +17,7 @@ namespace {
 // "PulseAudio" entry, in an order of its own. The capability record cuts names
 // at 31 characters.
 const std::vector<std::wstring> kDevices = {L"PulseAudio", L"Speakers", L"Headset", L"Speakers 2",
-                                            L"Realtek High Definition Audio D", L"\u041d\u0430\u0443\u0448\u043d\u0438\u043a\u0438 \u0422\u0435\u0441\u0442"};
+                                            L"\u041d\u0430\u0443\u0448\u043d\u0438\u043a\u0438 Realtek High Definitio"};
 
 // The device rows in the order the multimedia layer reports them.
 std::vector<std::wstring> Rows() {
@@ -153,7 +153,6 @@ protected:
     // Clicks a row of the device list.
     void ClickRow(int row) {
         HWND list = Control(marvolt::kIdDeviceList);
-        SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(row), 0);  // scrolled into view, as a person would
         RECT item = {};
         SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
         POINT centre = {(item.left + item.right) / 2, (item.top + item.bottom) / 2};

@@ -69,7 +69,7 @@ TEST(AudioEndpointsWin32Test, ARowsEndpointsAreTheOnesListedUnderItsName) {
     ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
     const auto render = Listed(eRender), capture = Listed(eCapture);
     SoundDevicesWin32 outputs;
-    for (const std::u16string name : {u"Headset", u"\u041d\u0430\u0443\u0448\u043d\u0438\u043a\u0438 \u0422\u0435\u0441\u0442",
+    for (const std::u16string name : {u"Headset", u"\u041d\u0430\u0443\u0448\u043d\u0438\u043a\u0438 Realtek High Definitio",
                                       u"Speakers"}) {
         SCOPED_TRACE(ToUtf8(name));
         ASSERT_EQ(render.count(name), 1u);
