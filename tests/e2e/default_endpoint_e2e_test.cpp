@@ -141,6 +141,16 @@ TEST_F(DefaultEndpoint, ARefusalIsShownWithTheDeviceName) {
 }
 
 TEST_F(DefaultEndpoint, TheWindowIsLaidOutForTheSystemsDpi) {
+    // Wine scales every program to its DPI: the manifest that asks Windows to do
+    // so must be in the program.
+    HMODULE exe = LoadLibraryExW(EnvVar(L"MARVOLT_EXE").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC manifest = FindResourceW(exe, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    ASSERT_NE(manifest, nullptr);
+    std::string text(static_cast<const char*>(LockResource(LoadResource(exe, manifest))), SizeofResource(exe, manifest));
+    FreeLibrary(exe);
+    for (const char* part : {"PerMonitorV2, PerMonitor", "Microsoft.Windows.Common-Controls", "\"asInvoker\"",
+                             "{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
+        EXPECT_NE(text.find(part), std::string::npos) << part;
     for (DWORD dpi : {96u, 192u}) {
         RegSetKeyValueW(HKEY_CURRENT_CONFIG, kFonts, L"LogPixels", REG_DWORD, &dpi, sizeof dpi);
         ASSERT_TRUE(program_.Start());
