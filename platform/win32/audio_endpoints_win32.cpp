@@ -33,9 +33,10 @@ bool AudioEndpointsWin32::PolicyAvailable() {
     tried_ = true;
     ole32_.reset(LoadLibraryW(L"ole32.dll"));
     if (!ole32_) return false;
-    auto initialize = reinterpret_cast<CoInitializeExProc>(GetProcAddress(ole32_.get(), "CoInitializeEx"));
-    auto create = reinterpret_cast<CoCreateInstanceProc>(GetProcAddress(ole32_.get(), "CoCreateInstance"));
-    auto uninitialize = reinterpret_cast<CoUninitializeProc>(GetProcAddress(ole32_.get(), "CoUninitialize"));
+    auto find = [&](const char* name) { return reinterpret_cast<void*>(GetProcAddress(ole32_.get(), name)); };
+    auto initialize = reinterpret_cast<CoInitializeExProc>(find("CoInitializeEx"));
+    auto create = reinterpret_cast<CoCreateInstanceProc>(find("CoCreateInstance"));
+    auto uninitialize = reinterpret_cast<CoUninitializeProc>(find("CoUninitialize"));
     if (!initialize || !create || !uninitialize) return false;
     HRESULT init = initialize(nullptr, COINIT_APARTMENTTHREADED);
     if (SUCCEEDED(init)) uninitialize_ = uninitialize;

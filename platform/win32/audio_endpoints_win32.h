@@ -29,7 +29,7 @@ extern const IID kPolicyConfigInterface;  // {F8679F50-850A-41CF-9C72-430F290290
 
 // Wave devices through winmm's wide calls; COM and the policy object are
 // brought up on the first switch, on the calling (user-interface) thread.
-class AudioEndpointsWin32 final : public AudioEndpoints {
+class AudioEndpointsWin32 : public AudioEndpoints {
 public:
     AudioEndpointsWin32() = default;
     AudioEndpointsWin32(const AudioEndpointsWin32&) = delete;

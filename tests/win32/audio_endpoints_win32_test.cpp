@@ -47,21 +47,12 @@ std::map<std::u16string, std::u16string> Listed(EDataFlow flow) {
 }
 
 // The real lookup, with the policy's calls recorded instead of made.
-class RecordingEndpoints : public AudioEndpoints {
-public:
+struct RecordingEndpoints : AudioEndpointsWin32 {
     bool PolicyAvailable() override { return true; }
-    std::uint32_t InputDeviceCount() override { return real.InputDeviceCount(); }
-    std::uint32_t InputDeviceName(std::uint32_t device, std::u16string& field) override {
-        return real.InputDeviceName(device, field);
-    }
-    std::u16string EndpointId(WaveDirection direction, std::uint32_t device) override {
-        return real.EndpointId(direction, device);
-    }
     std::int32_t SetDefaultEndpoint(const std::u16string& id, EndpointRole role) override {
         calls.push_back(id + u" " + Decimal(static_cast<int>(role)));
         return 0;
     }
-    AudioEndpointsWin32 real;
     std::vector<std::u16string> calls;
 };
 

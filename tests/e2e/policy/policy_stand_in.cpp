@@ -24,17 +24,14 @@ struct Policy final : marvolt::IPolicyConfig {
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE GetMixFormat(PCWSTR, void**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetDeviceFormat(PCWSTR, INT, void**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE ResetDeviceFormat(PCWSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetDeviceFormat(PCWSTR, void*, void*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetProcessingPeriod(PCWSTR, INT, INT64*, INT64*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetProcessingPeriod(PCWSTR, INT64*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetShareMode(PCWSTR, void*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetShareMode(PCWSTR, void*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetPropertyValue(PCWSTR, const void*, void*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetPropertyValue(PCWSTR, const void*, void*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetEndpointVisibility(PCWSTR, INT) override { return E_NOTIMPL; }
+#define UNUSED(name, ...) \
+    HRESULT STDMETHODCALLTYPE name(__VA_ARGS__) override { return E_NOTIMPL; }
+    UNUSED(GetMixFormat, PCWSTR, void**) UNUSED(GetDeviceFormat, PCWSTR, INT, void**)
+    UNUSED(ResetDeviceFormat, PCWSTR) UNUSED(SetDeviceFormat, PCWSTR, void*, void*)
+    UNUSED(GetProcessingPeriod, PCWSTR, INT, INT64*, INT64*) UNUSED(SetProcessingPeriod, PCWSTR, INT64*)
+    UNUSED(GetShareMode, PCWSTR, void*) UNUSED(SetShareMode, PCWSTR, void*)
+    UNUSED(GetPropertyValue, PCWSTR, const void*, void*) UNUSED(SetPropertyValue, PCWSTR, const void*, void*)
+    UNUSED(SetEndpointVisibility, PCWSTR, INT)
     HRESULT STDMETHODCALLTYPE SetDefaultEndpoint(PCWSTR id, int role) override {
         char line[1024];
         int length = WideCharToMultiByte(CP_UTF8, 0, id, -1, line, 1000, nullptr, nullptr);
