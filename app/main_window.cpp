@@ -39,9 +39,20 @@ constexpr char16_t kHiddenTipPrefix[] = u"current: ";
 
 constexpr char16_t kSoundSettingsCommand[] = u"rundll32.exe shell32.dll,Control_RunDLL mmsys.cpl,,0";
 constexpr char16_t kMixerCommand[] = u"sndvol32.exe";
+// The mixer's name since Windows Vista.
+constexpr char16_t kNewMixerCommand[] = u"sndvol.exe";
+constexpr char16_t kCaptureUnchanged[] = u" (recording default unchanged)";
+constexpr char16_t kSwitchFailedTitle[] = u"Default device not changed";
 constexpr int kNormalFocused = 1;
 
 std::u16string RunValueName() { return kProductName; }
+
+std::u16string Hex(std::int32_t number) {
+    std::u16string text;
+    auto bits = static_cast<std::uint32_t>(number);
+    for (int shift = 28; shift >= 0; shift -= 4) text += u"0123456789ABCDEF"[(bits >> shift) & 15];
+    return text;
+}
 
 // A stored option is a check-box value only when it is 0 or 1; anything else
 // leaves the box as it was.
@@ -167,7 +178,20 @@ void MainWindow::SetDevice(const std::u16string& deviceName) {
     }
     if (record == 1) services_.registry.WriteRegString(kCurrentUserName, kSoundMapperKey, u"Record", deviceName);
     if (play == 1) services_.registry.WriteRegString(kCurrentUserName, kSoundMapperKey, u"Playback", deviceName);
+
+    // Since Windows Vista the audio stack ignores the values just written: the
+    // endpoint is switched too, and a refusal is told rather than covered by
+    // the label and the tooltip.
+    EndpointSwitch endpoint;
+    if (services_.endpoints) endpoint = services_.endpoints->Switch(deviceName, play == 1, record == 1);
+    if (endpoint.outcome == EndpointSwitch::Outcome::Failed) {
+        services_.messages.ShowMessage(u"Windows refused to make \"" + deviceName + u"\" its default sound device (error 0x" +
+                                           Hex(endpoint.error) + u").",
+                                       kSwitchFailedTitle, MessageButtons::Ok, MessageIcon::Critical);
+        return;
+    }
     ShowCurrentDevice(deviceName);
+    if (endpoint.captureUnchanged) view_.CurrentCardTxt().SetCaption(kCurrentCardPrefix + deviceName + kCaptureUnchanged);
     currentDevice_ = deviceName;
 }
 
@@ -266,7 +290,8 @@ void MainWindow::OnTrayMenu(const std::u16string& selected) {
         return;
     }
     if (selected == u"Windows audio mixer ..." || selected == u"Windows Audio Mixer ...") {
-        services_.launcher.StartProcess(kMixerCommand, kNormalFocused);
+        if (services_.launcher.StartProcess(kMixerCommand, kNormalFocused) == 0)
+            services_.launcher.StartProcess(kNewMixerCommand, kNormalFocused);
         return;
     }
     if (selected == u"Exit" || selected == u"Beenden") {

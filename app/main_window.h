@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/main_window_view.h"
+#include "audio/default_endpoint.h"
 #include "instance/instance_guard.h"
 #include "on_top/topmost_pin.h"
 #include "platform/app_identity.h"
@@ -34,6 +35,8 @@ struct MainWindowServices {
     TopmostPin& pin;
     TrayIcon& tray;
     DocumentOpener& documents;
+    // Null where only the Sound Mapper values are written.
+    DefaultEndpoint* endpoints = nullptr;
 };
 
 class MainWindow : public MainWindowEvents, public TrayTarget {

@@ -19,7 +19,7 @@ target_link_libraries(marvolt_win32 PUBLIC marvolt_logic user32 gdi32 advapi32 s
 set(MARVOLT_PROGRAM_FLAGS -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
     -fno-threadsafe-statics -include ${CMAKE_SOURCE_DIR}/platform/win32/program/prelude.h)
 add_executable(Marvolt WIN32 ${MARVOLT_LOGIC_SOURCES} ${MARVOLT_WIN32_SOURCES} platform/win32/main.cpp
-  platform/win32/program/runtime.cpp platform/win32/resources/marvolt.rc)
+  platform/win32/program/runtime.cpp platform/win32/resources/marvolt.rc platform/win32/resources/manifest.rc)
 target_include_directories(Marvolt PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
 target_compile_options(Marvolt PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${MARVOLT_PROGRAM_FLAGS}>)
 target_link_libraries(Marvolt PRIVATE user32 gdi32 advapi32 shell32 winmm)
@@ -35,7 +35,7 @@ if(MARVOLT_WIN32_TESTS)
   add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
   file(GLOB MARVOLT_WIN32_TEST_SOURCES CONFIGURE_DEPENDS tests/win32/*.cpp)
   add_executable(marvolt_win32_tests ${MARVOLT_WIN32_TEST_SOURCES})
-  target_link_libraries(marvolt_win32_tests PRIVATE marvolt_win32 marvolt_fakes gtest gtest_main)
+  target_link_libraries(marvolt_win32_tests PRIVATE marvolt_win32 marvolt_fakes gtest gtest_main ole32)
   target_link_options(marvolt_win32_tests PRIVATE ${MARVOLT_STATIC_LINK})
 
   # End-to-end tests: they start the real Marvolt.exe and drive it through the
@@ -45,6 +45,13 @@ if(MARVOLT_WIN32_TESTS)
   set_target_properties(marvolt_e2e_hook PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
   target_link_libraries(marvolt_e2e_hook PRIVATE user32)
   target_link_options(marvolt_e2e_hook PRIVATE ${MARVOLT_STATIC_LINK})
+
+  # Stands in for the audio policy class; the end-to-end tests register it.
+  add_library(marvolt_e2e_policy SHARED tests/e2e/policy/policy_stand_in.cpp tests/e2e/policy/policy_stand_in.def)
+  set_target_properties(marvolt_e2e_policy PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+  target_include_directories(marvolt_e2e_policy PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_libraries(marvolt_e2e_policy PRIVATE uuid)
+  target_link_options(marvolt_e2e_policy PRIVATE ${MARVOLT_STATIC_LINK} -Wl,--enable-stdcall-fixup)
 
   file(GLOB MARVOLT_E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
   add_executable(marvolt_e2e_tests ${MARVOLT_E2E_SOURCES})

@@ -30,18 +30,18 @@ constexpr long kRegFileNotFound = 2;
 constexpr long kRegInvalidHandle = 6;
 constexpr long kRegMoreData = 234;
 
-// The raw registry calls. Key paths and value names are converted to the ANSI
-// code page by the implementation; value data are bytes as stored.
+// The raw registry calls. Value data are bytes as stored, but for text types
+// (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ), whose data cross as UTF-8.
 class RegistryApi {
 public:
     virtual ~RegistryApi() = default;
-    // Creates every missing level of `path` and opens the key (RegCreateKeyA).
+    // Creates every missing level of `path` and opens the key (RegCreateKeyW).
     virtual long CreateKey(RegKey root, const std::u16string& path, RegKey* key) = 0;
-    // Opens an existing key, never creating it (RegOpenKeyA).
+    // Opens an existing key, never creating it (RegOpenKeyW).
     virtual long OpenKey(RegKey root, const std::u16string& path, RegKey* key) = 0;
     virtual long SetValue(RegKey key, const std::u16string& name, std::uint32_t type,
                           const std::uint8_t* data, std::uint32_t size) = 0;
-    // RegQueryValueExA: `type` and `data` may be null; `size` is in/out (bytes).
+    // RegQueryValueExW: `type` and `data` may be null; `size` is in/out (bytes).
     virtual long QueryValue(RegKey key, const std::u16string& name, std::uint32_t* type,
                             std::uint8_t* data, std::uint32_t* size) = 0;
     virtual long DeleteValue(RegKey key, const std::u16string& name) = 0;

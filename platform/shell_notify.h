@@ -1,5 +1,5 @@
 #pragma once
-// Shell_NotifyIconA with the first form of the notification record.
+// Shell_NotifyIconW with the first form of the notification record.
 #include <cstdint>
 #include <string>
 
@@ -24,7 +24,6 @@ struct NotifyIconRecord {
     std::uint32_t uCallbackMessage = 0;
     NativeHandle hIcon = 0;
     // The whole tip field as stored: 64 characters, NUL and padding included.
-    // Converted to the ANSI code page when the record is passed.
     std::u16string szTip;
 };
 

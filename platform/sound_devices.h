@@ -9,9 +9,9 @@ class SoundDevices {
 public:
     virtual ~SoundDevices() = default;
     virtual std::uint32_t OutputDeviceCount() = 0;   // waveOutGetNumDevs
-    // waveOutGetDevCapsA: 0 on success. `productNameField` receives the record's
-    // 32-character product-name field converted from ANSI, NULs included, so the
-    // caller cuts it at the first NUL.
+    // waveOutGetDevCapsW: 0 on success. `productNameField` receives the record's
+    // 32-character product-name field, NULs included, so the caller cuts it at
+    // the first NUL.
     virtual std::uint32_t OutputDeviceName(std::uint32_t device, std::u16string& productNameField) = 0;
 };
 

@@ -3,10 +3,12 @@
 #include <windows.h>
 
 #include "app/main_window.h"
+#include "audio/default_endpoint.h"
 #include "instance/prev_instance.h"
 #include "on_top/always_on_top.h"
 #include "platform/registry_settings_store.h"
 #include "platform/win32/app_identity_win32.h"
+#include "platform/win32/audio_endpoints_win32.h"
 #include "platform/win32/beeper_win32.h"
 #include "platform/win32/file_system_win32.h"
 #include "platform/win32/instance_query_win32.h"
@@ -40,7 +42,7 @@ int Run(HINSTANCE instance) {
     MessageServiceWin32 messages(identity);
     Win32ProcessEnd processEnd;
     Win32RegistryApi registryApi;
-    Win32AnsiCodePage codePage;
+    Utf8RegistryText codePage;
     Registry registry(registryApi, codePage);
     RegistrySettingsStore store(registryApi, codePage);
     AppSettings settings(store, identity, messages, processEnd);
@@ -52,6 +54,8 @@ int Run(HINSTANCE instance) {
     PrevInstance guard({instanceQuery, windows, identity, activation, keystrokes, pendingEvents, processEnd});
 
     SoundDevicesWin32 soundDevices;
+    AudioEndpointsWin32 audioEndpoints;
+    DefaultEndpoint defaultEndpoint(soundDevices, audioEndpoints);
     Win32ProcessLauncher launcher;
     BeeperWin32 beeper;
     Win32FileSystem files;
@@ -91,7 +95,7 @@ int Run(HINSTANCE instance) {
 
     SystemTray tray(mainTarget, {shellNotify, trayWindows, menus, pendingEvents, activation});
     MainWindow main(*view, {registry, settings, soundDevices, messages, identity, launcher, beeper, processEnd,
-                            guard, pin, tray, documents});
+                            guard, pin, tray, documents, &defaultEndpoint});
     mainWindow = &main;
     view->SetEvents(&main);
 

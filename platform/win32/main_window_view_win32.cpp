@@ -65,6 +65,28 @@ int SystemDpi() {
     return dpi > 0 ? dpi : 96;
 }
 
+// The DPI of the window's monitor. The calls that know it came with Windows 10
+// (1607) and are looked up, so that the program still starts on Windows 7,
+// where the system DPI is the only one.
+int WindowDpi(HWND window) {
+    using GetDpiForWindowProc = UINT(WINAPI*)(HWND);
+    static auto getDpi = reinterpret_cast<GetDpiForWindowProc>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    UINT dpi = getDpi && window ? getDpi(window) : 0;
+    return dpi > 0 ? static_cast<int>(dpi) : SystemDpi();
+}
+
+void AdjustFrame(RECT& frame, DWORD style, DWORD exStyle, int dpi) {
+    using AdjustProc = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    static auto adjust = reinterpret_cast<AdjustProc>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+    if (!adjust || !adjust(&frame, style, FALSE, exStyle, static_cast<UINT>(dpi)))
+        AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+}
+
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
+
 LOGFONTW MessageFontSpec() {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
@@ -113,10 +135,10 @@ std::unique_ptr<MainWindowViewWin32> MainWindowViewWin32::Create(HINSTANCE insta
     std::unique_ptr<MainWindowViewWin32> view(new MainWindowViewWin32(endLoopOnDestroy));
 
     const int dpi = SystemDpi();
-    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    const DWORD exStyle = WS_EX_CONTROLPARENT;
+    const DWORD style = kWindowStyle;
+    const DWORD exStyle = kWindowExStyle;
     RECT frame{0, 0, MulDiv(kClientWidth, dpi, 96), MulDiv(kClientHeight, dpi, 96)};
-    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    AdjustFrame(frame, style, exStyle, dpi);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
     RECT workArea{};
@@ -140,20 +162,6 @@ MainWindowViewWin32::~MainWindowViewWin32() {
 }
 
 bool MainWindowViewWin32::CreateControls(HINSTANCE instance) {
-    const int dpi = SystemDpi();
-    auto scale = [dpi](int value) { return MulDiv(value, dpi, 96); };
-
-    LOGFONTW messageFont = MessageFontSpec();
-    messageFont_.reset(CreateFontIndirectW(&messageFont));
-    // The links: the message font's family at 8.25 points, underlined.
-    LOGFONTW linkFont = messageFont;
-    linkFont.lfHeight = -MulDiv(825, dpi, 7200);
-    linkFont.lfWidth = 0;
-    linkFont.lfWeight = FW_NORMAL;
-    linkFont.lfItalic = FALSE;
-    linkFont.lfUnderline = TRUE;
-    linkFont_.reset(CreateFontIndirectW(&linkFont));
-
     bigIcon_.reset(LoadProgramIcon(instance, SM_CXICON, SM_CYICON));
     smallIcon_.reset(LoadProgramIcon(instance, SM_CXSMICON, SM_CYSMICON));
     // A build without the icon resource (the tests) shows the stock one.
@@ -162,13 +170,12 @@ bool MainWindowViewWin32::CreateControls(HINSTANCE instance) {
     SendMessageW(window_, WM_SETICON, ICON_SMALL,
                  reinterpret_cast<LPARAM>(smallIcon_ ? smallIcon_.get() : fallback));
 
+    // Placed and given their fonts by LayOut.
     for (const ControlLayout& layout : kControls) {
-        HWND control = CreateWindowExW(layout.exStyle, layout.windowClass, Wide(layout.text), layout.style, scale(layout.x),
-                                       scale(layout.y), scale(layout.width), scale(layout.height), window_,
+        HWND control = CreateWindowExW(layout.exStyle, layout.windowClass, Wide(layout.text), layout.style, 0, 0,
+                                       layout.width, layout.height, window_,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance, nullptr);
         if (!control) return false;
-        HGDIOBJ font = layout.font == Font::Link ? linkFont_.get() : messageFont_.get();
-        if (font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
 
     // A combo box ignores the text it is created with.
@@ -182,13 +189,54 @@ bool MainWindowViewWin32::CreateControls(HINSTANCE instance) {
     currentCardTxt_.Attach(GetDlgItem(window_, kIdCurrentCardTxt));
     label1_ = GetDlgItem(window_, kIdLabel1);
     webPage_ = GetDlgItem(window_, kIdWebPage);
-    FitToWholeRows(GetDlgItem(window_, kIdDeviceList));
-    SizeLinksToText(dpi);
 
     // The pin's events are bound later by whoever owns its logic. A window
     // without its pin still works; Pin() then answers null.
     pin_ = PinControl::Create(window_, kIdAlwaysOnTop1, kPinLeft, kPinTop, noPinEvents_);
+    LayOut(WindowDpi(window_));
     return true;
+}
+
+// Everything is laid out in 96-DPI figures and scaled to the DPI of the
+// window's monitor: at creation, and again when the window moves to a monitor
+// of another DPI or the user changes the scaling.
+void MainWindowViewWin32::LayOut(int dpi) {
+    auto scale = [dpi](int value) { return MulDiv(value, dpi, 96); };
+
+    // The message font as the system gives it, for the system DPI.
+    LOGFONTW messageFont = MessageFontSpec();
+    messageFont.lfHeight = MulDiv(messageFont.lfHeight, dpi, SystemDpi());
+    messageFont_.reset(CreateFontIndirectW(&messageFont));
+    // The links: the message font's family at 8.25 points, underlined.
+    LOGFONTW linkFont = messageFont;
+    linkFont.lfHeight = -MulDiv(825, dpi, 7200);
+    linkFont.lfWidth = 0;
+    linkFont.lfWeight = FW_NORMAL;
+    linkFont.lfItalic = FALSE;
+    linkFont.lfUnderline = TRUE;
+    linkFont_.reset(CreateFontIndirectW(&linkFont));
+
+    // Resized only when it must be: a window larger than the screen would be
+    // cut to it.
+    RECT client{};
+    GetClientRect(window_, &client);
+    if (client.right != scale(kClientWidth) || client.bottom != scale(kClientHeight)) {
+        RECT frame{0, 0, scale(kClientWidth), scale(kClientHeight)};
+        AdjustFrame(frame, kWindowStyle, kWindowExStyle, dpi);
+        SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    for (const ControlLayout& layout : kControls) {
+        HWND control = GetDlgItem(window_, layout.id);
+        HGDIOBJ font = layout.font == Font::Link ? linkFont_.get() : messageFont_.get();
+        if (font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        SetWindowPos(control, nullptr, scale(layout.x), scale(layout.y), scale(layout.width), scale(layout.height),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    FitToWholeRows(GetDlgItem(window_, kIdDeviceList));
+    SizeLinksToText(dpi);
+    if (pin_) pin_->Place(kPinLeft, kPinTop, dpi);
+    InvalidateRect(window_, nullptr, TRUE);
 }
 
 // The link labels are exactly as wide as their text, so that the hand cursor
@@ -281,6 +329,15 @@ LRESULT MainWindowViewWin32::HandleMessage(UINT message, WPARAM wParam, LPARAM l
                 if (target) SetFocus(target);
             }
             return 0;
+
+        case WM_DPICHANGED: {
+            // Where and as large as the system suggests for the new DPI.
+            const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+            SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                         suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+            LayOut(HIWORD(wParam));
+            return 0;
+        }
 
         case WM_CTLCOLORSTATIC:
             if (IsLink(reinterpret_cast<HWND>(lParam))) {

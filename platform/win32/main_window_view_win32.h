@@ -57,6 +57,8 @@ private:
 
     explicit MainWindowViewWin32(bool endLoopOnDestroy) : endLoopOnDestroy_(endLoopOnDestroy) {}
     bool CreateControls(HINSTANCE instance);
+    // Sizes the window, its fonts and every control for `dpi`.
+    void LayOut(int dpi);
     void SizeLinksToText(int dpi);
     bool IsLink(HWND control) const { return control && (control == label1_ || control == webPage_); }
 

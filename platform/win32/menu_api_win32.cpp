@@ -19,9 +19,8 @@ bool MenuApiWin32::DestroyPopup(NativeHandle menu) { return ::DestroyMenu(Menu(m
 
 bool MenuApiWin32::AppendItem(NativeHandle menu, std::uint32_t flags, std::uint32_t id,
                               const std::u16string& text) {
-    if (flags & MF_SEPARATOR) return ::AppendMenuA(Menu(menu), flags, id, nullptr) != FALSE;
-    std::string ansi = ToAnsi(text);
-    return ::AppendMenuA(Menu(menu), flags, id, ansi.c_str()) != FALSE;
+    if (flags & MF_SEPARATOR) return ::AppendMenuW(Menu(menu), flags, id, nullptr) != FALSE;
+    return ::AppendMenuW(Menu(menu), flags, id, Wide(text)) != FALSE;
 }
 
 bool MenuApiWin32::SetItemBitmaps(NativeHandle menu, std::uint32_t id, std::uint32_t flags,

@@ -100,6 +100,13 @@ PinControl::~PinControl() {
     if (window_) SetWindowLongPtrW(window_.get(), GWLP_USERDATA, 0);
 }
 
+void PinControl::Place(int x, int y, int dpi) {
+    size_ = {MulDiv(kPinPictureWidth, dpi, 96), MulDiv(kPinPictureHeight, dpi, 96)};
+    SetWindowPos(window_.get(), nullptr, MulDiv(x, dpi, 96), MulDiv(y, dpi, 96), size_.cx, size_.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(window_.get(), nullptr, FALSE);
+}
+
 void PinControl::ShowPicture(PinPicture picture) {
     picture_ = picture;
     if (window_) InvalidateRect(window_.get(), nullptr, FALSE);

@@ -27,6 +27,8 @@ public:
     void SetEvents(PinEvents& events) { events_ = &events; }
     void ShowPicture(PinPicture picture) override;
     PinPicture Picture() const { return picture_; }
+    // Places the control at x, y (96-DPI pixels) with its size for `dpi`.
+    void Place(int x, int y, int dpi);
 
 private:
     explicit PinControl(PinEvents& events) : events_(&events) {}

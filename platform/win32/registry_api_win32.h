@@ -1,5 +1,5 @@
 #pragma once
-// The registry and the ANSI code page as the system provides them.
+// The registry through the system's wide calls.
 #include <string>
 
 #include "platform/ansi_code_page.h"
@@ -17,12 +17,6 @@ public:
                     std::uint8_t* data, std::uint32_t* size) override;
     long DeleteValue(RegKey key, const std::u16string& name) override;
     long CloseKey(RegKey key) override;
-};
-
-class Win32AnsiCodePage : public AnsiCodePage {
-public:
-    std::string ToAnsi(const std::u16string& text) override;
-    std::u16string FromAnsi(const std::string& bytes) override;
 };
 
 }  // namespace marvolt

@@ -3,7 +3,7 @@
 
 namespace marvolt {
 
-// The wave-output devices as winmm reports them, through the ANSI calls.
+// The wave-output devices as winmm reports them, through the wide calls, so no name is lost to the code page.
 class SoundDevicesWin32 final : public SoundDevices {
 public:
     std::uint32_t OutputDeviceCount() override;

@@ -64,5 +64,16 @@ using UniqueHgdiobj = UniqueHandle<NullInvalidTraits<HGDIOBJ, ::DeleteObject>>;
 using UniqueKernelHandle = UniqueHandle<NullInvalidTraits<HANDLE, ::CloseHandle>>;
 using UniqueFile = UniqueHandle<InvalidValueTraits<::CloseHandle>>;
 using UniqueFindHandle = UniqueHandle<InvalidValueTraits<::FindClose>>;
+using UniqueModule = UniqueHandle<NullInvalidTraits<HMODULE, ::FreeLibrary>>;
+
+// A COM interface pointer, released once.
+template <typename Interface>
+struct ComTraits {
+    using Handle = Interface*;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle object) { object->Release(); }
+};
+template <typename Interface>
+using UniqueCom = UniqueHandle<ComTraits<Interface>>;
 
 }  // namespace marvolt

@@ -7,6 +7,7 @@
 #   MARVOLT_WINEPREFIX  the Wine prefix (default: build/wineprefix in the checkout)
 #   MARVOLT_SINKS       device names of the null sinks, separated by "|"
 #                       (default: "Speakers|Headset")
+#   MARVOLT_SOURCES     those of them that also get a recording device of their name
 #   MARVOLT_USE_HOST    1: use an existing DISPLAY / PulseAudio when there is one
 
 MARVOLT_ROOT=${MARVOLT_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
@@ -43,6 +44,11 @@ marvolt_add_sink() {
     MARVOLT_SINK_COUNT=$(( ${MARVOLT_SINK_COUNT:-0} + 1 ))
     sink="marvolt_sink_$MARVOLT_SINK_COUNT"
     pactl load-module module-null-sink "sink_name=$sink" "sink_properties=\"device.description='$name'\"" >/dev/null
+    # A recording device of the same name, fed by the sink's monitor.
+    case "|${MARVOLT_SOURCES:-}|" in *"|$name|"*)
+        pactl load-module module-remap-source "master=$sink.monitor" "source_name=${sink}_input" \
+            "source_properties=\"device.description='$name'\"" >/dev/null ;;
+    esac
 }
 
 marvolt_start_pulse() {

@@ -17,7 +17,7 @@ namespace {
 // "PulseAudio" entry, in an order of its own. The capability record cuts names
 // at 31 characters.
 const std::vector<std::wstring> kDevices = {L"PulseAudio", L"Speakers", L"Headset", L"Speakers 2",
-                                            L"Realtek High Definition Audio D"};
+                                            L"\u041d\u0430\u0443\u0448\u043d\u0438\u043a\u0438 Realtek High Definitio"};
 
 // The device rows in the order the multimedia layer reports them.
 std::vector<std::wstring> Rows() {

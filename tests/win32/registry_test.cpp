@@ -65,7 +65,7 @@ private:
     ScopedTestKey base_{"Software\\MarvoltTest", ToAnsi(name_)};
     ScopedTestKey top_{"", ToAnsi(name_)};
     Win32RegistryApi api_;
-    Win32AnsiCodePage codePage_;
+    Utf8RegistryText codePage_;
 };
 
 }  // namespace
@@ -100,7 +100,7 @@ TEST(Win32SettingsStore, OptionsLandInTheKeyOfEarlierReleases) {
     const std::string appKey = "Software\\VB and VBA Program Settings\\" + ToAnsi(app);
     ScopedTestKey cleanup("Software\\VB and VBA Program Settings", ToAnsi(app));
     Win32RegistryApi api;
-    Win32AnsiCodePage codePage;
+    Utf8RegistryText codePage;
     RegistrySettingsStore store(api, codePage);
     FakeAppIdentity identity;
     identity.title = app;

@@ -198,14 +198,15 @@ TEST(AppIdentityWin32Test, NamesTheRunningProgram) {
 // ---- Wave-output devices under Wine's PulseAudio driver
 
 std::vector<std::u16string> ExpectedSinks() {
-    const char* configured = std::getenv("MARVOLT_SINKS");
-    std::string sinks = configured && *configured ? configured : "Speakers|Headset";
+    // The wide environment: a name beyond the ANSI code page arrives whole.
+    const wchar_t* configured = _wgetenv(L"MARVOLT_SINKS");
+    std::u16string sinks = configured && *configured ? FromWide(configured) : u"Speakers|Headset";
     std::vector<std::u16string> names;
     size_t start = 0;
     for (;;) {
-        size_t bar = sinks.find('|', start);
-        names.push_back(FromUtf8(sinks.substr(start, bar - start)));
-        if (bar == std::string::npos) return names;
+        size_t bar = sinks.find(u'|', start);
+        names.push_back(sinks.substr(start, bar - start));
+        if (bar == std::u16string::npos) return names;
         start = bar + 1;
     }
 }

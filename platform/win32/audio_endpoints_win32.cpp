@@ -1,0 +1,81 @@
+#include "platform/win32/audio_endpoints_win32.h"
+
+#include <mmsystem.h>
+#include <mmddk.h>
+
+#include "platform/win32/win_text.h"
+
+namespace marvolt {
+
+const CLSID kPolicyConfigClass = {0x870AF99C, 0x171D, 0x4F9E, {0xAF, 0x0D, 0xE6, 0x3D, 0xF4, 0x0C, 0x2B, 0xC9}};
+const IID kPolicyConfigInterface = {0xF8679F50, 0x850A, 0x41CF, {0x9C, 0x72, 0x43, 0x0F, 0x29, 0x02, 0x90, 0xC8}};
+
+namespace {
+using CoInitializeExProc = HRESULT(WINAPI*)(void*, DWORD);
+using CoCreateInstanceProc = HRESULT(WINAPI*)(REFCLSID, IUnknown*, DWORD, REFIID, void**);
+using CoUninitializeProc = void(WINAPI*)();
+constexpr HRESULT kClassNotRegistered = static_cast<HRESULT>(0x80040154L);
+// An endpoint id is a short text; anything longer is not one.
+constexpr ULONG kLongestId = 4096;
+}  // namespace
+
+AudioEndpointsWin32::~AudioEndpointsWin32() {
+    policy_.reset();
+    if (uninitialize_) uninitialize_();
+}
+
+// ole32 is loaded only now: a program that never switches never maps it. A
+// system without the policy class (before Windows 7, or Wine) is left to the
+// Sound Mapper values alone; any other failure to create the object is the
+// switch's failure, reported by SetDefaultEndpoint.
+bool AudioEndpointsWin32::PolicyAvailable() {
+    if (tried_) return available_;
+    tried_ = true;
+    ole32_.reset(LoadLibraryW(L"ole32.dll"));
+    if (!ole32_) return false;
+    auto find = [&](const char* name) { return reinterpret_cast<void*>(GetProcAddress(ole32_.get(), name)); };
+    auto initialize = reinterpret_cast<CoInitializeExProc>(find("CoInitializeEx"));
+    auto create = reinterpret_cast<CoCreateInstanceProc>(find("CoCreateInstance"));
+    auto uninitialize = reinterpret_cast<CoUninitializeProc>(find("CoUninitialize"));
+    if (!initialize || !create || !uninitialize) return false;
+    HRESULT init = initialize(nullptr, COINIT_APARTMENTTHREADED);
+    if (SUCCEEDED(init)) uninitialize_ = uninitialize;
+    created_ = create(kPolicyConfigClass, nullptr, CLSCTX_ALL, kPolicyConfigInterface,
+                      reinterpret_cast<void**>(policy_.put()));
+    available_ = (SUCCEEDED(init) || init == RPC_E_CHANGED_MODE) && created_ != kClassNotRegistered;
+    return available_;
+}
+
+std::uint32_t AudioEndpointsWin32::InputDeviceCount() { return waveInGetNumDevs(); }
+
+std::uint32_t AudioEndpointsWin32::InputDeviceName(std::uint32_t device, std::u16string& productNameField) {
+    WAVEINCAPSW caps{};
+    MMRESULT result = waveInGetDevCapsW(device, &caps, sizeof caps);
+    if (result == MMSYSERR_NOERROR) productNameField = FromWide(caps.szPname, MAXPNAMELEN);
+    return result;
+}
+
+std::u16string AudioEndpointsWin32::EndpointId(WaveDirection direction, std::uint32_t device) {
+    auto ask = [&](UINT message, DWORD_PTR first, DWORD_PTR second) {
+        if (direction == WaveDirection::Output)
+            return waveOutMessage(reinterpret_cast<HWAVEOUT>(static_cast<UINT_PTR>(device)), message, first, second);
+        return waveInMessage(reinterpret_cast<HWAVEIN>(static_cast<UINT_PTR>(device)), message, first, second);
+    };
+    ULONG bytes = 0;  // the NUL included
+    if (ask(DRV_QUERYFUNCTIONINSTANCEIDSIZE, reinterpret_cast<DWORD_PTR>(&bytes), 0) != MMSYSERR_NOERROR ||
+        bytes < sizeof(wchar_t) || bytes > kLongestId)
+        return {};
+    std::u16string id(bytes / sizeof(wchar_t), u'\0');
+    if (ask(DRV_QUERYFUNCTIONINSTANCEID, reinterpret_cast<DWORD_PTR>(id.data()), bytes) != MMSYSERR_NOERROR)
+        return {};
+    size_t end = id.find(u'\0');
+    if (end != std::u16string::npos) id.resize(end);
+    return id;
+}
+
+std::int32_t AudioEndpointsWin32::SetDefaultEndpoint(const std::u16string& endpointId, EndpointRole role) {
+    if (!policy_) return FAILED(created_) ? created_ : E_NOINTERFACE;
+    return policy_.get()->SetDefaultEndpoint(Wide(endpointId), static_cast<int>(role));
+}
+
+}  // namespace marvolt
