@@ -105,6 +105,7 @@ TEST_F(DynamicPopupMenuTest, EntryOptionsAndIdsOutsideTheTable) {
     EXPECT_EQ(Probe::GetItemText(menu, 4), u"Grey");
     // An entry with id 0 can't be told from a dismissed menu: dismissing gives "".
     Probe::AddMenuItem(menu, 0, u"Zero", false, false, MenuItemState::Enabled);
+    EXPECT_EQ(Probe::GetItemText(menu, 0), u"Zero");
     EXPECT_EQ(menu.Popup(u"A"), u"");
 }
 

@@ -132,6 +132,13 @@ TEST(PinPictures, SidewaysPinsAreTransparentAroundThePressedPinIsNot) {
     for (auto [x, y] : {std::pair{0, 0}, {20, 0}, {0, 19}, {20, 19}})
         EXPECT_TRUE(PinPixelTransparent(PinPicture::MouseMove, x, y));
     EXPECT_GT(transparent, kPinPictureWidth * kPinPictureHeight / 2);
+    // Outside the picture, and outside the palette, reads as colour 0.
+    for (auto [x, y] : {std::pair{-1, 3}, {21, 3}, {3, -1}, {3, 20}}) {
+        EXPECT_EQ(PinPixelIndex(PinPicture::Enabled, x, y), 0);
+        EXPECT_FALSE(PinPixelTransparent(PinPicture::Disabled, x, y));
+    }
+    for (int index : {-1, 16}) EXPECT_EQ(PinPaletteColor(index).red, PinPaletteColor(0).red);
+    EXPECT_NE(PinPaletteColor(0).red, PinPaletteColor(1).red);
 }
 
 TEST(AppSettings, SectionsGetOneBackslashAndEmptyTextsReadAsTheDefault) {

@@ -42,6 +42,13 @@ TEST(RunFile, OpenDocumentProbesAtTheDriveRootAndStartsTheQuotedBrowser) {
         EXPECT_EQ(sh.s.trace.Take(), c.steps);
         EXPECT_EQ(sh.s.files.size(), c.before.size());
     }
+    for (const char16_t* folder : {u"z:\\A", u"1:\\A", u"C", u"[:\\A", u"{:\\A"}) {
+        Shell sh;
+        sh.s.folder = folder;
+        sh.runFile.OpenDocument(u"x", 1);
+        std::string steps = sh.s.trace.Take();
+        EXPECT_EQ(steps.substr(7, steps.find(';') - 7), folder[0] == u'z' ? "z:\\Vexo00001.html" : "C:\\Temp\\Vexo00001.html");
+    }
     // Without an HTML program (or any answer) nothing is started: the target
     // alone could be a program.
     for (bool answers : {true, false}) {
@@ -65,6 +72,7 @@ TEST(RunFile, FindAssociatedProgramFallsBackInOrderAndCleansUp) {
         {u"C:\\Docs\\a.xyz", true, {}, "C:\\Docs\\a.xyz 'x', D:\\RunFileTmp.xyz ' '", ""},
         {u"C:\\Docs\\a.tar.gz", true, {}, "C:\\Docs\\a.tar.gz 'x', D:\\RunFileTmp.gz ' '", ""},
         {u"C:\\Docs\\a.b", true, {}, "C:\\Docs\\a.b 'x', D:\\RunFileTmpa.b ' '", ""},
+        {u"C:\\Docs\\ab.c", true, {}, "C:\\Docs\\ab.c 'x', D:\\RunFileTmp.c ' '", ""},
         {u"C:\\Docs\\ read me ", true, {}, "C:\\Docs\\ read me  'x', D:\\RunFileTmpread me ' '", ""},
         {u"X:\\Web\\index.html", false, {u"X:\\Web\\"}, "D:\\zzzzzzzTemp_index.html '  '", "browser"},
         {u"C:\\Docs\\*index.html", true, {}, "D:\\zzzzzzzTemp_index.html '  '", "browser"},
