@@ -68,7 +68,29 @@ marvolt_start_pulse() {
     marvolt_log "PulseAudio at $PULSE_SERVER with sinks: ${MARVOLT_SINKS:-Speakers|Headset}"
 }
 
+# Tells whether this machine runs 32-bit programs. Some kernels are built without
+# 32-bit support: there only the 64-bit Wine loader works, and 32-bit Windows
+# programs can't run at all.
+marvolt_runs_32bit() {
+    /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+# Without 32-bit support Debian's "wine" script still picks the 32-bit loader;
+# shims on PATH make wine (and wineboot, which calls wine-stable) use the 64-bit one.
+marvolt_use_wine64_only() {
+    local shims="$MARVOLT_ROOT/build/wine64-shims"
+    mkdir -p "$shims"
+    for name in wine wine-stable; do
+        printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' >"$shims/$name"
+        chmod +x "$shims/$name"
+    done
+    case ":$PATH:" in *":$shims:"*) ;; *) export PATH="$shims:$PATH" ;; esac
+    export WINELOADER=/usr/lib/wine/wine64
+    marvolt_log "this machine runs no 32-bit programs: Wine runs 64-bit programs only"
+}
+
 marvolt_start_wine() {
+    marvolt_runs_32bit || marvolt_use_wine64_only
     export WINEPREFIX=${MARVOLT_WINEPREFIX:-$MARVOLT_ROOT/build/wineprefix}
     export WINEDEBUG=${WINEDEBUG:--all}
     export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml,winemenubuilder.exe="}
@@ -93,6 +115,29 @@ marvolt_start_wine() {
     MARVOLT_STARTED_PIDS+=($!)
     sleep 0.5
     marvolt_log "Wine prefix $WINEPREFIX ready"
+}
+
+# A free TCP port on 127.0.0.1 (free when asked; nobody else is told about it).
+marvolt_free_port() {
+    python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1]); s.close()'
+}
+
+# The update tests' web server: python3's http.server on 127.0.0.1 serving build/,
+# bounded to two hours, stopped with the other services by its process id.
+# MARVOLT_HTTP is its address; MARVOLT_HTTP_DOWN an address where nothing listens.
+marvolt_start_http() {
+    local port
+    port=$(marvolt_free_port)
+    timeout 7200 python3 -m http.server "$port" --bind 127.0.0.1 --directory "$MARVOLT_ROOT/build" \
+        >"$MARVOLT_ROOT/build/http-server.log" 2>&1 &
+    MARVOLT_STARTED_PIDS+=($!)
+    export MARVOLT_HTTP="http://127.0.0.1:$port" MARVOLT_HTTP_DOWN
+    MARVOLT_HTTP_DOWN="http://127.0.0.1:$(marvolt_free_port)"
+    for _ in $(seq 1 50); do
+        (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
+        sleep 0.1
+    done
+    marvolt_log "web server at $MARVOLT_HTTP"
 }
 
 marvolt_start_services() {
