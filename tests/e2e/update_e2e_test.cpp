@@ -2,7 +2,7 @@
 // flavour (built with the build's own test key) update from the tests' web
 // server (MARVOLT_HTTP, serving build/) to the same sources built as 1.02.
 #include <windows.h>
-#include <tlhelp32.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -20,23 +20,7 @@ std::string Bytes(const std::wstring& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-void EndByName(const wchar_t* exe) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32W entry = {};
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-        if (lstrcmpiW(entry.szExeFile, exe) != 0) continue;
-        if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID)) {
-            TerminateProcess(process, 99);
-            WaitForSingleObject(process, 5000);
-            CloseHandle(process);
-        }
-    }
-    CloseHandle(snapshot);
-}
-
-// The texts of a dialog's static controls, joined.
-std::wstring DialogText(HWND box) {
+std::wstring DialogText(HWND box) {  // its static controls' texts
     std::wstring text;
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         if (ClassName(child) == L"Static") text += WindowText(child);
@@ -48,98 +32,76 @@ protected:
     void SetUp() override {
         GetDesktopWindow();
         ASSERT_TRUE(WaitUntil([] { return FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr; }, 30000));
-        EndByName(L"Marvolt.exe");
         RegDeleteTree(kSettingsKey);
-        wchar_t self[MAX_PATH];
-        std::wstring exe(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
-        std::wstring flavourDir = exe.substr(0, exe.rfind(L'\\'));
-        tests_ = flavourDir + L"\\update-test\\";
-        web_ = EnvVar(L"MARVOLT_HTTP") + L"/" + flavourDir.substr(flavourDir.rfind(L'\\') + 1) + L"/update-test/";
-        ASSERT_FALSE(EnvVar(L"MARVOLT_HTTP").empty()) << "no test web server";
-        wchar_t temp[MAX_PATH];
-        folder_ = std::wstring(temp, GetTempPathW(MAX_PATH, temp)) + L"marvolt update e2e\\";
+        wchar_t path[MAX_PATH];
+        std::wstring exe(path, GetModuleFileNameW(nullptr, path, MAX_PATH)), flavour = exe.substr(0, exe.rfind(L'\\'));
+        tests_ = flavour + L"\\update-test\\";
+        web_ = EnvVar(L"MARVOLT_HTTP") + L"/" + flavour.substr(flavour.rfind(L'\\') + 1) + L"/update-test/";
+        folder_ = std::wstring(path, GetTempPathW(MAX_PATH, path)) + L"marvolt update e2e\\";
         CreateDirectoryW(folder_.c_str(), nullptr);
-        program_ = folder_ + L"Marvolt.exe";
-        ASSERT_TRUE(CopyFileW((tests_ + L"app\\Marvolt.exe").c_str(), program_.c_str(), FALSE));
-        DeleteFileW((folder_ + L"Update.exe").c_str());
-        SetEnvironmentVariableW(L"MARVOLT_EXE", program_.c_str());
-        old_ = Bytes(program_);
-        next_ = Bytes(tests_ + L"www\\Downloads\\Tools\\Marvolt\\eng\\Marvolt.exe");
+        ASSERT_TRUE(CopyFileW((tests_ + L"app\\Marvolt.exe").c_str(), (folder_ + L"Marvolt.exe").c_str(), FALSE));
+        SetEnvironmentVariableW(L"MARVOLT_EXE", (folder_ + L"Marvolt.exe").c_str());
     }
     void TearDown() override {
+        for (const wchar_t* title : {L"Marvolt Vers. 1.01", L"Marvolt Vers. 1.02", L"Marvolt Update"}) {
+            DWORD id = 0;  // the processes the updater started, by their windows
+            if (HWND window = FindWindowW(nullptr, title)) GetWindowThreadProcessId(window, &id);
+            if (HANDLE process = id ? OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id) : nullptr)
+                TerminateProcess(process, 99), WaitForSingleObject(process, 5000), CloseHandle(process);
+        }
         marvolt_.Kill();
-        EndByName(L"Update.exe");
-        EndByName(L"Marvolt.exe");
-        for (const wchar_t* name : {L"Marvolt.exe", L"Marvolt.exe.old", L"Marvolt.exe.new", L"Update.exe"})
-            DeleteFileW((folder_ + name).c_str());
+        for (const wchar_t* name : {L"Marvolt.exe", L"Marvolt.exe.old", L"Update.exe"}) DeleteFileW((folder_ + name).c_str());
         RemoveDirectoryW(folder_.c_str());
     }
 
-    // Starts the copy, opens the settings window from the tray and clicks
-    // "Update", answering the question with Yes.
+    // Opens the settings window, clicks "Update" and answers Yes.
     void ClickUpdateAndSayYes(const std::wstring& server) {
         RegSetString(kSettingsKey + std::wstring(L"\\Settings"), L"UpdateServer", server);
         ASSERT_TRUE(marvolt_.Start());
-        ASSERT_TRUE(WaitUntil([&] { return marvolt_.MainWindow() != nullptr && TrayIconShown(); }));
-        SendMessageW(marvolt_.MainWindow(), WM_SYSCOMMAND, SC_RESTORE, 0);
+        ASSERT_TRUE(WaitUntil([&] { return marvolt_.MainWindow() != nullptr && TrayIconShown(); }, 30000));
         ShowWindow(marvolt_.MainWindow(), SW_SHOWNORMAL);
         SetForegroundWindow(marvolt_.MainWindow());
-        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(marvolt_.MainWindow()) != FALSE; }));
-        Pause(300);
+        Pause(500);
         Click(GetDlgItem(marvolt_.MainWindow(), marvolt::kIdLabel1));
         HWND box = nullptr;
         ASSERT_TRUE(WaitUntil([&] { return (box = FindMessageBox(marvolt_.ProcessId())) != nullptr; }));
-        EXPECT_EQ(WindowText(box), L"Online Update");
-        EXPECT_EQ(DialogText(box), L"Check for a new Version?");
+        EXPECT_EQ(WindowText(box) + L"|" + DialogText(box), L"Online Update|Check for a new Version?");
         SetForegroundWindow(box);
         Pause(200);
         PressKey('Y');
     }
+    HWND Shown(const wchar_t* windowClass, const wchar_t* title) {
+        HWND found = nullptr;
+        WaitUntil([&] { return (found = FindWindowW(windowClass, title)) != nullptr; }, 60000);
+        return found;
+    }
 
-    std::wstring tests_, web_, folder_, program_;
-    std::string old_, next_;
+    std::wstring tests_, web_, folder_;
     Program marvolt_;
 };
 
 TEST_F(OnlineUpdate, YesFetchesTheUpdaterWhichPutsTheNewVersionInPlaceAndStartsIt) {
     ClickUpdateAndSayYes(web_ + L"www");
     EXPECT_NE(marvolt_.WaitForExit(30000), static_cast<DWORD>(STILL_ACTIVE)) << "the old program did not end";
-    HWND next = nullptr;
-    EXPECT_TRUE(WaitUntil([&] { return (next = FindWindowW(L"ThunderRT5Form", L"Marvolt Vers. 1.02")) != nullptr; },
-                          60000))
-        << "the new version did not start";
-    EXPECT_TRUE(WaitUntil([] { return TrayIconShown(); }));
-    EXPECT_TRUE(Bytes(program_) == next_) << "the file on disk is not the new version";
-    EXPECT_TRUE(WaitUntil([&] {
-        return GetFileAttributesW((folder_ + L"Marvolt.exe.old").c_str()) == INVALID_FILE_ATTRIBUTES;
-    })) << "the backup stayed after the new version started";
-    Screenshot(L"update-new-version");
+    EXPECT_TRUE(Shown(L"ThunderRT5Form", L"Marvolt Vers. 1.02") && WaitUntil(TrayIconShown)) << "no new version";
+    EXPECT_TRUE(Bytes(folder_ + L"Marvolt.exe") == Bytes(tests_ + L"www\\Downloads\\Tools\\Marvolt\\eng\\Marvolt.exe"));
+    EXPECT_TRUE(WaitUntil([&] { return GetFileAttributesW((folder_ + L"Marvolt.exe.old").c_str()) == INVALID_FILE_ATTRIBUTES; }));
 }
 
 TEST_F(OnlineUpdate, ATamperedDownloadChangesNothingAndSaysSo) {
-    // The server holds the new version with one byte changed, and its signature.
-    std::wstring tampered = tests_ + L"tampered\\Downloads\\Tools\\Marvolt\\eng\\";
-    for (std::wstring dir : {tests_ + L"tampered", tests_ + L"tampered\\Downloads", tests_ + L"tampered\\Downloads\\Tools",
-                             tests_ + L"tampered\\Downloads\\Tools\\Marvolt", tampered})
-        CreateDirectoryW(dir.c_str(), nullptr);
-    std::string bytes = next_;
+    std::wstring served = tests_ + L"www\\Downloads\\Tools\\Marvolt\\eng\\", tampered = tests_ + L"tampered\\Downloads\\Tools\\Marvolt\\eng\\";
+    SHCreateDirectoryExW(nullptr, tampered.c_str(), nullptr);
+    std::string bytes = Bytes(served + L"Marvolt.exe"), old = Bytes(folder_ + L"Marvolt.exe");
     bytes[bytes.size() / 2] ^= 0x40;
     std::ofstream((tampered + L"Marvolt.exe").c_str(), std::ios::binary) << bytes;
-    CopyFileW((tests_ + L"www\\Downloads\\Tools\\Marvolt\\eng\\Marvolt.exe.sig").c_str(),
-              (tampered + L"Marvolt.exe.sig").c_str(), FALSE);
+    CopyFileW((served + L"Marvolt.exe.sig").c_str(), (tampered + L"Marvolt.exe.sig").c_str(), FALSE);
     ASSERT_TRUE(CopyFileW((tests_ + L"app\\Update.exe").c_str(), (folder_ + L"Update.exe").c_str(), FALSE));
-
     ClickUpdateAndSayYes(web_ + L"tampered");
     EXPECT_NE(marvolt_.WaitForExit(30000), static_cast<DWORD>(STILL_ACTIVE));
-    HWND told = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (told = FindWindowW(L"#32770", L"Marvolt Update")) != nullptr; }, 60000))
-        << "the user was not told";
-    EXPECT_NE(DialogText(told).find(L"not the signed release"), std::wstring::npos) << DialogText(told).size();
-    EXPECT_TRUE(WaitUntil([] { return FindWindowW(L"ThunderRT5Form", L"Marvolt Vers. 1.01") != nullptr; }))
-        << "the old program is not running again";
-    EXPECT_TRUE(Bytes(program_) == old_) << "the program on disk changed";
-    Screenshot(L"update-tampered");
-    PostMessageW(told, WM_COMMAND, IDOK, 0);
+    HWND told = Shown(L"#32770", L"Marvolt Update");
+    EXPECT_NE(DialogText(told).find(L"not the signed release"), std::wstring::npos) << "the user was not told";
+    EXPECT_TRUE(Shown(L"ThunderRT5Form", L"Marvolt Vers. 1.01")) << "the old program is not running again";
+    EXPECT_TRUE(Bytes(folder_ + L"Marvolt.exe") == old) << "the program on disk changed";
 }
 
 TEST_F(OnlineUpdate, NoUpdaterAndNoServerSaysDownloadFailedAndTheIconComesBack) {
@@ -148,11 +110,8 @@ TEST_F(OnlineUpdate, NoUpdaterAndNoServerSaysDownloadFailedAndTheIconComesBack) 
     ASSERT_TRUE(WaitUntil([&] { return (box = FindMessageBox(marvolt_.ProcessId())) != nullptr; }, 30000));
     EXPECT_EQ(DialogText(box), L"Update.exe\r\rDownload Failed! ");
     EXPECT_EQ(GetFileAttributesW((folder_ + L"Update.exe").c_str()), INVALID_FILE_ATTRIBUTES);
-    SetForegroundWindow(box);
-    Pause(200);
-    PressKey(VK_RETURN);
-    EXPECT_TRUE(WaitUntil([] { return TrayIconShown(); })) << "the tray icon did not come back";
-    EXPECT_TRUE(marvolt_.Running());
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntil(TrayIconShown) && marvolt_.Running()) << "the tray icon did not come back";
 }
 
 }  // namespace
