@@ -40,7 +40,7 @@ function(marvolt_program target version minor keysource folder name)
 endfunction()
 
 function(update_program target keysource folder name)
-  add_executable(${target} WIN32 $<TARGET_OBJECTS:update_program_objects> ${keysource})
+  add_executable(${target} WIN32 $<TARGET_OBJECTS:update_program_objects> ${keysource} updater/update.rc)
   target_link_libraries(${target} PRIVATE user32 shell32)
   target_link_options(${target} PRIVATE ${MARVOLT_STATIC_LINK} -s)
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${folder} OUTPUT_NAME ${name})
