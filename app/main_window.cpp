@@ -303,7 +303,6 @@ void MainWindow::OnLabel1Click() {
         return;
     services_.tray.RemoveTrayIcon();
     services_.tray.Unload();
-    trayIconActive_ = false;
     UpdateAddresses addresses = ReadUpdateAddresses(services_.settings);
     std::u16string folder = services_.identity.ProgramFolder();
     if (!folder.empty() && folder.back() != u'\\') folder += u'\\';

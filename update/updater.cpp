@@ -43,12 +43,11 @@ int RunUpdater(const std::u16string& commandLine, UpdaterPlatform& platform) {
         return 2;
     }
     const std::u16string& target = request.path;
-    bool elevated = false;
     std::u16string why;
     if (!platform.WaitForProgramEnd(target)) {
         why = u"The program did not end, so it could not be replaced.";
     } else {
-        elevated = !platform.CanWriteIn(FolderOf(target));
+        bool elevated = !platform.CanWriteIn(FolderOf(target));
         std::u16string fresh = (elevated ? platform.TempFolder() : FolderOf(target)) + NameOf(target) + u".new";
         std::u16string signature = fresh + u".sig";
         if (platform.Download(request.url, fresh) != 0 || platform.Download(request.url + u".sig", signature) != 0)
@@ -66,7 +65,6 @@ int RunUpdater(const std::u16string& commandLine, UpdaterPlatform& platform) {
                 platform.RemoveFile(backup);
                 return 0;
             } else {
-                platform.RemoveFile(target);
                 platform.MoveBack(backup, target);
                 why = u"The new version did not start; the old one was put back.";
             }

@@ -33,6 +33,7 @@ public:
     // `elevated` asks the user once for the rights to do so.
     virtual bool Replace(const std::u16string& fresh, const std::u16string& target, const std::u16string& backup,
                          bool elevated) = 0;
+    // Puts the backup back over whatever is at `target`.
     virtual bool MoveBack(const std::u16string& backup, const std::u16string& target) = 0;
     virtual bool Start(const std::u16string& program) = 0;
     virtual void RemoveFile(const std::u16string& path) = 0;

@@ -57,6 +57,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, DownloadTarget, ::testing::Values(
     TargetCase{u"http://h/r", u"C:\\x\\readme", 0, {u"C:\\x\\readme"}, u"C:\\x\\readme (2)", 0},
     TargetCase{u"http://h/u", u"Update.exe", 0, {u"Update.exe"}, u"Update (2).exe", 0},
     TargetCase{u"\"http://h/a.txt\"", u"\"C:\\x\\b.txt\"", 0, {}, u"C:\\x\\b.txt", 0},
+    TargetCase{u"\"http://h/q", u"C:\\x\\q\"", 0, {}, u"C:\\x\\q\"", 0},
     TargetCase{u"http://h/a.txt", u"C:\\gone\\a.txt", 3, {}, u"C:\\gone\\a.txt", 0},  // a missing folder is no folder
     TargetCase{u"http://h/a.txt", u"C:\\x\\a.txt", 3, {u"C:\\x\\a.txt"}, u"C:\\x\\a.txt", 0},
     TargetCase{u"http://h/a.txt", u"C:\\x\\a.txt", 1, {u"C:\\x\\a.txt"}, u"", 0},
@@ -100,7 +101,7 @@ TEST_P(Handover, StartsOnlyAnUpdaterBesideTheProgramOrAVerifiedDownload) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, Handover, ::testing::Values(
     HandoverCase{"present", 0x21, false, 1, SignatureVerdict::Invalid, u"C:\\P F\\Update.exe"},
-    HandoverCase{"hidden", kAttrHidden, true, 0, SignatureVerdict::Valid, u"C:\\P F\\Update.exe"},
+    HandoverCase{"hidden", kAttrHidden, true, 5, SignatureVerdict::Valid, u""},
     HandoverCase{"fetched", kNoSuchPath, true, 0, SignatureVerdict::Valid, u"C:\\P F\\Update.exe"},
     HandoverCase{"peruser", kNoSuchPath, false, 0, SignatureVerdict::Valid, u"C:\\U\\Update.exe"},
     HandoverCase{"changed", kNoSuchPath, true, 0, SignatureVerdict::Invalid, u""},

@@ -17,7 +17,7 @@ TEST_F(MainWindowTest, UpdateLinkNoChangesNothingYesTakesTheIconDownFirstAndAFai
     Store(u"UpdateServer", u"http://127.0.0.1:8000/");
     ::testing::StrictMock<MockHandover> handover;
     window.SetUpdateHandover(&handover);
-    identity.folder = u"C:\\Program Files\\Tools\\";
+    identity.folder = u"C:\\Program Files\\Tools";
     EXPECT_CALL(handover, DownloadUpdateWithUpdater(S(u"http://127.0.0.1:8000/Downloads/Tools/Marvolt/eng/Marvolt.exe"),
                                                     S(u"C:\\Program Files\\Tools\\Marvolt.exe"), S(u"Update.exe"),
                                                     S(u"http://127.0.0.1:8000/Downloads/Zarnik-Updater.exe")))

@@ -17,7 +17,7 @@ TEST(UpdaterCommandLine, TakesTheAddressAndAPathWithBlanks) {
         S line, want;  // want: "<url>|<path>", empty when refused
     } cases[] = {{u"\"C:\\a b\\U.exe\" [URL]http://h/M.exe [PATH]C:\\Program Files\\M.exe", u"http://h/M.exe|C:\\Program Files\\M.exe"},
                  {u"U.exe [URL]http://h/M.exe [PATH]\"C:\\x y\\M.exe\"", u"http://h/M.exe|C:\\x y\\M.exe"},
-                 {u"U.exe [PATH]C:\\M.exe [URL]http://h/M.exe", u""}, {u"U.exe [URL]http://h/M.exe", u""},
+                 {u"U.exe [PATH]C:\\M.exe [URL]http://h/M.exe", u""}, {u"U.exe [URL]http://h/M.exe", u""}, {u"U.exe [PATH]C:\\M.exe", u""},
                  {u"U.exe [URL] [PATH]C:\\M.exe", u""}, {u"U.exe [URL]http://h/M.exe [PATH]M.exe", u""}};
     for (const Case& c : cases) {
         UpdaterRequest r;
@@ -54,7 +54,7 @@ TEST_P(UpdaterSteps, ReplaceOnlyAVerifiedProgramAndAlwaysLeaveOneRunning) {
     std::vector<S> downloads, removed;
     ON_CALL(p, Download(_, _)).WillByDefault([&](const S& url, const S& file) {
         downloads.push_back(url + u">" + file);
-        return c.download;
+        return EndsWith(url, u".sig") ? c.download : 0;  // the signature's download fails
     });
     ON_CALL(p, Verify(fresh, fresh + u".sig")).WillByDefault(Return(c.verdict));
     ON_CALL(p, IsProgramForThisMachine(fresh)).WillByDefault(Return(c.machine));
@@ -71,6 +71,12 @@ TEST_P(UpdaterSteps, ReplaceOnlyAVerifiedProgramAndAlwaysLeaveOneRunning) {
     EXPECT_EQ(downloads.empty() ? u"" : downloads.front(), c.ended ? u"http://h/M.exe>" + fresh : u"");
     if (c.ended) EXPECT_EQ(removed.front(), fresh + u".sig");
     EXPECT_EQ(removed.empty() ? u"" : removed.back(), updated ? backup : c.ended ? fresh : u"");
+}
+
+TEST(UpdaterSteps, ABadCommandLineChangesNothingAndSaysSo) {
+    ::testing::StrictMock<MockPlatform> p;
+    EXPECT_CALL(p, Tell(_));
+    EXPECT_EQ(RunUpdater(u"U.exe [URL]http://h/M.exe", p), 2);
 }
 
 constexpr SignatureVerdict kValid = SignatureVerdict::Valid;
