@@ -42,6 +42,7 @@ struct MockPlatform : UpdaterPlatform {
 struct StepCase {
     const char* name; bool ended, writable; std::int32_t download; SignatureVerdict verdict; bool machine, replaced, newStarts;
 };
+void PrintTo(const StepCase& c, std::ostream* out) { *out << c.name; }
 class UpdaterSteps : public ::testing::TestWithParam<StepCase> {};
 
 TEST_P(UpdaterSteps, ReplaceOnlyAVerifiedProgramAndAlwaysLeaveOneRunning) {
@@ -64,6 +65,7 @@ TEST_P(UpdaterSteps, ReplaceOnlyAVerifiedProgramAndAlwaysLeaveOneRunning) {
     EXPECT_CALL(p, Replace(_, _, _, _)).Times(verified ? 1 : 0);
     auto& start = EXPECT_CALL(p, Start(target)).Times(putBack ? 2 : 1);  // the new one, or the old one again
     if (verified && c.replaced) start.WillOnce(Return(c.newStarts));
+    if (putBack) start.WillOnce(Return(true));
     EXPECT_CALL(p, MoveBack(backup, target)).Times(putBack ? 1 : 0);
     EXPECT_CALL(p, Tell(_)).Times(updated ? 0 : 1);
     ON_CALL(p, RemoveFile(_)).WillByDefault([&](const S& file) { removed.push_back(file); });
