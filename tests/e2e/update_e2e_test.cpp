@@ -40,6 +40,7 @@ protected:
         folder_ = std::wstring(path, GetTempPathW(MAX_PATH, path)) + L"marvolt update e2e\\";
         CreateDirectoryW(folder_.c_str(), nullptr);
         ASSERT_TRUE(CopyFileW((tests_ + L"app\\Marvolt.exe").c_str(), (folder_ + L"Marvolt.exe").c_str(), FALSE));
+        program_ = EnvVar(L"MARVOLT_EXE");  // the other tests' program, given back in TearDown
         SetEnvironmentVariableW(L"MARVOLT_EXE", (folder_ + L"Marvolt.exe").c_str());
     }
     void TearDown() override {
@@ -50,6 +51,7 @@ protected:
                 TerminateProcess(process, 99), WaitForSingleObject(process, 5000), CloseHandle(process);
         }
         marvolt_.Kill();
+        SetEnvironmentVariableW(L"MARVOLT_EXE", program_.c_str());
         for (const wchar_t* name : {L"Marvolt.exe", L"Marvolt.exe.old", L"Update.exe"}) DeleteFileW((folder_ + name).c_str());
         RemoveDirectoryW(folder_.c_str());
     }
@@ -61,10 +63,11 @@ protected:
         ASSERT_TRUE(WaitUntil([&] { return marvolt_.MainWindow() != nullptr && TrayIconShown(); }, 30000));
         ShowWindow(marvolt_.MainWindow(), SW_SHOWNORMAL);
         SetForegroundWindow(marvolt_.MainWindow());
-        Pause(500);
-        Click(GetDlgItem(marvolt_.MainWindow(), marvolt::kIdLabel1));
-        HWND box = nullptr;
-        ASSERT_TRUE(WaitUntil([&] { return (box = FindMessageBox(marvolt_.ProcessId())) != nullptr; }));
+        HWND box = nullptr;  // clicked again while a first start is still too slow to take the click
+        ASSERT_TRUE(WaitUntil([&] {
+            Click(GetDlgItem(marvolt_.MainWindow(), marvolt::kIdLabel1));
+            return WaitUntil([&] { return (box = FindMessageBox(marvolt_.ProcessId())) != nullptr; }, 3000);
+        }, 30000));
         EXPECT_EQ(WindowText(box) + L"|" + DialogText(box), L"Online Update|Check for a new Version?");
         SetForegroundWindow(box);
         Pause(200);
@@ -76,7 +79,7 @@ protected:
         return found;
     }
 
-    std::wstring tests_, web_, folder_;
+    std::wstring tests_, web_, folder_, program_;
     Program marvolt_;
 };
 
