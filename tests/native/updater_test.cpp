@@ -71,7 +71,7 @@ TEST_P(UpdaterSteps, ReplaceOnlyAVerifiedProgramAndAlwaysLeaveOneRunning) {
     ON_CALL(p, RemoveFile(_)).WillByDefault([&](const S& file) { removed.push_back(file); });
     EXPECT_EQ(RunUpdater(u"U.exe [URL]http://h/M.exe [PATH]" + target, p), updated ? 0 : 1);
     EXPECT_EQ(downloads.empty() ? u"" : downloads.front(), c.ended ? u"http://h/M.exe>" + fresh : u"");
-    if (c.ended) EXPECT_EQ(removed.front(), fresh + u".sig");
+    EXPECT_EQ(removed.empty() ? u"" : removed.front(), c.ended ? fresh + u".sig" : u"");
     EXPECT_EQ(removed.empty() ? u"" : removed.back(), updated ? backup : c.ended ? fresh : u"");
 }
 
