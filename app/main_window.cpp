@@ -2,10 +2,10 @@
 
 #include <vector>
 
-#include "app/addresses.h"
 #include "app/tray_menu.h"
 #include "platform/text.h"
 #include "product.h"
+#include "update/update_addresses.h"
 
 namespace marvolt {
 
@@ -43,6 +43,9 @@ constexpr char16_t kMixerCommand[] = u"sndvol32.exe";
 constexpr char16_t kNewMixerCommand[] = u"sndvol.exe";
 constexpr char16_t kCaptureUnchanged[] = u" (recording default unchanged)";
 constexpr char16_t kSwitchFailedTitle[] = u"Default device not changed";
+constexpr char16_t kUpdateQuestion[] = u"Check for a new Version?";
+constexpr char16_t kUpdateTitle[] = u"Online Update";
+constexpr char16_t kUpdaterName[] = u"Update.exe";
 constexpr int kNormalFocused = 1;
 
 std::u16string RunValueName() { return kProductName; }
@@ -312,9 +315,29 @@ void MainWindow::OnTrayMenu(const std::u16string& selected) {
 
 // --- Links -------------------------------------------------------------------
 
-void MainWindow::OnWebPageClick() { services_.documents.OpenDocument(kHomepageAddress, kNormalFocused); }
+void MainWindow::OnWebPageClick() {
+    services_.documents.OpenDocument(ReadUpdateAddresses(services_.settings).homepage, kNormalFocused);
+}
 
-void MainWindow::OnLabel1Click() {}  // The online update is not wired up yet.
+// The updater is told the running program's full path, so that it replaces this
+// file wherever the program was started from. When the hand-over fails (it has
+// told the user why), the tray icon and its menu come back at once.
+void MainWindow::OnLabel1Click() {
+    if (services_.messages.ShowMessage(kUpdateQuestion, kUpdateTitle, MessageButtons::YesNo,
+                                       MessageIcon::Question) == MessageAnswer::No)
+        return;
+    services_.tray.RemoveTrayIcon();
+    services_.tray.Unload();
+    UpdateAddresses addresses = ReadUpdateAddresses(services_.settings);
+    std::u16string folder = services_.identity.ProgramFolder();
+    if (!folder.empty() && folder.back() != u'\\') folder += u'\\';
+    std::u16string self = folder + services_.identity.ExeBaseName() + u".exe";
+    if (updateHandover_ &&
+        updateHandover_->DownloadUpdateWithUpdater(addresses.newProgram, self, kUpdaterName, addresses.updater))
+        return;
+    services_.tray.AddTrayIcon(*this, currentDevice_, true, *this, u"");
+    CreatePopupMenu();
+}
 
 // --- Window life cycle -------------------------------------------------------
 

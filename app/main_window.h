@@ -19,6 +19,7 @@
 #include "shell/document_opener.h"
 #include "tray/tray_icon.h"
 #include "tray/tray_target.h"
+#include "update/files_download.h"
 
 namespace marvolt {
 
@@ -42,6 +43,9 @@ struct MainWindowServices {
 class MainWindow : public MainWindowEvents, public TrayTarget {
 public:
     MainWindow(MainWindowView& view, const MainWindowServices& services);
+
+    // The "Update" link hands over through this one; without it, the update fails.
+    void SetUpdateHandover(UpdateHandover* handover) { updateHandover_ = handover; }
 
     // The start-up sequence; the window's load handler.
     void Load();
@@ -93,6 +97,7 @@ private:
     std::u16string trayMenuString_;   // M_TrayMenuString
     std::u16string currentDevice_;    // M_CurrentDevice
     bool trayIconActive_ = false;     // M_TrayIconActive
+    UpdateHandover* updateHandover_ = nullptr;
 };
 
 }  // namespace marvolt

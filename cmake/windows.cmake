@@ -18,14 +18,7 @@ target_link_libraries(marvolt_win32 PUBLIC marvolt_logic user32 gdi32 advapi32 s
 # link the libraries above, built the ordinary way.
 set(MARVOLT_PROGRAM_FLAGS -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
     -fno-threadsafe-statics -include ${CMAKE_SOURCE_DIR}/platform/win32/program/prelude.h)
-add_executable(Marvolt WIN32 ${MARVOLT_LOGIC_SOURCES} ${MARVOLT_WIN32_SOURCES} platform/win32/main.cpp
-  platform/win32/program/runtime.cpp platform/win32/resources/marvolt.rc platform/win32/resources/manifest.rc)
-target_include_directories(Marvolt PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
-target_compile_options(Marvolt PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${MARVOLT_PROGRAM_FLAGS}>)
-target_link_libraries(Marvolt PRIVATE user32 gdi32 advapi32 shell32 winmm)
-target_link_options(Marvolt PRIVATE ${MARVOLT_STATIC_LINK} -s)
-set_target_properties(Marvolt PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
-
+include(cmake/update.cmake)
 # Tests against the real Windows API. GoogleTest is built from Debian's source package.
 option(MARVOLT_WIN32_TESTS "Build the tests that run under Windows or Wine" ON)
 if(MARVOLT_WIN32_TESTS)

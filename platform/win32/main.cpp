@@ -10,6 +10,7 @@
 #include "platform/win32/app_identity_win32.h"
 #include "platform/win32/audio_endpoints_win32.h"
 #include "platform/win32/beeper_win32.h"
+#include "platform/win32/file_probe_win32.h"
 #include "platform/win32/file_system_win32.h"
 #include "platform/win32/instance_query_win32.h"
 #include "platform/win32/keystrokes_win32.h"
@@ -22,14 +23,20 @@
 #include "platform/win32/registry_api_win32.h"
 #include "platform/win32/shell_association_win32.h"
 #include "platform/win32/shell_notify_win32.h"
+#include "platform/win32/signature_check_win32.h"
 #include "platform/win32/sound_devices_win32.h"
 #include "platform/win32/top_level_windows_win32.h"
 #include "platform/win32/tray_window_win32.h"
+#include "platform/win32/url_download_win32.h"
 #include "platform/win32/window_activation_win32.h"
 #include "registry/app_settings.h"
 #include "registry/registry.h"
 #include "shell/run_file.h"
 #include "tray/system_tray.h"
+#include "update/files_download.h"
+#include "update/update_addresses.h"
+
+extern const marvolt::PublicKey kReleasePublicKey;
 
 namespace marvolt {
 namespace {
@@ -97,6 +104,13 @@ int Run(HINSTANCE instance) {
     MainWindow main(*view, {registry, settings, soundDevices, messages, identity, launcher, beeper, processEnd,
                             guard, pin, tray, documents, &defaultEndpoint});
     mainWindow = &main;
+
+    Win32UrlDownload urlDownload;
+    Win32FileProbe fileProbe;
+    Win32SignatureCheck signatures(kReleasePublicKey);
+    FilesDownload filesDownload({urlDownload, fileProbe, signatures, pendingEvents, messages, launcher, processEnd},
+                                identity.ProgramFolder(), ReadUpdateAddresses(settings).updater);
+    main.SetUpdateHandover(&filesDownload);
     view->SetEvents(&main);
 
     main.Load();

@@ -123,6 +123,29 @@ marvolt_start_wine() {
     marvolt_log "Wine prefix $WINEPREFIX ready"
 }
 
+# A free TCP port on 127.0.0.1 (free when asked; nobody else is told about it).
+marvolt_free_port() {
+    python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1]); s.close()'
+}
+
+# The update tests' web server: python3's http.server on 127.0.0.1 serving build/,
+# bounded to two hours, stopped with the other services by its process id.
+# MARVOLT_HTTP is its address; MARVOLT_HTTP_DOWN an address where nothing listens.
+marvolt_start_http() {
+    local port
+    port=$(marvolt_free_port)
+    timeout 7200 python3 -m http.server "$port" --bind 127.0.0.1 --directory "$MARVOLT_ROOT/build" \
+        >"$MARVOLT_ROOT/build/http-server.log" 2>&1 &
+    MARVOLT_STARTED_PIDS+=($!)
+    export MARVOLT_HTTP="http://127.0.0.1:$port" MARVOLT_HTTP_DOWN
+    MARVOLT_HTTP_DOWN="http://127.0.0.1:$(marvolt_free_port)"
+    for _ in $(seq 1 50); do
+        (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
+        sleep 0.1
+    done
+    marvolt_log "web server at $MARVOLT_HTTP"
+}
+
 marvolt_start_services() {
     marvolt_start_display
     marvolt_start_pulse

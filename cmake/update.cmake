@@ -1,0 +1,76 @@
+# The programs, built once with the release key for shipping and, for the tests,
+# once more with a key pair the build makes itself (never the release key).
+# Marvolt's sources are compiled once; only the parts that carry the version
+# (main window, version resource) and the key are built per program.
+set(MARVOLT_UPDATE_PUBLIC_KEY "${CMAKE_SOURCE_DIR}/keys/release-public.der" CACHE FILEPATH
+    "P-256 public key (DER) that downloaded programs are checked against")
+
+set(MARVOLT_PROGRAM_OBJECT_SOURCES ${MARVOLT_LOGIC_SOURCES} ${MARVOLT_WIN32_SOURCES} platform/win32/main.cpp)
+list(FILTER MARVOLT_PROGRAM_OBJECT_SOURCES EXCLUDE REGEX ".*/app/main_window\\.cpp$")
+add_library(marvolt_program_objects OBJECT ${MARVOLT_PROGRAM_OBJECT_SOURCES} platform/win32/program/runtime.cpp)
+target_include_directories(marvolt_program_objects PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
+target_compile_options(marvolt_program_objects PRIVATE ${MARVOLT_PROGRAM_FLAGS})
+
+add_library(update_program_objects OBJECT updater/update_main.cpp update/updater.cpp platform/text.cpp
+  platform/win32/url_download_win32.cpp platform/win32/signature_check_win32.cpp platform/win32/win_text.cpp
+  platform/win32/program/runtime.cpp)
+target_include_directories(update_program_objects PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
+target_compile_options(update_program_objects PRIVATE ${MARVOLT_PROGRAM_FLAGS})
+
+# The key source for one public key file.
+function(marvolt_key_source name keyfile)
+  set(out ${CMAKE_BINARY_DIR}/generated/${name}.cpp)
+  add_custom_command(OUTPUT ${out}
+    COMMAND ${CMAKE_COMMAND} -DKEY=${keyfile} -DOUT=${out} -P ${CMAKE_SOURCE_DIR}/cmake/embed_key.cmake
+    DEPENDS ${keyfile} ${CMAKE_SOURCE_DIR}/cmake/embed_key.cmake VERBATIM)
+endfunction()
+
+# marvolt_program(<target> <version> <minor> <key source> <output folder> <output name>)
+function(marvolt_program target version minor keysource folder name)
+  set(MARVOLT_VERSION ${version})
+  set(MARVOLT_VERSION_MINOR ${minor})
+  configure_file(${CMAKE_SOURCE_DIR}/platform/product.h.in ${CMAKE_BINARY_DIR}/generated-${target}/product.h @ONLY)
+  add_executable(${target} WIN32 $<TARGET_OBJECTS:marvolt_program_objects> app/main_window.cpp ${keysource}
+    platform/win32/resources/marvolt.rc platform/win32/resources/manifest.rc)
+  target_include_directories(${target} PRIVATE ${CMAKE_BINARY_DIR}/generated-${target} ${CMAKE_SOURCE_DIR})
+  target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${MARVOLT_PROGRAM_FLAGS}>)
+  target_link_libraries(${target} PRIVATE user32 gdi32 advapi32 shell32 winmm)
+  target_link_options(${target} PRIVATE ${MARVOLT_STATIC_LINK} -s)
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${folder} OUTPUT_NAME ${name})
+endfunction()
+
+function(update_program target keysource folder name)
+  add_executable(${target} WIN32 $<TARGET_OBJECTS:update_program_objects> ${keysource} updater/update.rc)
+  target_link_libraries(${target} PRIVATE user32 shell32)
+  target_link_options(${target} PRIVATE ${MARVOLT_STATIC_LINK} -s)
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${folder} OUTPUT_NAME ${name})
+endfunction()
+
+marvolt_key_source(release_key ${MARVOLT_UPDATE_PUBLIC_KEY})
+marvolt_program(Marvolt ${MARVOLT_VERSION} ${MARVOLT_VERSION_MINOR} ${CMAKE_BINARY_DIR}/generated/release_key.cpp
+  ${CMAKE_BINARY_DIR} Marvolt)
+update_program(Update ${CMAKE_BINARY_DIR}/generated/release_key.cpp ${CMAKE_BINARY_DIR} Update)
+
+# The tests' flavour under update-test/: a key pair made by the build, Marvolt and
+# Update.exe that trust it, and a server folder (www/) with the next version and
+# the updater, signed with it.
+option(MARVOLT_UPDATE_TESTS "Build the update tests' programs and their key pair" ON)
+if(MARVOLT_UPDATE_TESTS)
+  set(test_dir ${CMAKE_BINARY_DIR}/update-test)
+  set(www ${test_dir}/www/Downloads)
+  add_custom_command(OUTPUT ${test_dir}/test-key.pem ${test_dir}/test-public.der
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${test_dir}
+    COMMAND openssl ecparam -name prime256v1 -genkey -noout -out ${test_dir}/test-key.pem
+    COMMAND openssl ec -in ${test_dir}/test-key.pem -pubout -outform DER -out ${test_dir}/test-public.der
+    VERBATIM)
+  marvolt_key_source(test_key ${test_dir}/test-public.der)
+  set(key_source ${CMAKE_BINARY_DIR}/generated/test_key.cpp)
+  marvolt_program(MarvoltTestKey ${MARVOLT_VERSION} ${MARVOLT_VERSION_MINOR} ${key_source} ${test_dir}/app Marvolt)
+  marvolt_program(MarvoltNextVersion 1.02 2 ${key_source} ${www}/Tools/Marvolt/eng Marvolt)
+  update_program(UpdateTestKey ${key_source} ${test_dir}/app Update)
+  update_program(UpdateServed ${key_source} ${www} Zarnik-Updater)
+  foreach(target MarvoltNextVersion UpdateServed)
+    add_custom_command(TARGET ${target} POST_BUILD
+      COMMAND ${CMAKE_SOURCE_DIR}/script/sign $<TARGET_FILE:${target}> ${test_dir}/test-key.pem VERBATIM)
+  endforeach()
+endif()
