@@ -1,10 +1,8 @@
 // The Win32 services on the real system: the single-instance guard and its
-// window services, files, processes and the shell, message boxes, the
-// program's identity and the sound devices.
+// window services, files, processes and the shell, message boxes and the
+// program's identity. (The sound devices are read by the end-to-end tests.)
 #include "tests/win32/win32_test_support.h"  // first: it brings <windows.h>
 
-#include <algorithm>
-#include <cstdlib>
 
 #include "instance/prev_instance.h"
 #include "platform/win32/app_identity_win32.h"
@@ -17,7 +15,6 @@
 #include "platform/win32/process_end_win32.h"
 #include "platform/win32/process_launcher_win32.h"
 #include "platform/win32/shell_association_win32.h"
-#include "platform/win32/sound_devices_win32.h"
 #include "platform/win32/top_level_windows_win32.h"
 #include "platform/win32/window_activation_win32.h"
 #include "shell/run_file.h"
@@ -327,29 +324,6 @@ TEST(AppIdentityWin32, SplitsTheModulePathIntoFolderAndBaseName) {
         ModulePathParts parts = SplitModulePath(path);
         EXPECT_EQ(parts.folder + u"|" + parts.baseName, Text(folder) + u"|" + baseName);
     }
-}
-
-// Wine lists its own "PulseAudio" entry first, then the sinks in an order of its
-// own, each name cut at 31 characters inside a field that holds its NUL; a device
-// past the end is an error that leaves the field alone.
-TEST(SoundDevicesWin32, ListsWinesOwnEntryAndThenTheSinksByName) {
-    const char* configured = std::getenv("MARVOLT_SINKS");
-    Text sinks = u"PulseAudio|" + FromUtf8(configured && *configured ? configured : "Speakers|Headset") + u"|", field;
-    std::vector<Text> expected, names;
-    for (size_t start = 0, bar; (bar = sinks.find(u'|', start)) != Text::npos; start = bar + 1)
-        expected.push_back(sinks.substr(start, std::min<size_t>(bar - start, 31)));
-    SoundDevicesWin32 devices;
-    for (std::uint32_t device = 0; devices.OutputDeviceName(device, field) == 0; ++device) {
-        EXPECT_TRUE(field.size() <= 32 && field.find(u'\0') != Text::npos) << device;
-        names.push_back(field.substr(0, field.find(u'\0')));
-    }
-    EXPECT_EQ(names.size(), devices.OutputDeviceCount());
-    std::sort(expected.begin() + 1, expected.end());
-    std::sort(names.begin() + std::min<size_t>(1, names.size()), names.end());
-    EXPECT_EQ(names, expected);
-    field = u"untouched";
-    EXPECT_NE(devices.OutputDeviceName(devices.OutputDeviceCount(), field), 0u);
-    EXPECT_EQ(field, u"untouched");
 }
 
 }  // namespace
