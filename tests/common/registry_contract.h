@@ -90,7 +90,7 @@ TYPED_TEST_P(RegistryContract, RawCallsGiveTheSystemsResults) {
     EXPECT_EQ(api.CloseKey(key), kRegOk);
     ASSERT_EQ(api.OpenKey(kCurrentUser, this->base + u"\\l1\\L2", &key), kRegOk);
     EXPECT_EQ(api.QueryValue(key, u"TEXT", &type, nullptr, &size), kRegOk);
-    EXPECT_EQ(type * 10 + size, kRegSz * 10 + 4u);
+    EXPECT_EQ(std::make_pair(type, size), std::make_pair(kRegSz, 4u));
     size = 2;
     EXPECT_EQ(api.QueryValue(key, u"Text", &type, buffer, &size), kRegMoreData);
     EXPECT_EQ(size, 4u);
@@ -118,10 +118,8 @@ TYPED_TEST_P(RegistryContract, WritesStoreTheSystemsFormat) {
     struct Case {
         std::int32_t number;
         Bytes bytes;
-    } const numbers[] = {{3, {3, 0, 0, 0}},
-                         {-32, {0xe0, 0xff, 0xff, 0xff}},
-                         {0x12345678, {0x78, 0x56, 0x34, 0x12}},
-                         {INT32_MIN, {0, 0, 0, 0x80}}};
+    } const numbers[] = {{3, {3, 0, 0, 0}}, {-32, {0xe0, 0xff, 0xff, 0xff}},
+                         {0x12345678, {0x78, 0x56, 0x34, 0x12}}, {INT32_MIN, {0, 0, 0, 0x80}}};
     this->reg.WriteRegString(u"current_user", key, u"PreferredOnly", u"text");
     for (const Case& c : numbers) {
         this->reg.WriteRegDword(u"current_user", key, u"PreferredOnly", c.number);

@@ -1,10 +1,9 @@
-// The Win32 services on the real system: the single-instance guard and its
-// window services, files, processes and the shell, message boxes and the
+// The Win32 services on the real system: the window services of the
+// single-instance guard (the guard itself is driven end to end), files, processes and the shell, message boxes and the
 // program's identity. (The sound devices are read by the end-to-end tests.)
 #include "tests/win32/win32_test_support.h"  // first: it brings <windows.h>
 
 
-#include "instance/prev_instance.h"
 #include "platform/win32/app_identity_win32.h"
 #include "platform/win32/file_system_win32.h"
 #include "platform/win32/instance_query_win32.h"
@@ -12,7 +11,6 @@
 #include "platform/win32/main_window_view_win32.h"
 #include "platform/win32/message_service_win32.h"
 #include "platform/win32/pending_events_win32.h"
-#include "platform/win32/process_end_win32.h"
 #include "platform/win32/process_launcher_win32.h"
 #include "platform/win32/shell_association_win32.h"
 #include "platform/win32/top_level_windows_win32.h"
@@ -70,46 +68,6 @@ TEST(Win32WindowActivation, ActivatesByExactTitleThenByPrefix) {
         EXPECT_TRUE(GetForegroundWindow() == front && IsWindowVisible(front) && !IsIconic(front)) << ToUtf8(title);
     }
     EXPECT_FALSE(IsWindowVisible(hiddenLonger.get()));
-}
-
-// The second start as its own process: this test program runs itself again with
-// only the child's test selected; it brings the hidden first window forward and ends.
-TEST(Win32GuardChild, RunsOnlyAsTheSecondProcess) {
-    if (!GetEnvironmentVariableW(L"BLOCKS_GUARD_CHILD", nullptr, 0)) GTEST_SKIP() << "started by Win32Guard";
-    Win32InstanceQuery query(u"Local\\BlocksCrossProcessGuard");
-    Win32TopLevelWindows windows;
-    AppIdentityWin32 identity;
-    identity.SetTitle(u"BlocksCross");
-    Win32WindowActivation activation;
-    Win32Keystrokes keys;
-    Win32PendingEvents pending;
-    Win32ProcessEnd end;
-    PrevInstance({query, windows, identity, activation, keys, pending, end}).CheckPrevInstance(u"", u"");
-    ExitProcess(7);  // the guard returned: it found no earlier instance
-}
-
-TEST(Win32Guard, SecondProcessActivatesTheFirstAndEnds) {
-    Win32InstanceQuery earlier(u"Local\\BlocksCrossProcessGuard");
-    UniqueHwnd running = MakeTestWindow(L"BlocksCross Vers. 1.01"), other = MakeTestWindow(L"other", SW_SHOWNORMAL);
-    SetForegroundWindow(other.get());
-    Pump();
-    wchar_t exe[MAX_PATH];
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring commandLine = L"\"" + std::wstring(exe) + L"\" --gtest_filter=Win32GuardChild.*";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    SetEnvironmentVariableW(L"BLOCKS_GUARD_CHILD", L"1");
-    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
-    SetEnvironmentVariableW(L"BLOCKS_GUARD_CHILD", nullptr);
-    UniqueKernelHandle child(process.hProcess), thread(process.hThread);
-    // The window's messages (the asynchronous show among them) must keep flowing.
-    PumpUntil([&] { return WaitForSingleObject(child.get(), 0) == WAIT_OBJECT_0; }, 30000);
-    Pump();
-    DWORD code = 99;
-    GetExitCodeProcess(child.get(), &code);
-    EXPECT_EQ(code, 0u);
-    EXPECT_TRUE(IsWindowVisible(running.get()) && GetForegroundWindow() == running.get() && !IsTopmost(running.get()));
 }
 
 // Characters, "{" and "}" in braces and named keys reach the focused control; the
