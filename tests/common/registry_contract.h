@@ -32,7 +32,7 @@ inline std::string Pattern(size_t length) {
 
 template <class Env>
 class RegistryContract : public ::testing::Test {
-protected:
+  protected:
     RegistryContract() : reg(env.Api(), env.CodePage()), base(env.Base()) {}
     void TearDown() override { env.ExpectAllKeysClosed(); }
 
@@ -58,15 +58,14 @@ protected:
         return env.Api().CloseKey(key) == kRegOk;
     }
 
-    void Put(const std::u16string& path, const std::u16string& name, std::uint32_t type,
-             Bytes bytes) {
+    void Put(const std::u16string& path, const std::u16string& name, std::uint32_t type, Bytes bytes) {
         // The system's ANSI call peeks one byte past unterminated text and keeps
         // a NUL it finds there: a byte that is not NUL keeps the data as given.
         bytes.push_back('x');
         RegKey key = 0;
         ASSERT_EQ(env.Api().CreateKey(kCurrentUser, path, &key), kRegOk);
-        EXPECT_EQ(env.Api().SetValue(key, name, type, bytes.data(),
-                                     static_cast<std::uint32_t>(bytes.size() - 1)), kRegOk);
+        EXPECT_EQ(env.Api().SetValue(key, name, type, bytes.data(), static_cast<std::uint32_t>(bytes.size() - 1)),
+                  kRegOk);
         env.Api().CloseKey(key);
     }
 
@@ -118,8 +117,10 @@ TYPED_TEST_P(RegistryContract, WritesStoreTheSystemsFormat) {
     struct Case {
         std::int32_t number;
         Bytes bytes;
-    } const numbers[] = {{3, {3, 0, 0, 0}}, {-32, {0xe0, 0xff, 0xff, 0xff}},
-                         {0x12345678, {0x78, 0x56, 0x34, 0x12}}, {INT32_MIN, {0, 0, 0, 0x80}}};
+    } const numbers[] = {{3, {3, 0, 0, 0}},
+                         {-32, {0xe0, 0xff, 0xff, 0xff}},
+                         {0x12345678, {0x78, 0x56, 0x34, 0x12}},
+                         {INT32_MIN, {0, 0, 0, 0x80}}};
     this->reg.WriteRegString(u"current_user", key, u"PreferredOnly", u"text");
     for (const Case& c : numbers) {
         this->reg.WriteRegDword(u"current_user", key, u"PreferredOnly", c.number);
@@ -159,8 +160,8 @@ TYPED_TEST_P(RegistryContract, ReadRegDwordKeepsTheDefaultWhereTheDataDoNotReach
         {key, u"FiveBytes", 7, 7},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(this->reg.ReadRegDword(u"HKEY_CURRENT_USER", c.path, c.name, c.fallback),
-                  c.expected) << ToUtf8(c.name) << " default " << c.fallback;
+        EXPECT_EQ(this->reg.ReadRegDword(u"HKEY_CURRENT_USER", c.path, c.name, c.fallback), c.expected)
+            << ToUtf8(c.name) << " default " << c.fallback;
     EXPECT_EQ(this->reg.ReadRegDword(u"HKCU", key, u"One", -32), -32);
     EXPECT_FALSE(this->KeyExists(this->base + u"\\M"));
 }
@@ -234,15 +235,14 @@ TYPED_TEST_P(RegistryContract, TextReadsTakeRegSzUpToTheFirstNul) {
     const std::u16string key = this->base + u"\\Types";
     for (const Case& c : cases) {
         this->Put(key, c.name, c.type, c.bytes);
-        EXPECT_TRUE(this->reg.QueryRegValue(kCurrentUser, key, c.name, u"fb") == c.expected)
-            << ToUtf8(c.name);
+        EXPECT_TRUE(this->reg.QueryRegValue(kCurrentUser, key, c.name, u"fb") == c.expected) << ToUtf8(c.name);
         EXPECT_TRUE(this->reg.ReadRegPath(this->Full(u"\\Types\\") + c.name) ==
-                    (c.expected == u"fb" ? u"" : c.expected)) << ToUtf8(c.name);
+                    (c.expected == u"fb" ? u"" : c.expected))
+            << ToUtf8(c.name);
     }
     for (size_t length : {size_t{32767}, size_t{40000}, size_t{3} << 20}) {
         this->reg.WriteRegString(u"current_user", key, u"Long", FromUtf8(Pattern(length)));
-        EXPECT_TRUE(this->reg.ReadRegPath(this->Full(u"\\Types\\Long")) == FromUtf8(Pattern(length)))
-            << length;
+        EXPECT_TRUE(this->reg.ReadRegPath(this->Full(u"\\Types\\Long")) == FromUtf8(Pattern(length))) << length;
     }
     EXPECT_EQ(this->reg.QueryRegValue(kCurrentUser, key, u"Absent", u"fb"), u"fb");
     EXPECT_EQ(this->reg.QueryRegValue(kCurrentUser, this->base + u"\\M", u"", u"fb"), u"fb");
@@ -250,11 +250,10 @@ TYPED_TEST_P(RegistryContract, TextReadsTakeRegSzUpToTheFirstNul) {
     EXPECT_FALSE(this->KeyExists(this->base + u"\\M"));
 }
 
-REGISTER_TYPED_TEST_SUITE_P(RegistryContract, RawCallsGiveTheSystemsResults,
-                            WritesStoreTheSystemsFormat,
+REGISTER_TYPED_TEST_SUITE_P(RegistryContract, RawCallsGiveTheSystemsResults, WritesStoreTheSystemsFormat,
                             ReadRegDwordKeepsTheDefaultWhereTheDataDoNotReach,
-                            DeleteRegValueRemovesOnlyThatValueAndCreatesNothing,
-                            ReadRegPathSplitsRootKeyAndValueName, TextReadsTakeRegSzUpToTheFirstNul);
+                            DeleteRegValueRemovesOnlyThatValueAndCreatesNothing, ReadRegPathSplitsRootKeyAndValueName,
+                            TextReadsTakeRegSzUpToTheFirstNul);
 
 }  // namespace contract
 }  // namespace marvolt

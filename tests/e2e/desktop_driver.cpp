@@ -73,8 +73,7 @@ int RunUnix(const std::wstring& commandLine, DWORD timeoutMs) {
     STARTUPINFOW startup{sizeof(startup)};
     PROCESS_INFORMATION info{};
     std::wstring line = commandLine;
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-        return -1;
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return -1;
     DWORD code = static_cast<DWORD>(-2);
     if (WaitForSingleObject(info.hProcess, timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(info.hProcess, &code);
     CloseHandle(info.hThread);
@@ -102,7 +101,8 @@ std::vector<std::wstring> WaveOutDeviceNames() {
         if (waveOutGetDevCapsW(device, &caps, sizeof(caps)) != MMSYSERR_NOERROR) continue;
         std::wstring name = caps.szPname;
         size_t first = name.find_first_not_of(L' ');
-        names.push_back(first == std::wstring::npos ? L"" : name.substr(first, name.find_last_not_of(L' ') + 1 - first));
+        names.push_back(first == std::wstring::npos ? L""
+                                                    : name.substr(first, name.find_last_not_of(L' ') + 1 - first));
     }
     return names;
 }
@@ -204,7 +204,8 @@ bool IsTopmost(HWND window) { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_E
 HWND ForegroundWindow() { return GetForegroundWindow(); }
 
 HWND FindMessageBox(DWORD processId) {
-    return FindWindowOf(processId, [](HWND window) { return IsWindowVisible(window) && ClassName(window) == L"#32770"; });
+    return FindWindowOf(processId,
+                        [](HWND window) { return IsWindowVisible(window) && ClassName(window) == L"#32770"; });
 }
 
 void MoveTo(int x, int y) {
@@ -283,12 +284,15 @@ std::wstring HoverTip() {
         MoveTo(centre.x - 200, centre.y);
         Sleep(400);
         MoveTo(centre.x, centre.y);
-        WaitUntil([&] {
-            HWND shown = FindWindowOf(shell, [](HWND window) {
-                return IsWindowVisible(window) && ClassName(window) == L"tooltips_class32" && !WindowText(window).empty();
-            });
-            return !(tip = shown ? WindowText(shown) : L"").empty();
-        }, 2500);
+        WaitUntil(
+            [&] {
+                HWND shown = FindWindowOf(shell, [](HWND window) {
+                    return IsWindowVisible(window) && ClassName(window) == L"tooltips_class32" &&
+                           !WindowText(window).empty();
+                });
+                return !(tip = shown ? WindowText(shown) : L"").empty();
+            },
+            2500);
     }
     MoveTo(centre.x - 200, centre.y);
     return tip;
@@ -303,7 +307,8 @@ bool Hooks::Attach(DWORD threadId) {
     if (!module_) module_ = LoadLibraryW(EnvVar(L"MARVOLT_E2E_HOOK").c_str());
     FARPROC proc = module_ ? GetProcAddress(module_, "CallWndHook") : nullptr;
     HHOOK hook = proc ? SetWindowsHookExW(WH_CALLWNDPROC, reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(proc)),
-                                          module_, threadId) : nullptr;
+                                          module_, threadId)
+                      : nullptr;
     if (hook) hooks_.push_back(hook);
     return hook != nullptr;
 }
@@ -323,8 +328,10 @@ std::vector<MenuEntry> RecordedMenu() {
     for (size_t start = 0, end; (end = text.find(L'\n', start)) != std::wstring::npos; start = end + 1) {
         std::wstring line = text.substr(start, end - start);
         size_t tab = line.find(L'\t');
-        if (line == L"-") entries.push_back({true});
-        else if (tab != std::wstring::npos) entries.push_back({false, static_cast<UINT>(std::stoul(line.substr(0, tab))), line.substr(tab + 1)});
+        if (line == L"-")
+            entries.push_back({true});
+        else if (tab != std::wstring::npos)
+            entries.push_back({false, static_cast<UINT>(std::stoul(line.substr(0, tab))), line.substr(tab + 1)});
     }
     return entries;
 }

@@ -20,8 +20,9 @@ using namespace marvolt;  // the control ids
 const std::vector<std::wstring> kDevices = {L"PulseAudio", L"Speakers", L"Headset", L"Speakers 2",
                                             L"Realtek High Definition Audio D"};
 const std::wstring kOnTopKey = kSettingsKey + std::wstring(L"\\AlwaysOnTop");
-const std::wstring kMenuHead = L"Homepage ...\n-\nSettings ...\n-\nWindows audio settings ...\n"
-                               L"Windows audio mixer ...\n-\nReload list of Soundcards\n-\n";
+const std::wstring kMenuHead =
+    L"Homepage ...\n-\nSettings ...\n-\nWindows audio settings ...\n"
+    L"Windows audio mixer ...\n-\nReload list of Soundcards\n-\n";
 
 // The device rows in the order the multimedia layer reports them.
 const std::vector<std::wstring>& Rows() {
@@ -29,7 +30,9 @@ const std::vector<std::wstring>& Rows() {
     return rows;
 }
 
-int RowOf(const std::wstring& name) { return static_cast<int>(std::find(Rows().begin(), Rows().end(), name) - Rows().begin()); }
+int RowOf(const std::wstring& name) {
+    return static_cast<int>(std::find(Rows().begin(), Rows().end(), name) - Rows().begin());
+}
 
 // The device entries of the tray menu for these defaults.
 std::wstring DeviceEntries(const std::wstring& playback, const std::wstring& record) {
@@ -40,7 +43,8 @@ std::wstring DeviceEntries(const std::wstring& playback, const std::wstring& rec
                 (row == playback && row == record ? L"  <default>   (Play + Rec)"
                  : row == playback                ? L"  <default>  (Playback)"
                  : row == record                  ? L"  <default>  (Record)"
-                                                  : L"") + L"\n";
+                                                  : L"") +
+                L"\n";
     }
     return text;
 }
@@ -57,8 +61,9 @@ void EndStrayPrograms() {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     PROCESSENTRY32W entry{sizeof(entry)};
     for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-        HANDLE process = lstrcmpiW(entry.szExeFile, L"Marvolt.exe") ? nullptr
-            : OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID);
+        HANDLE process = lstrcmpiW(entry.szExeFile, L"Marvolt.exe")
+                             ? nullptr
+                             : OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID);
         if (process && TerminateProcess(process, 99)) WaitForSingleObject(process, 5000);
         if (process) CloseHandle(process);
     }
@@ -66,7 +71,7 @@ void EndStrayPrograms() {
 }
 
 class Marvolt : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         // Wine brings up its desktop and taskbar when a program first asks for it.
         GetDesktopWindow();
@@ -227,7 +232,8 @@ TEST_F(Marvolt, SettingsWindowSetsTheSelectedDeviceForTheTickedRoles) {
     EXPECT_EQ(WindowText(Control(kIdCurrentCardTxt)), L"Default Soundcard: Headset");
     Click(Control(kIdRecordCheck));
     EXPECT_FALSE(IsChecked(Control(kIdRecordCheck)));
-    EXPECT_TRUE(WaitUntil([] { return RegString(kSettingsKey + std::wstring(L"\\Settings"), L"RecordCheck") == L"0"; }));
+    EXPECT_TRUE(
+        WaitUntil([] { return RegString(kSettingsKey + std::wstring(L"\\Settings"), L"RecordCheck") == L"0"; }));
     ClickRow(RowOf(L"Speakers"));
     Click(Control(kIdSetBtn));
     EXPECT_TRUE(SoundMapperSays(L"Speakers", L"Headset")) << "Record stays when its box is clear";
@@ -270,15 +276,18 @@ TEST_F(Marvolt, SecondStartBringsTheRunningOneForward) {
     DWORD started = GetTickCount();
     ASSERT_TRUE(second.Start(false));
     bool showedWindow = false;
-    WaitUntil([&] {
-        showedWindow = showedWindow || second.HasVisibleWindow();
-        return !second.Running();
-    }, 3000);
+    WaitUntil(
+        [&] {
+            showedWindow = showedWindow || second.HasVisibleWindow();
+            return !second.Running();
+        },
+        3000);
     EXPECT_EQ(second.WaitForExit(0), 0u);
     EXPECT_LT(GetTickCount() - started, 3000u);
     EXPECT_FALSE(showedWindow);
     EXPECT_TRUE(program_.Running());
-    EXPECT_TRUE(WaitUntil([&] { return ForegroundWindow() == program_.MainWindow() && IsWindowVisible(ForegroundWindow()); }));
+    EXPECT_TRUE(
+        WaitUntil([&] { return ForegroundWindow() == program_.MainWindow() && IsWindowVisible(ForegroundWindow()); }));
     EXPECT_TRUE(TrayIconShown());
 }
 

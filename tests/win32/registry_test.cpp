@@ -1,7 +1,6 @@
 // The registry contract on the system's registry.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 
@@ -32,7 +31,7 @@ struct ScopedTestKey {
 };
 
 class Win32RegistryEnv {
-public:
+  public:
     RegistryApi& Api() { return api_; }
     AnsiCodePage& CodePage() { return codePage_; }
     std::u16string Base() { return u"Software\\MarvoltTest\\" + name_; }
@@ -40,7 +39,7 @@ public:
     // The system keeps no count of our key handles that the test could read.
     void ExpectAllKeysClosed() {}
 
-private:
+  private:
     std::u16string name_ = UniqueName();
     ScopedTestKey parent_{L"Software\\MarvoltTest", false}, base_{Wide(Base())}, top_{Wide(name_)};
     Win32RegistryApi api_;

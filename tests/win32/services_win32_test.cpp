@@ -1,8 +1,7 @@
-// The Win32 services on the real system: the window services of the
-// single-instance guard (the guard itself is driven end to end), files, processes and the shell, message boxes and the
-// program's identity. (The sound devices are read by the end-to-end tests.)
-#include "tests/win32/win32_test_support.h"  // first: it brings <windows.h>
-
+// The Win32 services on the real system: the window services of the single-instance
+// guard (the guard itself is driven end to end), files, processes and the shell,
+// message boxes and the program's identity. (The end-to-end tests read the sound devices.)
+#include <windows.h>
 
 #include "platform/win32/app_identity_win32.h"
 #include "platform/win32/file_system_win32.h"
@@ -16,6 +15,7 @@
 #include "platform/win32/top_level_windows_win32.h"
 #include "platform/win32/window_activation_win32.h"
 #include "shell/run_file.h"
+#include "tests/win32/win32_test_support.h"
 
 namespace marvolt {
 namespace {
@@ -24,7 +24,9 @@ using Text = std::u16string;
 
 // An earlier instance is one whose query object still lives, in the session's namespace.
 TEST(Win32InstanceQuery, TheMutexTellsOfAnEarlierInstanceWhileItLives) {
-    auto named = [] { return bool(UniqueKernelHandle(OpenMutexW(SYNCHRONIZE, FALSE, L"Local\\Marvolt.SingleInstance"))); };
+    auto named = [] {
+        return bool(UniqueKernelHandle(OpenMutexW(SYNCHRONIZE, FALSE, L"Local\\Marvolt.SingleInstance")));
+    };
     auto first = std::make_unique<Win32InstanceQuery>();
     EXPECT_FALSE(first->EarlierInstanceRunning());
     EXPECT_TRUE(named());
@@ -39,7 +41,8 @@ TEST(Win32TopLevelWindows, FindsPinsAndRestoresARealWindow) {
     UniqueHwnd window = MakeTestWindow(L"Blocks \u00e4", SW_SHOWMINIMIZED);
     Win32TopLevelWindows windows;
     EXPECT_EQ(Ints({long(windows.FindByClassAndTitle(u"TestWindow", u"Blocks \u00e4") == Native(window.get())),
-                    long(windows.FindByClassAndTitle(u"TestWindow", u"Blocks")), long(windows.FindByClassAndTitle(u"Other", u"Blocks \u00e4"))}),
+                    long(windows.FindByClassAndTitle(u"TestWindow", u"Blocks")),
+                    long(windows.FindByClassAndTitle(u"Other", u"Blocks \u00e4"))}),
               Ints({1, 0, 0}));
     for (bool topmost : {true, false}) {
         windows.SetTopmost(Native(window.get()), topmost);
@@ -56,10 +59,12 @@ TEST(Win32TopLevelWindows, FindsPinsAndRestoresARealWindow) {
 // hidden or minimised one comes back shown and in front; no match changes nothing.
 TEST(Win32WindowActivation, ActivatesByExactTitleThenByPrefix) {
     UniqueHwnd other = MakeTestWindow(L"Something else", SW_SHOWNORMAL), exact = MakeTestWindow(L"Act", SW_SHOWNORMAL),
-               longer = MakeTestWindow(L"Act Vers. 1.01", SW_SHOWNORMAL), hiddenLonger = MakeTestWindow(L"Act Vers. 1.01 x"),
-               hidden = MakeTestWindow(L"Hid Vers. 1.01"), minimised = MakeTestWindow(L"Min Vers. 1.01", SW_SHOWMINIMIZED);
-    const std::pair<const char16_t*, HWND> cases[] = {{u"Act", exact.get()}, {u"Act Vers", longer.get()},
-        {u"Hid", hidden.get()}, {u"Min", minimised.get()}, {u"NoSuchWindow", other.get()}, {u"", other.get()}};
+               longer = MakeTestWindow(L"Act Vers. 1.01", SW_SHOWNORMAL),
+               hiddenLonger = MakeTestWindow(L"Act Vers. 1.01 x"), hidden = MakeTestWindow(L"Hid Vers. 1.01"),
+               minimised = MakeTestWindow(L"Min Vers. 1.01", SW_SHOWMINIMIZED);
+    const std::pair<const char16_t*, HWND> cases[] = {{u"Act", exact.get()},          {u"Act Vers", longer.get()},
+                                                      {u"Hid", hidden.get()},         {u"Min", minimised.get()},
+                                                      {u"NoSuchWindow", other.get()}, {u"", other.get()}};
     for (const auto& [title, front] : cases) {
         SetForegroundWindow(other.get());
         Pump();
@@ -96,7 +101,8 @@ std::string ReadBytes(const Text& path) {
     UniqueFile file(CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     char buffer[256];
     DWORD read = 0;
-    return file && ReadFile(file.get(), buffer, sizeof(buffer), &read, nullptr) ? std::string(buffer, read) : "<missing>";
+    return file && ReadFile(file.get(), buffer, sizeof(buffer), &read, nullptr) ? std::string(buffer, read)
+                                                                                : "<missing>";
 }
 
 // A fresh folder under the temporary folder, removed with what is left in it;
@@ -134,16 +140,19 @@ TEST(Win32FileSystem, WritesFindsAndRemovesFilesAndChangesFolders) {
     EXPECT_EQ(ReadBytes(path), " \r\ncaf" + ToAnsi(u"\u00e9") + "\r\n");
     EXPECT_TRUE(files.WriteTextFile(path, {u"  "}) && files.CreateNewTextFile(scratch.path + u"empty.probe", {}));
     EXPECT_EQ(ReadBytes(path) + ReadBytes(scratch.path + u"empty.probe"), "  \r\n");
-    EXPECT_FALSE(files.CreateNewTextFile(u"Q:\\no drive\\x.probe", {u" "}) || files.CreateNewTextFile(folder + u"\\no\\x", {}));
+    EXPECT_FALSE(files.CreateNewTextFile(u"Q:\\no drive\\x.probe", {u" "}) ||
+                 files.CreateNewTextFile(folder + u"\\no\\x", {}));
     EXPECT_EQ(Ints({files.FileExists(path), files.FileExists(scratch.path + u"*.probe"),
-                    files.FileExists(scratch.path + u"none.probe"), files.FileExists(folder)}), Ints({1, 1, 0, 0}));
+                    files.FileExists(scratch.path + u"none.probe"), files.FileExists(folder)}),
+              Ints({1, 1, 0, 0}));
     EXPECT_EQ(Ints({files.RemoveFile(path), files.RemoveFile(path), files.FileExists(path)}), Ints({1, 0, 0}));
     const Text saved = files.CurrentDirectory();
     EXPECT_TRUE(files.ChangeDirectory(scratch.path));
     EXPECT_EQ(ToLowerAscii(files.CurrentDirectory() + u"\\"), ToLowerAscii(scratch.path));
     EXPECT_FALSE(files.ChangeDirectory(scratch.path + u"missing"));
     EXPECT_TRUE(files.ChangeDirectory(saved) && files.CurrentDirectory() == saved);
-    EXPECT_TRUE(EndsWith(files.TempFolder(), u"\\") && GetFileAttributesW(Wide(files.TempFolder())) != INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(EndsWith(files.TempFolder(), u"\\") &&
+                GetFileAttributesW(Wide(files.TempFolder())) != INVALID_FILE_ATTRIBUTES);
 }
 
 TEST(Win32ProcessLauncher, StartsACommandLineAndReportsFailure) {
@@ -178,16 +187,20 @@ TEST(Win32RunFile, OpensWithTheHtmlProgramAndLeavesNoProbeBehind) {
     ScratchFolder scratch;
     Win32FileSystem& files = scratch.files;
     Win32ShellAssociation shell;
-    ASSERT_TRUE(files.CreateNewTextFile(scratch.path + u"page.html", {u" "}) && files.CreateNewTextFile(scratch.path + u"a.none", {u" "}));
+    ASSERT_TRUE(files.CreateNewTextFile(scratch.path + u"page.html", {u" "}) &&
+                files.CreateNewTextFile(scratch.path + u"a.none", {u" "}));
     const Text program = shell.ProgramForFile(scratch.path + u"page.html").value_or(u"");
     EXPECT_TRUE(EndsWith(ToLowerAscii(program), u".exe")) << ToUtf8(program);
     EXPECT_EQ(shell.ProgramForFile(scratch.path + u"missing.html").value_or(u"") +
-              shell.ProgramForFile(scratch.path + u"a.none").value_or(u""), u"");
+                  shell.ProgramForFile(scratch.path + u"a.none").value_or(u""),
+              u"");
     const Text before = files.CurrentDirectory(), probe = u"C:\\Vexo00001.html";
     ASSERT_TRUE(files.ChangeDirectory(scratch.path));
     const Text workDirectory = files.CurrentDirectory();
-    const std::tuple<const char16_t*, bool, Text> cases[] = {{u"C:\\Program Files\\Marvolt", false, probe},
-        {u"C:\\Program Files\\Marvolt", true, probe}, {u"Q:\\Apps", false, files.TempFolder() + u"Vexo00001.html"}};
+    const std::tuple<const char16_t*, bool, Text> cases[] = {
+        {u"C:\\Program Files\\Marvolt", false, probe},
+        {u"C:\\Program Files\\Marvolt", true, probe},
+        {u"Q:\\Apps", false, files.TempFolder() + u"Vexo00001.html"}};
     for (const auto& [folder, someonesFile, where] : cases) {
         if (someonesFile) ASSERT_TRUE(files.CreateNewTextFile(where, {u"keep me"}));
         MockLauncher launcher;
@@ -195,9 +208,13 @@ TEST(Win32RunFile, OpensWithTheHtmlProgramAndLeavesNoProbeBehind) {
         MockMessages messages;  // a message would fail the test as unexpected
         ON_CALL(identity, ProgramFolder()).WillByDefault(::testing::Return(folder));
         EXPECT_CALL(launcher, StartProcess(::testing::Truly([](const Text& command) {
-            return EndsWith(command, u".exe http://example.org/a b") || EndsWith(command, u".exe\" http://example.org/a b");
-        }), 1)).WillOnce(::testing::Return(4242));
-        EXPECT_EQ(RunFile({files, shell, launcher, messages, identity}).OpenDocument(u"http://example.org/a b", 1), 4242u);
+                                               return EndsWith(command, u".exe http://example.org/a b") ||
+                                                      EndsWith(command, u".exe\" http://example.org/a b");
+                                           }),
+                                           1))
+            .WillOnce(::testing::Return(4242));
+        EXPECT_EQ(RunFile({files, shell, launcher, messages, identity}).OpenDocument(u"http://example.org/a b", 1),
+                  4242u);
         EXPECT_EQ(files.CurrentDirectory(), workDirectory);
         EXPECT_EQ(ReadBytes(where), someonesFile ? "keep me\r\n" : "<missing>") << ToUtf8(folder);
         EXPECT_FALSE(files.FileExists(u"C:\\zzzzzzzTemp_Vexo00001.html") || files.FileExists(u"C:\\RunFileTmp.html"));
@@ -217,7 +234,8 @@ int g_press = IDOK;
 BOOL CALLBACK CollectStatic(HWND child, LPARAM) {
     if (ClassOf(child) != u"static") return TRUE;
     if ((GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) g_seen.texts += WindowTextOf(child) + u"|";
-    g_seen.icon |= (GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && SendMessageW(child, STM_GETICON, 0, 0);
+    g_seen.icon |=
+        (GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && SendMessageW(child, STM_GETICON, 0, 0);
     return TRUE;
 }
 
@@ -226,9 +244,11 @@ void CALLBACK InspectAndAnswer(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
     if (!IsWindow(g_box)) return;
     auto shows = [](int id) { return long(IsWindowVisible(GetDlgItem(g_box, id)) != FALSE); };
-    g_seen = {WindowTextOf(g_box), u"|", shows(IDOK), shows(IDYES), shows(IDNO), 0, GetWindow(g_box, GW_OWNER) != nullptr};
+    g_seen = {
+        WindowTextOf(g_box), u"|", shows(IDOK), shows(IDYES), shows(IDNO), 0, GetWindow(g_box, GW_OWNER) != nullptr};
     EnumChildWindows(g_box, CollectStatic, 0);
-    PostMessageW(g_box, WM_COMMAND, MAKEWPARAM(g_press, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(g_box, g_press)));
+    PostMessageW(g_box, WM_COMMAND, MAKEWPARAM(g_press, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(g_box, g_press)));
     g_box = nullptr;
 }
 
@@ -257,7 +277,8 @@ TEST(MessageServiceWin32, ShowsTheBoxAsAskedAndReportsTheAnswer) {
     const std::tuple<const char16_t*, B, I, int, MessageAnswer> cases[] = {
         {u"Exit program?", B::YesNo, I::Question, IDNO, MessageAnswer::No},
         {u"Exit program?", B::YesNo, I::Question, IDYES, MessageAnswer::Yes},
-        {u"", B::Ok, I::Information, IDOK, MessageAnswer::Ok}, {u"Exit program?", B::Ok, I::Critical, IDOK, MessageAnswer::Ok},
+        {u"", B::Ok, I::Information, IDOK, MessageAnswer::Ok},
+        {u"Exit program?", B::Ok, I::Critical, IDOK, MessageAnswer::Ok},
         {u"Exit program?", B::Ok, I::None, IDOK, MessageAnswer::Ok}};
     for (const auto& [title, buttons, icon, press, answer] : cases) {
         const bool owned = view != nullptr, yesNo = buttons == B::YesNo;
@@ -265,7 +286,8 @@ TEST(MessageServiceWin32, ShowsTheBoxAsAskedAndReportsTheAnswer) {
         EXPECT_EQ(messages.ShowMessage(u"Lautsprecher \u00c4 fehlt", title, buttons, icon), answer);
         EXPECT_EQ(g_seen.title, *title ? title : u"Marvolt Test");
         EXPECT_NE(g_seen.texts.find(u"|Lautsprecher \u00c4 fehlt|"), Text::npos);
-        EXPECT_EQ(Ints({g_seen.ok, g_seen.yes, g_seen.no, g_seen.icon, g_seen.owned}), Ints({!yesNo, yesNo, yesNo, icon != I::None, owned}));
+        EXPECT_EQ(Ints({g_seen.ok, g_seen.yes, g_seen.no, g_seen.icon, g_seen.owned}),
+                  Ints({!yesNo, yesNo, yesNo, icon != I::None, owned}));
         view.reset();  // from here no window of the program is active
     }
     UnhookWindowsHookEx(hook);
@@ -277,7 +299,8 @@ TEST(AppIdentityWin32, SplitsTheModulePathIntoFolderAndBaseName) {
         {u"C:\\Marvolt.exe", u"C:\\", u"Marvolt"},  // a drive root keeps its backslash
         {u"C:\\Program Files\\Sound\\Marvolt.EXE", u"C:\\Program Files\\Sound", u"Marvolt"},
         {u"D:\\a.b\\Marvolt.v2.exe", u"D:\\a.b", u"Marvolt.v2"},
-        {u"\\\\server\\share\\Marvolt.exe", u"\\\\server\\share", u"Marvolt"}, {u"C:\\Tools\\Marvolt", u"C:\\Tools", u"Marvolt"}};
+        {u"\\\\server\\share\\Marvolt.exe", u"\\\\server\\share", u"Marvolt"},
+        {u"C:\\Tools\\Marvolt", u"C:\\Tools", u"Marvolt"}};
     for (const auto& [path, folder, baseName] : cases) {
         ModulePathParts parts = SplitModulePath(path);
         EXPECT_EQ(parts.folder + u"|" + parts.baseName, Text(folder) + u"|" + baseName);

@@ -1,6 +1,6 @@
 // The program's own user interface on real windows: the popup menu, the
 // notification-area icon, the always-on-top pin and the settings window.
-#include "tests/win32/win32_test_support.h"  // first: it brings <windows.h>
+#include <windows.h>
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -16,6 +16,7 @@
 #include "platform/win32/tray_window_win32.h"
 #include "popup_menu/dynamic_popup_menu.h"
 #include "tests/common/dynamic_popup_menu_probe.h"
+#include "tests/win32/win32_test_support.h"
 #include "tray/system_tray.h"
 
 namespace marvolt {
@@ -34,8 +35,10 @@ struct PopupMenuWin32 : ::testing::Test {
 // Entries numbered by position (an empty one skipped); a choice gives its text,
 // Escape or an ended menu nothing; after it the control holds a new, empty menu.
 TEST_F(PopupMenuWin32, ShowsTheItemStringAndGivesTheChosenText) {
-    const std::pair<std::function<void()>, Text> cases[] = {{[] { ChooseWithKeys(3); }, u"Reload list"},
-        {[] { PostMessageW(OpenMenuWindow(), WM_KEYDOWN, VK_ESCAPE, 0); }, u""}, {[] { EndMenu(); }, u""}};
+    const std::pair<std::function<void()>, Text> cases[] = {
+        {[] { ChooseWithKeys(3); }, u"Reload list"},
+        {[] { PostMessageW(OpenMenuWindow(), WM_KEYDOWN, VK_ESCAPE, 0); }, u""},
+        {[] { EndMenu(); }, u""}};
     for (const auto& [answer, chosen] : cases) {
         HMENU shown = Handle();
         std::string entries;
@@ -43,7 +46,8 @@ TEST_F(PopupMenuWin32, ShowsTheItemStringAndGivesTheChosenText) {
             entries = ReadMenu(shown);
             answer();
         });
-        EXPECT_EQ(menu.Popup(u"Audio settings ..., Mixer ..., -, Reload list, -,,Lautsprecher \u00c4u\u00dfer"), chosen);
+        EXPECT_EQ(menu.Popup(u"Audio settings ..., Mixer ..., -, Reload list, -,,Lautsprecher \u00c4u\u00dfer"),
+                  chosen);
         EXPECT_TRUE(inMenu.Fired());
         EXPECT_EQ(entries, "1:Audio settings ...|2:Mixer ...|-|4:Reload list|-|7:Lautsprecher \u00c4u\u00dfer");
         EXPECT_FALSE(IsMenu(shown));
@@ -60,7 +64,8 @@ TEST_F(PopupMenuWin32, EntryLooksAndPlaceReachTheRealMenu) {
     Probe::AddMenuItem(menu, 5, u"Pictures", false, false, MenuItemState::Enabled, Native(HWND(unchecked)),
                        Native(HWND(checked)));
     Ints states;
-    for (UINT id = 1; id <= 5; ++id) states.push_back(GetMenuState(Handle(), id, 0) & (MF_CHECKED | MF_GRAYED | MF_DISABLED));
+    for (UINT id = 1; id <= 5; ++id)
+        states.push_back(GetMenuState(Handle(), id, 0) & (MF_CHECKED | MF_GRAYED | MF_DISABLED));
     EXPECT_EQ(states, Ints({MF_CHECKED, 0, MF_DISABLED, MF_GRAYED, 0}));
     EXPECT_EQ(GetMenuDefaultItem(Handle(), FALSE, 0), 2u);
     MENUITEMINFOW info{sizeof(info), MIIM_CHECKMARKS};
@@ -142,7 +147,8 @@ struct SystemTrayWin32 : ::testing::Test {
     ::testing::NiceMock<MockPending> pending;
     ::testing::NiceMock<MockActivation> activation;
     ::testing::NiceMock<MockTarget> target;
-    std::optional<SystemTray> tray{std::in_place, target, SystemTrayServices{shell, windows, menus, pending, activation}};
+    std::optional<SystemTray> tray{std::in_place, target,
+                                   SystemTrayServices{shell, windows, menus, pending, activation}};
 };
 
 // A hidden top-level tool window, owned by a hidden one (no taskbar button while
@@ -241,7 +247,8 @@ TEST(PinControlWin32, SizedPlacedDrawnAndExplainedAsDesigned) {
     GetWindowRect(pin->Handle(), &rect);
     MapWindowPoints(nullptr, parent.get(), reinterpret_cast<POINT*>(&rect), 2);
     const int width = Dpi(21), height = Dpi(20);
-    EXPECT_EQ(Ints({rect.left, rect.top, rect.right, rect.bottom}), Ints({Dpi(10), Dpi(5), Dpi(10) + width, Dpi(5) + height}));
+    EXPECT_EQ(Ints({rect.left, rect.top, rect.right, rect.bottom}),
+              Ints({Dpi(10), Dpi(5), Dpi(10) + width, Dpi(5) + height}));
     std::pair<HWND, std::wstring> tip{pin->Handle(), L""};
     EnumThreadWindows(GetCurrentThreadId(), CollectTip, reinterpret_cast<LPARAM>(&tip));
     EXPECT_EQ(tip.second, L"Always on top");
@@ -259,7 +266,8 @@ TEST(PinControlWin32, SizedPlacedDrawnAndExplainedAsDesigned) {
             for (int x = 0; x < width; ++x) {
                 const int px = x * 96 / Dpi(96), py = y * 96 / Dpi(96);
                 const PinColor c = PinPaletteColor(PinPixelIndex(picture, px, py));
-                const COLORREF want = PinPixelTransparent(picture, px, py) ? kParentBackground : RGB(c.red, c.green, c.blue);
+                const COLORREF want =
+                    PinPixelTransparent(picture, px, py) ? kParentBackground : RGB(c.red, c.green, c.blue);
                 const std::uint32_t got = bits[y * width + x];
                 wrong += RGB(got >> 16 & 0xff, got >> 8 & 0xff, got & 0xff) != want;
             }
@@ -283,7 +291,8 @@ TEST(PinControlWin32, PassesMouseEventsToTheEventsBoundLast) {
     EXPECT_CALL(second, OnMouseMoveOverPicture(PinPicture::MouseMove));
     EXPECT_CALL(second, OnClickPicture(PinPicture::MouseMove));
     EXPECT_CALL(second, OnMouseLeave());
-    for (UINT message : {WM_MOUSEMOVE, WM_LBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDOWN, WM_MOUSELEAVE, WM_LBUTTONUP})
+    for (UINT message :
+         {WM_MOUSEMOVE, WM_LBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDOWN, WM_MOUSELEAVE, WM_LBUTTONUP})
         SendMessageW(pin->Handle(), message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(3, 3));
     HWND control = pin->Handle();
     parent.reset();
@@ -306,7 +315,10 @@ struct RecordingEvents : MainWindowEvents {
     void OnWebPageClick() override { log += "WebPage,"; }
     void OnLabel1Click() override { log += "Label1,"; }
     void OnResize() override { log += view.Window().State() == WindowState::Minimized ? "Min," : "Resize,"; }
-    bool OnQueryUnload() override { log += "QueryUnload,"; return cancelClose; }
+    bool OnQueryUnload() override {
+        log += "QueryUnload,";
+        return cancelClose;
+    }
     void OnUnload() override { log += "Unload,"; }
     void Click(const std::string& name, CheckBoxControl& box) {
         log += name + " " + std::to_string(box.Value()) + ",";
@@ -350,13 +362,21 @@ TEST_F(MainWindowViewWin32Test, WindowAndControlsAreLaidOutAsDesigned) {
     const struct {
         int id, frame;  // frame 0: directly on the window
         LONG_PTR mask, style;
-    } controls[] = {{kIdFrame2, 0, 0, 0}, {kIdAutoRunCheck, kIdFrame2, BS_TYPEMASK, box},
-        {kIdStartupCheck, kIdFrame2, BS_TYPEMASK, box}, {kIdStartupCombo, kIdFrame2, 3 | CBS_SORT, CBS_DROPDOWN},
-        {kIdFrame1, 0, 0, 0}, {kIdDeviceList, kIdFrame1, LBS_SORT | LBS_NOTIFY, LBS_NOTIFY},
-        {kIdPlayCheck, kIdFrame1, BS_TYPEMASK, box}, {kIdRecordCheck, kIdFrame1, BS_TYPEMASK, box},
-        {kIdCurrentCardTxt, kIdFrame1, SS_NOPREFIX, SS_NOPREFIX}, {kIdSetBtn, kIdFrame1, 0, 0},
-        {kIdCommand1, 0, 0, 0}, {kIdExitBtn, 0, 0, 0}, {kIdLabel1, 0, link, link}, {kIdWebPage, 0, link, link},
-        {kIdAlwaysOnTop1, 0, 0, 0}};
+    } controls[] = {{kIdFrame2, 0, 0, 0},
+                    {kIdAutoRunCheck, kIdFrame2, BS_TYPEMASK, box},
+                    {kIdStartupCheck, kIdFrame2, BS_TYPEMASK, box},
+                    {kIdStartupCombo, kIdFrame2, 3 | CBS_SORT, CBS_DROPDOWN},
+                    {kIdFrame1, 0, 0, 0},
+                    {kIdDeviceList, kIdFrame1, LBS_SORT | LBS_NOTIFY, LBS_NOTIFY},
+                    {kIdPlayCheck, kIdFrame1, BS_TYPEMASK, box},
+                    {kIdRecordCheck, kIdFrame1, BS_TYPEMASK, box},
+                    {kIdCurrentCardTxt, kIdFrame1, SS_NOPREFIX, SS_NOPREFIX},
+                    {kIdSetBtn, kIdFrame1, 0, 0},
+                    {kIdCommand1, 0, 0, 0},
+                    {kIdExitBtn, 0, 0, 0},
+                    {kIdLabel1, 0, link, link},
+                    {kIdWebPage, 0, link, link},
+                    {kIdAlwaysOnTop1, 0, 0, 0}};
     std::vector<RECT> loose;  // the controls that are no frames
     for (const auto& c : controls) {
         RECT rect = Rect(c.id), outer = c.frame ? Rect(c.frame) : client;
@@ -377,8 +397,10 @@ TEST_F(MainWindowViewWin32Test, WindowAndControlsAreLaidOutAsDesigned) {
 // links raise their clicks, the plain label nothing; a handler that fails does
 // not unwind through the window.
 TEST_F(MainWindowViewWin32Test, ControlsRaiseTheirEvents) {
-    const std::tuple<CheckBoxControl&, int, std::string> boxes[] = {{view->PlayCheck(), kIdPlayCheck, "PlayCheck"},
-        {view->RecordCheck(), kIdRecordCheck, "RecordCheck"}, {view->StartupCheck(), kIdStartupCheck, "StartupCheck"},
+    const std::tuple<CheckBoxControl&, int, std::string> boxes[] = {
+        {view->PlayCheck(), kIdPlayCheck, "PlayCheck"},
+        {view->RecordCheck(), kIdRecordCheck, "RecordCheck"},
+        {view->StartupCheck(), kIdStartupCheck, "StartupCheck"},
         {view->AutoRunCheck(), kIdAutoRunCheck, "AutoRunCheck"}};
     for (const auto& [box, id, name] : boxes) {
         events.log.clear();
@@ -450,7 +472,8 @@ TEST_F(MainWindowViewWin32Test, StateChangesRaiseResizeAfterTheStateIsKnown) {
     EXPECT_EQ(Ints({minimized.left, minimized.top, minimized.width}), Ints({normal.left, normal.top, normal.width}));
     for (bool visible : {false, true}) {
         form.SetVisible(visible);
-        EXPECT_EQ(Ints({form.Visible(), IsIconic(window), form.State() == WindowState::Minimized}), Ints({visible, 1, 1}));
+        EXPECT_EQ(Ints({form.Visible(), IsIconic(window), form.State() == WindowState::Minimized}),
+                  Ints({visible, 1, 1}));
     }
     events.log.clear();
     form.SetState(WindowState::Normal);

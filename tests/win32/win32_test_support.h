@@ -1,9 +1,8 @@
 #pragma once
 // Helpers for tests that drive real windows, menus and message loops.
-#include <windows.h>
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <functional>
 #include <memory>
@@ -28,7 +27,9 @@ inline bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 5000) {
         if (GetTickCount() - start >= limitMs) return false;
     }
 }
-inline void Pump() { PumpUntil([] { return true; }); }
+inline void Pump() {
+    PumpUntil([] { return true; });
+}
 
 // What the test window gives its static controls as background.
 constexpr COLORREF kParentBackground = RGB(10, 200, 30);
@@ -41,8 +42,8 @@ inline LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam,
 
 // A plain top-level window of class "TestWindow", hidden unless `show` says otherwise.
 inline UniqueHwnd MakeTestWindow(const wchar_t* title, int show = SW_HIDE) {
-    static WNDCLASSW windowClass{0, TestWindowProc, 0, 0, nullptr, nullptr, nullptr,
-                                 GetSysColorBrush(COLOR_BTNFACE), nullptr, L"TestWindow"};
+    static WNDCLASSW windowClass{
+        0, TestWindowProc, 0, 0, nullptr, nullptr, nullptr, GetSysColorBrush(COLOR_BTNFACE), nullptr, L"TestWindow"};
     static const ATOM registered [[maybe_unused]] = RegisterClassW(&windowClass);
     UniqueHwnd window(CreateWindowExW(0, L"TestWindow", title, WS_OVERLAPPEDWINDOW, 100, 100, 300, 200, nullptr,
                                       nullptr, nullptr, nullptr));
@@ -76,7 +77,7 @@ inline HWND OpenMenuWindow() {
 
 // Runs an action from inside the modal loop of this thread's next popup menu, once it shows.
 class WhenMenuOpens {
-public:
+  public:
     explicit WhenMenuOpens(std::function<void()> action) : timer_(SetTimer(nullptr, 0, 10, Tick)) {
         action_ = std::move(action);
         fired_ = false;
@@ -84,7 +85,7 @@ public:
     ~WhenMenuOpens() { KillTimer(nullptr, timer_); }
     bool Fired() const { return fired_; }
 
-private:
+  private:
     static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
         if (fired_ || !OpenMenuWindow()) return;
         KillTimer(nullptr, id);
@@ -109,8 +110,8 @@ inline std::string ReadMenu(HMENU menu) {
         wchar_t text[256] = {};
         GetMenuStringW(menu, i, text, 256, MF_BYPOSITION);
         bool separator = GetMenuState(menu, i, MF_BYPOSITION) & MF_SEPARATOR;
-        entries += (i ? "|" : "") + (separator ? "-" : std::to_string(GetMenuItemID(menu, i)) + ":" +
-                                                           ToUtf8(FromWide(text)));
+        entries +=
+            (i ? "|" : "") + (separator ? "-" : std::to_string(GetMenuItemID(menu, i)) + ":" + ToUtf8(FromWide(text)));
     }
     return entries;
 }
