@@ -24,11 +24,11 @@ option(MARVOLT_WIN32_TESTS "Build the tests that run under Windows or Wine" ON)
 if(MARVOLT_WIN32_TESTS)
   set(GTEST_SOURCE_DIR "/usr/src/googletest" CACHE PATH "GoogleTest sources")
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
   add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
   file(GLOB MARVOLT_WIN32_TEST_SOURCES CONFIGURE_DEPENDS tests/win32/*.cpp)
   add_executable(marvolt_win32_tests ${MARVOLT_WIN32_TEST_SOURCES})
-  target_link_libraries(marvolt_win32_tests PRIVATE marvolt_win32 marvolt_fakes gtest gtest_main ole32)
+  target_link_libraries(marvolt_win32_tests PRIVATE marvolt_win32 gmock gtest_main ole32)
   target_link_options(marvolt_win32_tests PRIVATE ${MARVOLT_STATIC_LINK})
 
   # End-to-end tests: they start the real Marvolt.exe and drive it through the

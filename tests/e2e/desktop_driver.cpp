@@ -1,9 +1,6 @@
 #include "tests/e2e/desktop_driver.h"
 
 #include <mmsystem.h>
-#include <tlhelp32.h>
-
-#include <cstdio>
 
 namespace e2e {
 
@@ -11,19 +8,72 @@ const wchar_t kSoundMapper[] = L"Software\\Microsoft\\Multimedia\\Sound Mapper";
 const wchar_t kSettingsKey[] = L"Software\\VB and VBA Program Settings\\Marvolt";
 const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
+namespace {
+
+struct Search {
+    DWORD processId;
+    const std::function<bool(HWND)>& match;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
+    auto& search = *reinterpret_cast<Search*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid != search.processId || !search.match(window)) return TRUE;
+    search.found = window;
+    return FALSE;
+}
+
+// The first top-level window of the process that `match` accepts.
+HWND FindWindowOf(DWORD processId, const std::function<bool(HWND)>& match) {
+    Search search{processId, match, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void SendMouse(DWORD flags, int x = 0, int y = 0) {
+    INPUT input{INPUT_MOUSE};
+    input.mi = {MulDiv(x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1,
+                MulDiv(y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1, 0, flags};
+    SendInput(1, &input, sizeof(input));
+}
+
+void SendKey(WORD virtualKey, WORD scan, DWORD flags) {
+    INPUT inputs[2] = {{INPUT_KEYBOARD}, {INPUT_KEYBOARD}};
+    inputs[0].ki = {virtualKey, scan, flags};
+    inputs[1].ki = {virtualKey, scan, flags | KEYEVENTF_KEYUP};
+    SendInput(2, inputs, sizeof(INPUT));
+}
+
+std::wstring MenuFile() {
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    return std::wstring(folder) + L"marvolt_e2e_menu.txt";
+}
+
+LONG Query(const std::wstring& key, const std::wstring& name, DWORD* type, void* data, DWORD* size) {
+    HKEY handle;
+    LONG result = RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle);
+    if (result != ERROR_SUCCESS) return result;
+    result = RegQueryValueExW(handle, name.c_str(), nullptr, type, static_cast<BYTE*>(data), size);
+    RegCloseKey(handle);
+    return result;
+}
+
+}  // namespace
+
 std::wstring EnvVar(const wchar_t* name) {
     wchar_t buffer[4096];
     DWORD length = GetEnvironmentVariableW(name, buffer, 4096);
-    return length > 0 && length < 4096 ? std::wstring(buffer, length) : std::wstring();
+    return std::wstring(buffer, length < 4096 ? length : 0);
 }
 
 int RunUnix(const std::wstring& commandLine, DWORD timeoutMs) {
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info = {};
+    STARTUPINFOW startup{sizeof(startup)};
+    PROCESS_INFORMATION info{};
     std::wstring line = commandLine;
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-        return -1;
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return -1;
     DWORD code = static_cast<DWORD>(-2);
     if (WaitForSingleObject(info.hProcess, timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(info.hProcess, &code);
     CloseHandle(info.hThread);
@@ -46,14 +96,13 @@ void RemoveSink(const std::wstring& sinkName) {
 
 std::vector<std::wstring> WaveOutDeviceNames() {
     std::vector<std::wstring> names;
-    UINT count = waveOutGetNumDevs();
-    for (UINT device = 0; device < count; ++device) {
-        WAVEOUTCAPSW caps = {};
+    for (UINT device = 0; device < waveOutGetNumDevs(); ++device) {
+        WAVEOUTCAPSW caps{};
         if (waveOutGetDevCapsW(device, &caps, sizeof(caps)) != MMSYSERR_NOERROR) continue;
         std::wstring name = caps.szPname;
-        while (!name.empty() && name.back() == L' ') name.pop_back();
-        while (!name.empty() && name.front() == L' ') name.erase(0, 1);
-        names.push_back(name);
+        size_t first = name.find_first_not_of(L' ');
+        names.push_back(first == std::wstring::npos ? L""
+                                                    : name.substr(first, name.find_last_not_of(L' ') + 1 - first));
     }
     return names;
 }
@@ -68,12 +117,9 @@ void Screenshot(const std::wstring& name) {
 }
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (condition()) return true;
+    for (DWORD start = GetTickCount(); !condition(); Sleep(50))
         if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(50);
-    }
+    return true;
 }
 
 void Pause(DWORD ms) { Sleep(ms); }
@@ -81,23 +127,23 @@ void Pause(DWORD ms) { Sleep(ms); }
 Program::~Program() { Kill(); }
 
 bool Program::Start(bool waitUntilIdle) {
-    std::wstring exe = EnvVar(L"MARVOLT_EXE");
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    std::wstring line = L"\"" + exe + L"\"";
+    std::wstring exe = EnvVar(L"MARVOLT_EXE"), line = L"\"" + exe + L"\"";
+    STARTUPINFOW startup{sizeof(startup)};
     if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info_))
         return false;
     if (waitUntilIdle) WaitForInputIdle(info_.hProcess, 10000);
     return true;
 }
 
-bool Program::Running() const {
-    return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+bool Program::Running() const { return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
+
+bool Program::HasVisibleWindow() const {
+    return FindWindowOf(info_.dwProcessId, [](HWND window) { return IsWindowVisible(window) != FALSE; });
 }
 
 DWORD Program::WaitForExit(DWORD timeoutMs) {
-    if (!info_.hProcess) return 0;
     DWORD code = STILL_ACTIVE;
+    if (!info_.hProcess) return 0;
     if (WaitForSingleObject(info_.hProcess, timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(info_.hProcess, &code);
     return code;
 }
@@ -113,50 +159,13 @@ void Program::Kill() {
     info_ = {};
 }
 
-namespace {
-struct WindowSearch {
-    DWORD processId;
-    const wchar_t* windowClass;
-    const wchar_t* title;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<WindowSearch*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid != search->processId) return TRUE;
-    if (search->windowClass && ClassName(window) != search->windowClass) return TRUE;
-    if (search->title && WindowText(window) != search->title) return TRUE;
-    search->found = window;
-    return FALSE;
-}
-}  // namespace
+HWND Program::MainWindow() const { return FindOwnWindow(L"ThunderRT5Form"); }
 
 HWND Program::FindOwnWindow(const wchar_t* windowClass, const wchar_t* title) const {
-    WindowSearch search{info_.dwProcessId, windowClass, title, nullptr};
-    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return FindWindowOf(info_.dwProcessId, [&](HWND window) {
+        return (!windowClass || ClassName(window) == windowClass) && (!title || WindowText(window) == title);
+    });
 }
-
-namespace {
-BOOL CALLBACK MatchVisibleWindow(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<WindowSearch*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid != search->processId || !IsWindowVisible(window)) return TRUE;
-    search->found = window;
-    return FALSE;
-}
-}  // namespace
-
-bool Program::HasVisibleWindow() const {
-    WindowSearch search{info_.dwProcessId, nullptr, nullptr, nullptr};
-    EnumWindows(MatchVisibleWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found != nullptr;
-}
-
-HWND Program::MainWindow() const { return FindOwnWindow(L"ThunderRT5Form"); }
 
 DWORD Program::UiThread() const {
     HWND window = MainWindow();
@@ -178,14 +187,10 @@ std::wstring ClassName(HWND window) {
 }
 
 std::vector<std::wstring> ListBoxItems(HWND listBox) {
-    std::vector<std::wstring> items;
-    LRESULT count = SendMessageW(listBox, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        LRESULT length = SendMessageW(listBox, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-        std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
-        SendMessageW(listBox, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
-        text.resize(wcslen(text.c_str()));
-        items.push_back(text);
+    std::vector<std::wstring> items(SendMessageW(listBox, LB_GETCOUNT, 0, 0));
+    for (size_t i = 0; i < items.size(); ++i) {
+        items[i].resize(SendMessageW(listBox, LB_GETTEXTLEN, i, 0) + 1);
+        items[i].resize(SendMessageW(listBox, LB_GETTEXT, i, reinterpret_cast<LPARAM>(items[i].data())));
     }
     return items;
 }
@@ -199,23 +204,9 @@ bool IsTopmost(HWND window) { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_E
 HWND ForegroundWindow() { return GetForegroundWindow(); }
 
 HWND FindMessageBox(DWORD processId) {
-    WindowSearch search{processId, L"#32770", nullptr, nullptr};
-    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found && IsWindowVisible(search.found) ? search.found : nullptr;
+    return FindWindowOf(processId,
+                        [](HWND window) { return IsWindowVisible(window) && ClassName(window) == L"#32770"; });
 }
-
-namespace {
-void SendMouse(DWORD flags, int x = 0, int y = 0) {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    if (flags & MOUSEEVENTF_ABSOLUTE) {
-        input.mi.dx = MulDiv(x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
-        input.mi.dy = MulDiv(y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
-    }
-    SendInput(1, &input, sizeof(input));
-}
-}  // namespace
 
 void MoveTo(int x, int y) {
     SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x, y);
@@ -249,115 +240,43 @@ void Click(HWND window) {
 }
 
 void PressKey(WORD virtualKey) {
-    INPUT inputs[2] = {};
-    inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = inputs[1].ki.wVk = virtualKey;
-    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, inputs, sizeof(INPUT));
+    SendKey(virtualKey, 0, 0);
     Sleep(120);
 }
 
 void TypeText(const std::wstring& text) {
     for (wchar_t c : text) {
-        INPUT inputs[2] = {};
-        inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
-        inputs[0].ki.wScan = inputs[1].ki.wScan = c;
-        inputs[0].ki.dwFlags = KEYEVENTF_UNICODE;
-        inputs[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
-        SendInput(2, inputs, sizeof(INPUT));
+        SendKey(0, c, KEYEVENTF_UNICODE);
         Sleep(20);
     }
     Sleep(100);
 }
 
-namespace {
-std::wstring TempPath(const wchar_t* name) {
-    wchar_t folder[MAX_PATH];
-    GetTempPathW(MAX_PATH, folder);
-    return std::wstring(folder) + name;
-}
-
-std::string ReadFileBytes(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return {};
-    std::string content;
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0) content.append(buffer, read);
-    CloseHandle(file);
-    return content;
-}
-
-std::wstring FromUtf8(const std::string& text) {
-    if (text.empty()) return {};
-    int needed = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(needed), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), needed);
-    return out;
-}
-
-std::vector<std::wstring> Lines(const std::wstring& text) {
-    std::vector<std::wstring> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find(L'\n', start);
-        if (end == std::wstring::npos) end = text.size();
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return lines;
-}
-}  // namespace
-
 POINT TrayIconCentre() {
-    RECT taskbar = {};
+    RECT taskbar{};
     GetWindowRect(FindWindowW(L"Shell_TrayWnd", nullptr), &taskbar);
-    int cell = GetSystemMetrics(SM_CXSMICON) + 4;
-    return {taskbar.right - cell / 2, (taskbar.top + taskbar.bottom) / 2};
+    return {taskbar.right - (GetSystemMetrics(SM_CXSMICON) + 4) / 2, (taskbar.top + taskbar.bottom) / 2};
 }
 
 bool TrayIconShown() {
-    HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
-    if (!taskbar) return false;
+    if (!FindWindowW(L"Shell_TrayWnd", nullptr)) return false;
     POINT centre = TrayIconCentre();
-    int half = GetSystemMetrics(SM_CXSMICON) / 2;
+    int half = GetSystemMetrics(SM_CXSMICON) / 2, differing = 0;
     HDC screen = GetDC(nullptr);
     // The empty taskbar left of the icon gives its background colour.
     COLORREF background = GetPixel(screen, centre.x - 3 * half - 8, centre.y);
-    int differing = 0;
     for (int y = centre.y - half; y < centre.y + half; ++y)
-        for (int x = centre.x - half; x < centre.x + half; ++x)
-            if (GetPixel(screen, x, y) != background) ++differing;
+        for (int x = centre.x - half; x < centre.x + half; ++x) differing += GetPixel(screen, x, y) != background;
     ReleaseDC(nullptr, screen);
     return differing > half * half / 2;
 }
 
-namespace {
-struct TipSearch {
-    DWORD shellProcess;
-    HWND found;
-};
-
-BOOL CALLBACK FindShownTip(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<TipSearch*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid == search->shellProcess && IsWindowVisible(window) && ClassName(window) == L"tooltips_class32" &&
-        !WindowText(window).empty()) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-}  // namespace
-
 std::wstring HoverTip() {
     HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+    DWORD shell = 0;
     if (!taskbar) return L"";
+    GetWindowThreadProcessId(taskbar, &shell);
     POINT centre = TrayIconCentre();
-    TipSearch search{0, nullptr};
-    GetWindowThreadProcessId(taskbar, &search.shellProcess);
     std::wstring tip;
     // Away and back again, so the tooltip shows afresh with the current text;
     // a few tries, as the shell may still be settling after the icon changed.
@@ -365,12 +284,15 @@ std::wstring HoverTip() {
         MoveTo(centre.x - 200, centre.y);
         Sleep(400);
         MoveTo(centre.x, centre.y);
-        WaitUntil([&] {
-            search.found = nullptr;
-            EnumWindows(FindShownTip, reinterpret_cast<LPARAM>(&search));
-            if (search.found) tip = WindowText(search.found);
-            return !tip.empty();
-        }, 2500);
+        WaitUntil(
+            [&] {
+                HWND shown = FindWindowOf(shell, [](HWND window) {
+                    return IsWindowVisible(window) && ClassName(window) == L"tooltips_class32" &&
+                           !WindowText(window).empty();
+                });
+                return !(tip = shown ? WindowText(shown) : L"").empty();
+            },
+            2500);
     }
     MoveTo(centre.x - 200, centre.y);
     return tip;
@@ -383,85 +305,69 @@ Hooks::~Hooks() {
 
 bool Hooks::Attach(DWORD threadId) {
     if (!module_) module_ = LoadLibraryW(EnvVar(L"MARVOLT_E2E_HOOK").c_str());
-    if (!module_) return false;
-    auto proc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(module_, "CallWndHook")));
-    if (!proc) return false;
-    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, proc, module_, threadId);
-    if (!hook) return false;
-    hooks_.push_back(hook);
-    return true;
+    FARPROC proc = module_ ? GetProcAddress(module_, "CallWndHook") : nullptr;
+    HHOOK hook = proc ? SetWindowsHookExW(WH_CALLWNDPROC, reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(proc)),
+                                          module_, threadId)
+                      : nullptr;
+    if (hook) hooks_.push_back(hook);
+    return hook != nullptr;
 }
 
+// The hook's file: one entry a line, "-" for a separator, otherwise "<id>\t<text>" (UTF-8).
 std::vector<MenuEntry> RecordedMenu() {
     std::vector<MenuEntry> entries;
-    for (const std::wstring& line : Lines(FromUtf8(ReadFileBytes(TempPath(L"marvolt_e2e_menu.txt"))))) {
-        MenuEntry entry;
-        if (line == L"-") {
-            entry.separator = true;
-        } else {
-            size_t tab = line.find(L'\t');
-            if (tab == std::wstring::npos) continue;
-            entry.id = static_cast<UINT>(std::stoul(line.substr(0, tab)));
-            entry.text = line.substr(tab + 1);
-        }
-        entries.push_back(entry);
+    HANDLE file = CreateFileW(MenuFile().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return entries;
+    char bytes[16384];
+    DWORD read = 0;
+    ReadFile(file, bytes, sizeof(bytes), &read, nullptr);
+    CloseHandle(file);
+    std::wstring text(read, L'\0');
+    text.resize(MultiByteToWideChar(CP_UTF8, 0, bytes, static_cast<int>(read), text.data(), static_cast<int>(read)));
+    for (size_t start = 0, end; (end = text.find(L'\n', start)) != std::wstring::npos; start = end + 1) {
+        std::wstring line = text.substr(start, end - start);
+        size_t tab = line.find(L'\t');
+        if (line == L"-")
+            entries.push_back({true});
+        else if (tab != std::wstring::npos)
+            entries.push_back({false, static_cast<UINT>(std::stoul(line.substr(0, tab))), line.substr(tab + 1)});
     }
     return entries;
 }
 
-void ForgetRecordedMenu() { DeleteFileW(TempPath(L"marvolt_e2e_menu.txt").c_str()); }
+void ForgetRecordedMenu() { DeleteFileW(MenuFile().c_str()); }
 
 std::wstring RegString(const std::wstring& key, const std::wstring& name, bool* exists) {
-    if (exists) *exists = false;
-    HKEY handle;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return L"";
     wchar_t data[2048] = L"";
-    DWORD size = sizeof(data) - sizeof(wchar_t), type = 0;
-    LONG result = RegQueryValueExW(handle, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-    RegCloseKey(handle);
-    if (result != ERROR_SUCCESS) return L"";
-    if (exists) *exists = true;
-    return type == REG_SZ ? std::wstring(data) : std::wstring();
+    DWORD size = sizeof(data) - sizeof(wchar_t), type = REG_NONE;
+    bool found = Query(key, name, &type, data, &size) == ERROR_SUCCESS;
+    if (exists) *exists = found;
+    return found && type == REG_SZ ? data : L"";
 }
 
 DWORD RegType(const std::wstring& key, const std::wstring& name) {
-    HKEY handle;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return REG_NONE;
     DWORD type = REG_NONE;
-    if (RegQueryValueExW(handle, name.c_str(), nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS) type = REG_NONE;
-    RegCloseKey(handle);
-    return type;
+    return Query(key, name, &type, nullptr, nullptr) == ERROR_SUCCESS ? type : REG_NONE;
 }
 
 DWORD RegDword(const std::wstring& key, const std::wstring& name, DWORD fallback) {
-    HKEY handle;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return fallback;
-    DWORD data = fallback, size = sizeof(data), type = 0;
-    if (RegQueryValueExW(handle, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data), &size) !=
-            ERROR_SUCCESS ||
-        type != REG_DWORD)
-        data = fallback;
-    RegCloseKey(handle);
-    return data;
+    DWORD data = 0, size = sizeof(data), type = REG_NONE;
+    return Query(key, name, &type, &data, &size) == ERROR_SUCCESS && type == REG_DWORD ? data : fallback;
 }
 
 void RegSetString(const std::wstring& key, const std::wstring& name, const std::wstring& value) {
-    HKEY handle;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr) !=
-        ERROR_SUCCESS)
-        return;
-    RegSetValueExW(handle, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(handle);
+    RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), REG_SZ, value.c_str(),
+                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
-void RegDeleteTree(const std::wstring& key) { RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str()), RegDeleteKeyW(HKEY_CURRENT_USER, key.c_str()); }
+void RegDeleteTree(const std::wstring& key) {
+    RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+    RegDeleteKeyW(HKEY_CURRENT_USER, key.c_str());
+}
 
 void RegDeleteValueOf(const std::wstring& key, const std::wstring& name) {
-    HKEY handle;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_WRITE, &handle) != ERROR_SUCCESS) return;
-    RegDeleteValueW(handle, name.c_str());
-    RegCloseKey(handle);
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str());
 }
 
 }  // namespace e2e
