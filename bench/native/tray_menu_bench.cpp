@@ -10,12 +10,9 @@
 
 #include "app/main_window.h"
 #include "app/tray_menu.h"
-#include "platform/fakes/fake_app_parts.h"
-#include "platform/fakes/fake_main_window_view.h"
+#include "platform/fakes/fake_main_window.h"
 #include "platform/fakes/fake_registry.h"
-#include "platform/fakes/fake_settings_store.h"
-#include "platform/fakes/fake_sound_devices.h"
-#include "platform/fakes/simple_fakes.h"
+#include "platform/fakes/fake_system.h"
 #include "platform/text.h"
 
 namespace marvolt {
@@ -38,9 +35,11 @@ std::u16string DefaultEntry(const std::vector<std::u16string>& rows, size_t inde
 class Window {
 public:
     explicit Window(int deviceCount) {
-        view.BindEvents(window);
+        view.events = &window;
         rows = DeviceNames(deviceCount);
-        for (const std::u16string& name : rows) devices.Add(name);
+        system.devices = rows;
+        view.play.value = view.record.value = 1;
+        view.play.onClick = view.record.onClick = view.startup.onClick = view.autoRun.onClick = [] {};
         // The whole start-up: device list, first registry values, options
         // (both roles ticked), the icon and the first menu.
         window.Load();
@@ -50,24 +49,15 @@ public:
         return registry.ReadRegPath(u"HKEY_CURRENT_USER\\Software\\Microsoft\\Multimedia\\Sound Mapper\\Playback");
     }
 
+    fakes::FakeSystem system;
     FakeRegistry registryApi;
     FakeAnsiCodePage codePage;
     Registry registry{registryApi, codePage};
-    FakeSettingsStore store;
-    FakeAppIdentity identity;
-    FakeMessageService messages;
-    FakeProcessEnd processEnd;
-    AppSettings settings{store, identity, messages, processEnd};
-    FakeSoundDevices devices;
-    FakeProcessLauncher launcher;
-    FakeBeeper beeper;
-    FakeInstanceGuard guard{processEnd};
-    FakeTopmostPin pin;
-    FakeTrayIcon tray;
-    FakeDocumentOpener documents;
-    FakeMainWindowView view;
-    MainWindow window{view, MainWindowServices{registry, settings, devices, messages, identity, launcher, beeper,
-                                               processEnd, guard, pin, tray, documents}};
+    AppSettings settings{system, system, system, system};
+    fakes::FakeView view{system.trace};
+    fakes::FakeTrayIcon tray{system.trace};
+    MainWindow window{view, MainWindowServices{registry, settings, system, system, system, system, system, system,
+                                               system, system, tray, system}};
     std::vector<std::u16string> rows;
 };
 
@@ -104,7 +94,8 @@ void BM_CreatePopupMenu(benchmark::State& state) {
     w.window.OnTrayMenu(DefaultEntry(w.rows, w.rows.size() / 2));
     for (auto _ : state) {
         w.window.CreatePopupMenu();
-        benchmark::DoNotOptimize(w.tray.menuString.data());
+        benchmark::DoNotOptimize(w.tray.menu.data());
+        w.system.trace.text.clear();
     }
     if (w.window.TrayMenuString().find(w.rows.back()) == std::u16string::npos)
         state.SkipWithError("the menu lacks the last device");
@@ -121,11 +112,11 @@ void BM_OnTrayMenuDevice(benchmark::State& state) {
     int pass = 0;
     for (auto _ : state) {
         w.window.OnTrayMenu(entries[pass & 1]);
-        // The double keeps every add; without this its record grows by one a pass.
-        w.tray.adds.clear();
+        // The doubles trace every call; without this the trace grows by a pass.
+        w.system.trace.text.clear();
         ++pass;
     }
-    if (w.Playback() != w.rows[(pass & 1) ? last : other] || !w.messages.shown.empty())
+    if (w.Playback() != w.rows[(pass & 1) ? last : other])
         state.SkipWithError("the chosen device was not switched to");
     SetComplexity(state);
 }
