@@ -64,18 +64,21 @@ void FileChooser::Layout() {
     }
 }
 
-void FileChooser::Load(ChooserMode mode) {
+// False when the window cannot be made: the dialog then answers as after Cancel.
+bool FileChooser::Load(ChooserMode mode) {
     mode_ = mode;
     result_.clear();
     pattern_ = u"*.*";
     file_ = -1;
     view_ = services_.windows.Create(*this);
+    if (!view_) return false;
     SetOkEnabled(false);
     drives_ = services_.store.Drives();
     view_->ShowDrives(drives_, -1);
     std::u16string current = services_.files.CurrentDirectory();
     if (!current.empty()) SelectDrive(current[0]);
     SetFolder(current);
+    return true;
 }
 
 std::u16string FileChooser::ShowModal(const std::u16string& caption) {
@@ -163,7 +166,7 @@ void FileChooser::GoTo(const std::u16string& folder) {
 
 std::u16string FileChooser::FileOpenDialog(const std::u16string& DefaultPath, const std::u16string& WindowCaption,
                                            const std::u16string& DefaultFilename) {
-    Load(ChooserMode::File);
+    if (!Load(ChooserMode::File)) return u"";
     std::u16string start = DefaultPath.empty() ? services_.files.CurrentDirectory() : DefaultPath;
     start = start.substr(0, start.rfind(u'\\'));
     GoTo(start);
@@ -180,7 +183,7 @@ std::u16string FileChooser::FileOpenDialog(const std::u16string& DefaultPath, co
 
 std::u16string FileChooser::filesaveDialog(const std::u16string& DefaultPath, const std::u16string& DefaultFilename,
                                            const std::u16string& WindowCaption) {
-    Load(ChooserMode::SaveFile);
+    if (!Load(ChooserMode::SaveFile)) return u"";
     std::u16string start = DefaultPath.empty() ? services_.files.CurrentDirectory() : DefaultPath;
     GoTo(start);
     // The name part of the start folder selects that file when it is listed, or
@@ -199,7 +202,7 @@ std::u16string FileChooser::filesaveDialog(const std::u16string& DefaultPath, co
 
 std::u16string FileChooser::FileDirSelectDialog(const std::u16string& DefaultPath,
                                                 const std::u16string& WindowCaption) {
-    Load(ChooserMode::Dir);
+    if (!Load(ChooserMode::Dir)) return u"";
     GoTo(DefaultPath);
     SetOkEnabled(true);
     return ShowModal(WindowCaption.empty() ? u"Open Directory" : WindowCaption);

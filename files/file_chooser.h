@@ -51,7 +51,7 @@ private:
     void OnOk() override;
     void OnCancel() override;
 
-    void Load(ChooserMode mode);
+    bool Load(ChooserMode mode);
     std::u16string ShowModal(const std::u16string& caption);
     void Layout();
     bool SelectDrive(char16_t letter);
