@@ -68,7 +68,29 @@ marvolt_start_pulse() {
     marvolt_log "PulseAudio at $PULSE_SERVER with sinks: ${MARVOLT_SINKS:-Speakers|Headset}"
 }
 
+# Tells whether this machine runs 32-bit programs. Some kernels are built without
+# 32-bit support: there only the 64-bit Wine loader works, and 32-bit Windows
+# programs can't run at all.
+marvolt_runs_32bit() {
+    /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+# Without 32-bit support Debian's "wine" script still picks the 32-bit loader;
+# shims on PATH make wine (and wineboot, which calls wine-stable) use the 64-bit one.
+marvolt_use_wine64_only() {
+    local shims="$MARVOLT_ROOT/build/wine64-shims"
+    mkdir -p "$shims"
+    for name in wine wine-stable; do
+        printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' >"$shims/$name"
+        chmod +x "$shims/$name"
+    done
+    case ":$PATH:" in *":$shims:"*) ;; *) export PATH="$shims:$PATH" ;; esac
+    export WINELOADER=/usr/lib/wine/wine64
+    marvolt_log "this machine runs no 32-bit programs: Wine runs 64-bit programs only"
+}
+
 marvolt_start_wine() {
+    marvolt_runs_32bit || marvolt_use_wine64_only
     export WINEPREFIX=${MARVOLT_WINEPREFIX:-$MARVOLT_ROOT/build/wineprefix}
     export WINEDEBUG=${WINEDEBUG:--all}
     export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml,winemenubuilder.exe="}
