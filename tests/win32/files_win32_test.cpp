@@ -168,14 +168,24 @@ TEST_F(FilesWin32, ListingOfHiddenForeignDeepAndLoopingFolders) {
     std::u16string deep = root;
     while (deep.size() < 300) CreateDirectoryW(Wide(L(deep += u"\\folder-with-a-long-name")), nullptr);
     Write(deep + u"\\deep.txt", "");
-    // A link back to the folder itself; when the system cannot make one, the
-    // depth limit is still what ends the listing of an unmarked loop.
+    // A link back to the folder itself. Wine makes none (its call is a stub): a
+    // Unix link then makes a loop that the system does not mark as a link.
     CreateSymbolicLinkW(Wide(root + u"\\loop"), Wide(root), SYMBOLIC_LINK_FLAG_DIRECTORY);
+    using UnixName = char*(CDECL*)(const wchar_t*);
+    auto unix = reinterpret_cast<UnixName>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name"));
+    std::u16string unixLoop = unix ? FromUtf8(unix(Wide(root))) + u"/loop" : u"";
+    auto unixCall = [&](std::u16string command) { Win32ProcessLauncher().StartProcess(command + unixLoop, 0), Sleep(300); };
+    if (unix && store.Kind(root + u"\\loop") == PathKind::Missing) unixCall(u"Z:\\bin\\ln -s . ");
     ASSERT_TRUE(utility.ReadDirctoryStructureToFile(root, root + u"\\list.txt", u"*.txt", false));
     std::string listing = Read(root + u"\\list.txt");
     for (std::u16string line : {root + u"\\hid\\in.txt", root + u"\\\u041f\u0440\u0438\u0432\u0435\u0442.txt",
                                 deep + u"\\deep.txt"})
         EXPECT_NE(listing.find(ToUtf8(line) + "\r\n"), std::string::npos) << ToUtf8(line);
+    std::u16string loops = root;
+    for (int depth = 0; depth <= FileOperations::kMaxDepth; ++depth) loops += u"\\loop";
+    EXPECT_NE(listing.find(ToUtf8(unix ? loops : root + u"\\loop") + "\r\n"), std::string::npos);
+    EXPECT_EQ(listing.find(ToUtf8(loops + u"\\loop")), std::string::npos);
+    if (unix) unixCall(u"Z:\\bin\\rm ");
 
     std::u16string shortName = utility.FileGetShortFileName(deep + u"\\deep.txt");
     EXPECT_LT(shortName.size(), deep.size());
