@@ -157,20 +157,6 @@ TEST_F(FilesTest, FileRunQuotesTheProgramAndEndsInTheDocumentsFolder) {
     }
 }
 
-TEST_F(FilesTest, FileMoveReplacesInOneStepOnly) {
-    ON_CALL(store, Kind(S(u"s"))).WillByDefault(Return(PathKind::File));
-    ON_CALL(store, Kind(S(u"d"))).WillByDefault(Return(PathKind::File));
-    EXPECT_CALL(store, Remove(_)).Times(0);
-    EXPECT_CALL(store, Move(_, _, _)).Times(0);
-    EXPECT_FALSE(utility.FileMove(u"s", u"d", false));
-    EXPECT_FALSE(utility.FileMove(u"missing", u"x", true));
-    EXPECT_CALL(store, Move(S(u"s"), S(u"d"), true)).WillOnce([&] {
-        ON_CALL(store, Kind(S(u"s"))).WillByDefault(Return(PathKind::Missing));
-        return true;
-    });
-    EXPECT_TRUE(utility.FileMove(u"s", u"d", true));
-}
-
 TEST_F(FilesTest, ListingEntersEveryFolderButNoLink) {
     tree[u"C:\\T\\*"] = {{u"a.txt"}, {u"H", true}, {u"L", true, true}, {u"b.log"}};
     tree[u"C:\\T\\*.txt"] = {{u"a.txt"}};
@@ -222,8 +208,6 @@ TEST_F(FilesTest, ChooserResultsInEveryMode) {
          u"C:\\Data\\b.doc", false},
         {"open, double click", [](Files& f) { return f.FileOpenDialog(); },
          [](FileChooserEvents& e, MockView&) { e.OnFileDoubleClick(0); }, u"C:\\Data\\a.txt", false},
-        {"open, typed", [](Files& f) { return f.FileOpenDialog(u"C:\\Data\\"); },
-         [&](FileChooserEvents& e, MockView& v) { type(u"new.txt")(e, v), e.OnOk(); }, u"C:\\Data\\new.txt", false},
         {"open, cancel", [](Files& f) { return f.FileOpenDialog(); },
          [](FileChooserEvents& e, MockView&) { e.OnFileClick(1), e.OnCancel(); }, u"", false},
         {"save", [](Files& f) { return f.filesaveDialog(u"C:\\Data", u"out.txt"); }, ok, u"C:\\Data\\out.txt", true},
@@ -251,17 +235,6 @@ TEST_F(FilesTest, ChooserResultsInEveryMode) {
         EXPECT_EQ(c.show(utility), c.result);
         EXPECT_EQ(okAtOpen, c.okAtOpen);
     }
-}
-
-TEST_F(FilesTest, OpenCaptionAndFilterFollowTheName) {
-    auto view = std::make_unique<NiceMock<MockView>>();
-    EXPECT_CALL(*view, SetCaption(S(u"Mine    (\"*.txt\")")));
-    EXPECT_CALL(*view, ShowFiles(_, _)).Times(::testing::AnyNumber());
-    EXPECT_CALL(*view, ShowFiles(Texts{u"a.txt"}, -1));
-    EXPECT_CALL(windows, Create(_)).WillOnce(Return(::testing::ByMove(std::move(view))));
-    tree[u"C:\\Data\\*"] = {};
-    tree[u"C:\\Data\\*.txt"] = {{u"a.txt"}};
-    EXPECT_EQ(utility.FileOpenDialog(u"", u"Mine", u"a.txt"), u"");
 }
 
 }  // namespace

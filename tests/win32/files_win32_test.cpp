@@ -21,11 +21,6 @@ namespace marvolt {
 namespace {
 
 std::u16string L(const std::u16string& path) { return path.size() < 240 ? path : u"\\\\?\\" + path; }
-void Write(const std::u16string& path, const std::string& bytes) {
-    UniqueFile file(CreateFileW(Wide(L(path)), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    DWORD written;
-    WriteFile(file.get(), bytes.data(), DWORD(bytes.size()), &written, nullptr);
-}
 std::string Read(const std::u16string& path) {
     UniqueFile file(CreateFileW(Wide(L(path)), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     std::string bytes(1 << 16, '\0');
@@ -70,7 +65,6 @@ TEST_F(FilesWin32, FoldersAreTheCurrentUsersEvenWhenMoved) {
     EXPECT_NE(utility.GetProgramfilesPath(), u"");
     EXPECT_NE(utility.GetStartMenuPath(), u"");
     char old[MAX_PATH] = "";
-    LONG size = sizeof(old);
     DWORD type = REG_EXPAND_SZ, bytes = sizeof(old);
     RegGetValueA(HKEY_CURRENT_USER, key, "Desktop", RRF_RT_ANY | RRF_NOEXPAND, &type, old, &bytes);
     std::string moved = ToAnsi(root) + "\\Moved";
@@ -78,7 +72,6 @@ TEST_F(FilesWin32, FoldersAreTheCurrentUsersEvenWhenMoved) {
     RegSetKeyValueA(HKEY_CURRENT_USER, key, "Desktop", REG_EXPAND_SZ, moved.c_str(), DWORD(moved.size() + 1));
     EXPECT_EQ(ToAnsi(utility.GetDesktopPath()), moved);
     RegSetKeyValueA(HKEY_CURRENT_USER, key, "Desktop", type, old, bytes);
-    (void)size;
 }
 
 // Drives the open chooser through its controls once it shows.
@@ -109,8 +102,8 @@ std::u16string Text(HWND window) {
 }
 
 TEST_F(FilesWin32, ChooserDrivenThroughItsControls) {
-    Write(root + u"\\a.txt", "");
-    Write(root + u"\\b.log", "");
+    store.AppendLines(root + u"\\a.txt", {});
+    store.AppendLines(root + u"\\b.log", {u""});
     CreateDirectoryW(Wide(root + u"\\sub"), nullptr);
     auto press = [](ChooserPart part) { return [part](HWND w) { SendMessageW(Part(w, part), BM_CLICK, 0, 0); }; };
     WhenChooserOpens([](HWND w) {
@@ -146,28 +139,29 @@ TEST_F(FilesWin32, ChooserDrivenThroughItsControls) {
     EXPECT_EQ(utility.FileDirSelectDialog(root), u"");
 }
 
-TEST_F(FilesWin32, MoveKeepsTheDestinationWhenItCannotReplaceIt) {
-    Write(root + u"\\s", "new");
-    Write(root + u"\\d", "old");
+TEST_F(FilesWin32, MoveKeepsTheDestinationWhenItFails) {
+    store.AppendLines(root + u"\\s", {u"new"});
+    store.AppendLines(root + u"\\d", {u"old"});
     {
-        UniqueFile locked(CreateFileW(Wide(root + u"\\d"), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        // A move that fails must not have removed the old destination first.
+        UniqueFile locked(CreateFileW(Wide(root + u"\\s"), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         EXPECT_FALSE(utility.FileMove(root + u"\\s", root + u"\\d", true));
     }
-    EXPECT_EQ(Read(root + u"\\d"), "old");
+    EXPECT_EQ(Read(root + u"\\d"), "old\r\n");
     EXPECT_FALSE(utility.FileMove(root + u"\\s", root + u"\\d"));
     EXPECT_TRUE(utility.FileMove(root + u"\\s", root + u"\\d", true));
-    EXPECT_EQ(Read(root + u"\\d"), "new");
+    EXPECT_EQ(Read(root + u"\\d"), "new\r\n");
     EXPECT_EQ(store.Kind(root + u"\\s"), PathKind::Missing);
 }
 
 TEST_F(FilesWin32, ListingOfHiddenForeignDeepAndLoopingFolders) {
     CreateDirectoryW(Wide(root + u"\\hid"), nullptr);
     SetFileAttributesW(Wide(root + u"\\hid"), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
-    Write(root + u"\\hid\\in.txt", "");
-    Write(root + u"\\\u041f\u0440\u0438\u0432\u0435\u0442.txt", "");
+    store.AppendLines(root + u"\\hid\\in.txt", {u""});
+    store.AppendLines(root + u"\\\u041f\u0440\u0438\u0432\u0435\u0442.txt", {u""});
     std::u16string deep = root;
     while (deep.size() < 300) CreateDirectoryW(Wide(L(deep += u"\\folder-with-a-long-name")), nullptr);
-    Write(deep + u"\\deep.txt", "");
+    store.AppendLines(deep + u"\\deep.txt", {u""});
     // A link back to the folder itself. Wine makes none (its call is a stub): a
     // Unix link then makes a loop that the system does not mark as a link.
     CreateSymbolicLinkW(Wide(root + u"\\loop"), Wide(root), SYMBOLIC_LINK_FLAG_DIRECTORY);
