@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 
 #include "files/files.h"
@@ -22,11 +23,8 @@ namespace {
 
 std::u16string L(const std::u16string& path) { return path.size() < 240 ? path : u"\\\\?\\" + path; }
 std::string Read(const std::u16string& path) {
-    UniqueFile file(CreateFileW(Wide(L(path)), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    std::string bytes(1 << 16, '\0');
-    DWORD read = 0;
-    ReadFile(file.get(), bytes.data(), DWORD(bytes.size()), &read, nullptr);
-    return bytes.substr(0, read);
+    std::ifstream in(ToAnsi(path), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 void RemoveTree(const std::u16string& folder) {
     for (const FoundEntry& entry : Win32FileStore().Find(folder + u"\\*")) {
