@@ -26,9 +26,10 @@ std::u16string WithoutLongPrefix(std::u16string path, const std::u16string& aske
     return path.substr(4);
 }
 
+using PathCall = DWORD(WINAPI*)(const wchar_t*, wchar_t*, DWORD);
+
 // Asks again with the size the call reports, so that no name comes back cut.
-template <typename Call>
-std::u16string GrowingCall(const std::u16string& path, Call call) {
+std::u16string GrowingCall(const std::u16string& path, PathCall call) {
     const std::u16string asked = LongPath(path);
     std::u16string buffer(MAX_PATH, u'\0');
     for (int attempt = 0; attempt < 3; ++attempt) {
@@ -42,6 +43,10 @@ std::u16string GrowingCall(const std::u16string& path, Call call) {
         buffer.assign(length, u'\0');
     }
     return u"";
+}
+
+DWORD WINAPI FullPath(const wchar_t* path, wchar_t* buffer, DWORD size) {
+    return GetFullPathNameW(path, size, buffer, nullptr);
 }
 
 }  // namespace
@@ -76,9 +81,7 @@ std::vector<std::u16string> Win32FileStore::Drives() {
 
 std::u16string Win32FileStore::DriveFolder(char16_t drive) {
     const std::u16string relative{drive, u':'};
-    std::u16string folder = GrowingCall(relative, [](const wchar_t* path, wchar_t* buffer, DWORD size) {
-        return GetFullPathNameW(path, size, buffer, nullptr);
-    });
+    std::u16string folder = GrowingCall(relative, FullPath);
     return Kind(folder) == PathKind::Folder ? folder : u"";
 }
 

@@ -70,9 +70,6 @@ int Run(HINSTANCE instance) {
     FileChooserWindowsWin32 chooserWindows;
     Files fileUtility({registry, knownFolders, environment, fileStore, files, association, launcher, pendingEvents,
                        chooserWindows});
-    // Until a caller is wired to it, this keeps its methods in the program.
-    Files* volatile fileUtilityInProgram = &fileUtility;
-    (void)fileUtilityInProgram;
 
     // A second start hands over before it builds any window. Start-up runs the
     // guard again as its first step; by then it finds nothing.
