@@ -139,22 +139,37 @@ TEST_F(FilesTest, AbsoluteValuesAndFoldersFallBackToTheRegistry) {
 TEST_F(FilesTest, FileRunQuotesTheProgramAndEndsInTheDocumentsFolder) {
     ON_CALL(shell, ProgramForFile(_)).WillByDefault(Return(u"C:\\Ed\\ed.exe"));
     ON_CALL(shell, ProgramForFile(S(u"C:\\Data\\none.xyz"))).WillByDefault(Return(u""));
-    struct Case { const char16_t *file, *command, *lastDirectory; } cases[] = {
-        {u"C:\\Program Files\\x\\app.exe", u"\"C:\\Program Files\\x\\app.exe\"", nullptr},
-        {u"C:\\Tools\\setup.BaT", u"\"C:\\Tools\\setup.BaT\"", nullptr},
-        {u"C:\\Tools\\X.com", u"\"C:\\Tools\\X.com\"", nullptr},
-        {u"notes.txt", u"\"C:\\Ed\\ed.exe\" C:\\Data\\notes.txt", u"C:\\Data\\"},
-        {u"C:\\My Docs\\a.txt", u"\"C:\\Ed\\ed.exe\" \"C:\\My Docs\\a.txt\"", u"C:\\My Docs\\"},
-        {u"none.xyz", nullptr, u"C:\\Data\\"},
+    ON_CALL(shell, ProgramForFile(S(u"D:\\r.abc"))).WillByDefault(Return(u"C:\\r.exe"));
+    struct Case { const char16_t *file, *command; Texts directories; } cases[] = {
+        {u"C:\\Program Files\\x\\app.exe", u"\"C:\\Program Files\\x\\app.exe\"", {}},
+        {u"C:\\Tools\\setup.BaT", u"\"C:\\Tools\\setup.BaT\"", {}},
+        {u"C:\\Tools\\X.com", u"\"C:\\Tools\\X.com\"", {}},
+        {u"notes.txt", u"\"C:\\Ed\\ed.exe\" C:\\Data\\notes.txt", {u"C:\\Ed", u"C:\\Data\\"}},
+        {u"C:\\My Docs\\a.txt", u"\"C:\\Ed\\ed.exe\" \"C:\\My Docs\\a.txt\"", {u"C:\\Ed", u"C:\\My Docs\\"}},
+        {u"D:\\r.abc", u"\"C:\\r.exe\" D:\\r.abc", {u"C:\\", u"D:\\"}},
+        {u"none.xyz", nullptr, {u"C:\\Data\\"}},
     };
     for (const Case& c : cases) {
-        std::u16string last;
-        EXPECT_CALL(files, ChangeDirectory(_)).WillRepeatedly([&](const std::u16string& d) { return last = d, true; });
-        if (c.command) EXPECT_CALL(launcher, StartProcess(std::u16string(c.command), 3)).WillOnce(Return(7));
+        Texts directories;
+        EXPECT_CALL(files, ChangeDirectory(_)).WillRepeatedly([&](const S& d) { return directories.push_back(d), true; });
+        if (c.command) EXPECT_CALL(launcher, StartProcess(S(c.command), 3)).WillOnce(Return(7));
         EXPECT_EQ(utility.FileRun(c.file, 3), c.command ? 7u : 0u) << std::string(c.file, c.file + 8);
-        EXPECT_EQ(last, c.lastDirectory ? c.lastDirectory : u"");
+        EXPECT_EQ(directories, c.directories);
         ::testing::Mock::VerifyAndClearExpectations(&launcher);
     }
+}
+
+TEST_F(FilesTest, FileMoveReplacesInOneStepOnly) {
+    ON_CALL(store, Kind(S(u"s"))).WillByDefault(Return(PathKind::File));
+    ON_CALL(store, Kind(S(u"d"))).WillByDefault(Return(PathKind::File));
+    EXPECT_CALL(store, Remove(_)).Times(0);
+    EXPECT_CALL(store, Move(S(u"s"), S(u"d"), true)).WillOnce(Return(false)).WillOnce([&] {
+        ON_CALL(store, Kind(S(u"s"))).WillByDefault(Return(PathKind::Missing));
+        return true;
+    });
+    EXPECT_FALSE(utility.FileMove(u"s", u"d", true));
+    EXPECT_FALSE(utility.FileMove(u"s", u"d"));
+    EXPECT_TRUE(utility.FileMove(u"s", u"d", true));
 }
 
 TEST_F(FilesTest, ListingEntersEveryFolderButNoLink) {
@@ -175,11 +190,11 @@ TEST_F(FilesTest, ListingEntersEveryFolderButNoLink) {
 // A script drives the open window through its events; the view keeps the typed name.
 using Script = std::function<void(FileChooserEvents&, MockView&)>;
 struct ChooserCase {
-    const char* name;
     std::function<std::u16string(Files&)> show;
     Script script;
-    const char16_t* result;
+    const char16_t *result, *caption;
     bool okAtOpen;
+    int abbruchLeft;  // the Cancel button's place follows the mode
 };
 
 TEST_F(FilesTest, ChooserResultsInEveryMode) {
@@ -194,32 +209,39 @@ TEST_F(FilesTest, ChooserResultsInEveryMode) {
     auto type = [](const char16_t* text) {
         return [text](FileChooserEvents& e, MockView& v) { v.SetFileNameText(text), e.OnFileNameChange(text); };
     };
+    auto open = [](Files& f) { return f.FileOpenDialog(); };
+    const char16_t *kOpen = u"Open File", *kDir = u"Open Directory";
     const ChooserCase cases[] = {
-        {"open with a name", [](Files& f) { return f.FileOpenDialog(u"C:\\Data\\x.txt", u"", u"a.txt"); }, ok,
-         u"C:\\Data\\a.txt", true},
-        {"open, blank name", [](Files& f) { return f.FileOpenDialog(); },
-         [&](FileChooserEvents& e, MockView& v) { e.OnFileClick(1), type(u"  ")(e, v), e.OnOk(); },
-         u"C:\\Data\\b.doc", false},
-        {"open, double click", [](Files& f) { return f.FileOpenDialog(); },
-         [](FileChooserEvents& e, MockView&) { e.OnFileDoubleClick(0); }, u"C:\\Data\\a.txt", false},
-        {"open, cancel", [](Files& f) { return f.FileOpenDialog(); },
-         [](FileChooserEvents& e, MockView&) { e.OnFileClick(1), e.OnCancel(); }, u"", false},
-        {"save", [](Files& f) { return f.filesaveDialog(u"C:\\Data", u"out.txt"); }, ok, u"C:\\Data\\out.txt", true},
-        {"dir", [](Files& f) { return f.FileDirSelectDialog(u"C:\\Data"); }, ok, u"C:\\Data\\", true},
-        {"dir, root", [](Files& f) { return f.FileDirSelectDialog(u"C:\\"); }, ok, u"C:\\", true},
-        {"dir, subfolder", [](Files& f) { return f.FileDirSelectDialog(u"C:\\Data"); },
-         [](FileChooserEvents& e, MockView&) { e.OnFolderOpen(2), e.OnOk(); }, u"C:\\Data\\Sub\\", true},
-        {"dir, missing folder", [](Files& f) { return f.FileDirSelectDialog(u"C:\\Gone"); }, ok, u"C:\\Data\\", true},
+        {[](Files& f) { return f.FileOpenDialog(u"C:\\Data\\x.txt", u"", u"a.txt"); }, ok, u"C:\\Data\\a.txt",
+         u"Open File    (\"*.txt\")", true, 7560},
+        {open, [&](FileChooserEvents& e, MockView& v) { e.OnFileClick(1), type(u"  ")(e, v), e.OnOk(); },
+         u"C:\\Data\\b.doc", kOpen, false, 7560},
+        {open, [](FileChooserEvents& e, MockView&) { e.OnFileDoubleClick(0); }, u"C:\\Data\\a.txt", kOpen, false, 7560},
+        {open, [](FileChooserEvents& e, MockView&) { e.OnFileClick(1), e.OnCancel(); }, u"", kOpen, false, 7560},
+        {[](Files& f) { return f.filesaveDialog(u"C:\\Data", u"out.txt", u"Mine"); }, ok, u"C:\\Data\\out.txt",
+         u"Mine", true, 7680},
+        {[](Files& f) { return f.FileDirSelectDialog(u"C:\\Data"); }, ok, u"C:\\Data\\", kDir, true, 2880},
+        {[](Files& f) { return f.FileDirSelectDialog(u"C:\\"); }, ok, u"C:\\", kDir, true, 2880},
+        {[](Files& f) { return f.FileDirSelectDialog(u"C:\\Data"); },
+         [](FileChooserEvents& e, MockView&) { e.OnFolderOpen(2), e.OnOk(); }, u"C:\\Data\\Sub\\", kDir, true, 2880},
+        {[](Files& f) { return f.FileDirSelectDialog(u"C:\\Gone"); }, ok, u"C:\\Data\\", kDir, true, 2880},
     };
     for (const ChooserCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::u16string text;
-        bool okEnabled = false, okAtOpen = false;
+        SCOPED_TRACE(&c - cases);
+        std::u16string text, caption;
+        bool okEnabled = false, okAtOpen = false, fileList = false;
+        int width = 0, abbruch = 0;
         EXPECT_CALL(windows, Create(_)).WillOnce([&](FileChooserEvents& events) {
             auto view = std::make_unique<NiceMock<MockView>>();
             ON_CALL(*view, SetFileNameText(_)).WillByDefault([&](const std::u16string& t) { text = t; });
             ON_CALL(*view, FileNameText()).WillByDefault([&] { return text; });
             ON_CALL(*view, SetOkEnabled(_)).WillByDefault([&](bool on) { okEnabled = on; });
+            ON_CALL(*view, SetCaption(_)).WillByDefault([&](const std::u16string& t) { caption = t; });
+            ON_CALL(*view, SetSize(_, _)).WillByDefault([&](int w, int) { width = w; });
+            ON_CALL(*view, Place(_, _, _)).WillByDefault([&](ChooserPart part, const TwipRect& r, bool shown) {
+                if (part == ChooserPart::Abbruch) abbruch = r.left;
+                if (part == ChooserPart::File1) fileList = shown;
+            });
             ON_CALL(*view, RunModal()).WillByDefault([&, v = view.get()] {
                 okAtOpen = okEnabled;
                 c.script(events, *v);
@@ -228,6 +250,10 @@ TEST_F(FilesTest, ChooserResultsInEveryMode) {
         });
         EXPECT_EQ(c.show(utility), c.result);
         EXPECT_EQ(okAtOpen, c.okAtOpen);
+        EXPECT_EQ(caption, c.caption);
+        EXPECT_EQ(abbruch, c.abbruchLeft);
+        EXPECT_EQ(width, c.abbruchLeft == 2880 ? 5805 : 9375);
+        EXPECT_EQ(fileList, c.abbruchLeft != 2880);
     }
 }
 

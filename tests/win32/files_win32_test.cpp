@@ -38,7 +38,9 @@ void RemoveTree(const std::u16string& folder) {
 
 class FilesWin32 : public ::testing::Test {
 protected:
-    void TearDown() override { RemoveTree(root); }
+    // The chooser moves the process's current folder, as a user's choice does.
+    void TearDown() override { files.ChangeDirectory(folder), RemoveTree(root); }
+    std::u16string folder = Win32FileSystem().CurrentDirectory();
     std::u16string root = Win32FileSystem().TempFolder() + u"files-" + Decimal(GetCurrentProcessId());
     bool made = CreateDirectoryW(Wide(root), nullptr);
     Win32RegistryApi registryApi;
