@@ -185,6 +185,13 @@ TEST_F(FilesTest, ListingEntersEveryFolderButNoLink) {
     EXPECT_TRUE(utility.ReadDirctoryStructureToFile(u"C:\\T\\", u"out", u"*.txt"));
     EXPECT_EQ(written, (Texts{u"C:\\T\\a.txt", u"C:\\T\\H\\c.txt", u"C:\\T\\L"}));
 
+    // A loop the system does not mark as a link ends at the depth limit.
+    ON_CALL(store, Find(_)).WillByDefault(Return(std::vector<FoundEntry>{{u"x", true}}));
+    EXPECT_TRUE(utility.ReadDirctoryStructureToFile(u"C:\\T", u"out"));
+    std::u16string deepest = u"C:\\T";
+    for (int i = 0; i <= FileOperations::kMaxDepth; ++i) deepest += u"\\x";
+    EXPECT_EQ(written, Texts{deepest});
+
 }
 
 // A script drives the open window through its events; the view keeps the typed name.
@@ -226,6 +233,8 @@ TEST_F(FilesTest, ChooserResultsInEveryMode) {
          [](FileChooserEvents& e, MockView&) { e.OnFolderOpen(2), e.OnOk(); }, u"C:\\Data\\Sub\\", kDir, true, 2880},
         {[](Files& f) { return f.FileDirSelectDialog(u"C:\\Gone"); }, ok, u"C:\\Data\\", kDir, true, 2880},
     };
+    EXPECT_CALL(windows, Create(_)).WillOnce(Return(nullptr));  // no window: as after Cancel
+    EXPECT_EQ(utility.FileDirSelectDialog(u"C:\\Data"), u"");
     for (const ChooserCase& c : cases) {
         SCOPED_TRACE(&c - cases);
         std::u16string text, caption;
