@@ -66,12 +66,13 @@ TEST_F(FilesWin32, FoldersAreTheCurrentUsersEvenWhenMoved) {
     EXPECT_NE(utility.GetStartMenuPath(), u"");
     char old[MAX_PATH] = "";
     DWORD type = REG_EXPAND_SZ, bytes = sizeof(old);
-    RegGetValueA(HKEY_CURRENT_USER, key, "Desktop", RRF_RT_ANY | RRF_NOEXPAND, &type, old, &bytes);
+    bool had = !RegGetValueA(HKEY_CURRENT_USER, key, "Desktop", RRF_RT_ANY | RRF_NOEXPAND, &type, old, &bytes);
     std::string moved = ToAnsi(root) + "\\Moved";
     CreateDirectoryA(moved.c_str(), nullptr);
     RegSetKeyValueA(HKEY_CURRENT_USER, key, "Desktop", REG_EXPAND_SZ, moved.c_str(), DWORD(moved.size() + 1));
     EXPECT_EQ(ToAnsi(utility.GetDesktopPath()), moved);
-    RegSetKeyValueA(HKEY_CURRENT_USER, key, "Desktop", type, old, bytes);
+    had ? RegSetKeyValueA(HKEY_CURRENT_USER, key, "Desktop", type, old, bytes)
+        : RegDeleteKeyValueA(HKEY_CURRENT_USER, key, "Desktop");
 }
 
 // Drives the open chooser through its controls once it shows.
@@ -166,7 +167,8 @@ TEST_F(FilesWin32, ListingOfHiddenForeignDeepAndLoopingFolders) {
     // Unix link then makes a loop that the system does not mark as a link.
     CreateSymbolicLinkW(Wide(root + u"\\loop"), Wide(root), SYMBOLIC_LINK_FLAG_DIRECTORY);
     using UnixName = char*(CDECL*)(const wchar_t*);
-    auto unix = reinterpret_cast<UnixName>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name"));
+    auto unix = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
     std::u16string unixLoop = unix ? FromUtf8(unix(Wide(root))) + u"/loop" : u"";
     auto unixCall = [&](std::u16string command) { Win32ProcessLauncher().StartProcess(command + unixLoop, 0), Sleep(300); };
     if (unix && store.Kind(root + u"\\loop") == PathKind::Missing) unixCall(u"Z:\\bin\\ln -s . ");
