@@ -133,12 +133,21 @@ std::int32_t Registry::ReadRegDword(std::u16string_view root, std::u16string_vie
 std::u16string Registry::QueryRegValue(RegKey root, std::u16string_view keyPath,
                                        std::u16string_view valueName,
                                        std::u16string_view fallback) {
+    return QueryText(root, keyPath, valueName, fallback, false);
+}
+
+std::u16string Registry::QueryText(RegKey root, std::u16string_view keyPath,
+                                   std::u16string_view valueName, std::u16string_view fallback,
+                                   bool expandableToo) {
+    auto textType = [expandableToo](std::uint32_t type) {
+        return type == kRegSz || (expandableToo && type == kRegExpandSz);
+    };
     OpenedKey key(api_);
     if (!key.Open(root, keyPath)) return std::u16string(fallback);
     const std::u16string name(valueName);
     std::uint32_t type = 0;
     std::uint32_t size = 0;
-    if (api_.QueryValue(key.get(), name, &type, nullptr, &size) != kRegOk || type != kRegSz)
+    if (api_.QueryValue(key.get(), name, &type, nullptr, &size) != kRegOk || !textType(type))
         return std::u16string(fallback);
 
     // A null buffer would turn the second query into another size query.
@@ -150,7 +159,7 @@ std::u16string Registry::QueryRegValue(RegKey root, std::u16string_view keyPath,
     std::vector<std::uint8_t> buffer(size);
     std::uint32_t written = size;
     if (api_.QueryValue(key.get(), name, &type, buffer.data(), &written) != kRegOk ||
-        type != kRegSz)
+        !textType(type))
         return std::u16string(fallback);
     if (written > size) written = size;
     size_t length = 0;
@@ -158,7 +167,11 @@ std::u16string Registry::QueryRegValue(RegKey root, std::u16string_view keyPath,
     return codePage_.FromAnsi(std::string(reinterpret_cast<const char*>(buffer.data()), length));
 }
 
-std::u16string Registry::ReadRegPath(std::u16string_view fullPath) {
+std::u16string Registry::ReadRegPath(std::u16string_view fullPath) { return ReadPath(fullPath, false); }
+
+std::u16string Registry::ReadRegPathText(std::u16string_view fullPath) { return ReadPath(fullPath, true); }
+
+std::u16string Registry::ReadPath(std::u16string_view fullPath, bool expandableToo) {
     std::u16string path = Trim(fullPath);
     if (!path.empty() && path.back() == u'\\') path.pop_back();
     size_t rootEnd = path.find(u'\\');
@@ -169,8 +182,8 @@ std::u16string Registry::ReadRegPath(std::u16string_view fullPath) {
     std::u16string_view rest = std::u16string_view(path).substr(rootEnd + 1);
     size_t nameStart = rest.rfind(u'\\');
     // Without a backslash the remainder is the key and its unnamed default value is read.
-    if (nameStart == std::u16string_view::npos) return QueryRegValue(root, rest, u"", u"");
-    return QueryRegValue(root, rest.substr(0, nameStart), rest.substr(nameStart + 1), u"");
+    if (nameStart == std::u16string_view::npos) return QueryText(root, rest, u"", u"", expandableToo);
+    return QueryText(root, rest.substr(0, nameStart), rest.substr(nameStart + 1), u"", expandableToo);
 }
 
 }  // namespace marvolt

@@ -32,8 +32,14 @@ public:
                                  std::u16string_view valueName, std::u16string_view fallback);
     // Reads a REG_SZ value by full path; the empty text when absent or unreadable.
     std::u16string ReadRegPath(std::u16string_view fullPath);
+    // The same path rules, but REG_EXPAND_SZ values read too, left unexpanded.
+    std::u16string ReadRegPathText(std::u16string_view fullPath);
 
 private:
+    std::u16string ReadPath(std::u16string_view fullPath, bool expandableToo);
+    std::u16string QueryText(RegKey root, std::u16string_view keyPath, std::u16string_view valueName,
+                             std::u16string_view fallback, bool expandableToo);
+
     RegistryApi& api_;
     AnsiCodePage& codePage_;
 };

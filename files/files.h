@@ -1,0 +1,31 @@
+#pragma once
+// The file utility object: special folders, the chooser window and file
+// operations. Its window is made only while one of its dialogs is shown, and
+// nothing it needs is loaded before one of its methods runs.
+#include "files/file_chooser.h"
+#include "files/file_operations.h"
+#include "files/special_folders.h"
+
+namespace marvolt {
+
+struct FilesServices {
+    Registry& registry;
+    KnownFolders& knownFolders;
+    Environment& environment;
+    FileStore& store;
+    FileSystem& files;
+    ShellAssociation& shell;
+    ProcessLauncher& launcher;
+    PendingEvents& events;
+    FileChooserWindows& windows;
+};
+
+class Files : public SpecialFolders, public FileOperations, public FileChooser {
+public:
+    explicit Files(const FilesServices& s)
+        : SpecialFolders(s.registry, s.knownFolders, s.environment),
+          FileOperations({s.store, s.files, s.shell, s.launcher, s.events}),
+          FileChooser({s.windows, s.store, s.files, *this}) {}
+};
+
+}  // namespace marvolt

@@ -1,0 +1,64 @@
+#include "files/special_folders.h"
+
+namespace marvolt {
+
+std::u16string replaceall(std::u16string_view SearchString, std::u16string_view findstring,
+                          std::u16string_view replacestring) {
+    std::u16string result;
+    // An empty search text occurs everywhere and nowhere: the text stays as it is.
+    if (findstring.empty()) return std::u16string(SearchString);
+    size_t from = 0;
+    for (size_t at; (at = SearchString.find(findstring, from)) != std::u16string_view::npos;
+         from = at + findstring.size()) {
+        result.append(SearchString.substr(from, at - from));
+        result.append(replacestring);
+    }
+    result.append(SearchString.substr(from));
+    return result;
+}
+
+std::u16string SpecialFolders::RegistryGetAbsolutValue(std::u16string_view RegistryKeyPath) {
+    return registry_.ReadRegPathText(RegistryKeyPath);
+}
+
+std::u16string SpecialFolders::GetUserProfilePath() { return environment_.Variable(u"USERPROFILE"); }
+
+// The system's answer counts for the current user, even for a moved or
+// synchronised folder; the registry of the default profile is read only when
+// the system has none.
+std::u16string SpecialFolders::Folder(KnownFolder folder, std::u16string_view registryPath,
+                                      bool userFolder) {
+    std::u16string path = folders_.Path(folder);
+    if (!path.empty()) return path;
+    path = RegistryGetAbsolutValue(registryPath);
+    return userFolder ? replaceall(path, u"%USERPROFILE%", GetUserProfilePath()) : path;
+}
+
+namespace {
+constexpr char16_t kShellFolders[] =
+    u"HKEY_USERS\\.DEFAULT\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders\\";
+}
+
+std::u16string SpecialFolders::GetWindowsPath() {
+    return Folder(KnownFolder::Windows,
+                  u"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\SystemRoot", false);
+}
+
+std::u16string SpecialFolders::GetProgramfilesPath() {
+    return Folder(KnownFolder::ProgramFiles,
+                  u"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\ProgramfilesPath", false);
+}
+
+std::u16string SpecialFolders::GetDesktopPath() {
+    return Folder(KnownFolder::Desktop, std::u16string(kShellFolders) + u"Desktop", true);
+}
+
+std::u16string SpecialFolders::GetAutostartPath() {
+    return Folder(KnownFolder::Startup, std::u16string(kShellFolders) + u"startup", true);
+}
+
+std::u16string SpecialFolders::GetStartMenuPath() {
+    return Folder(KnownFolder::StartMenu, std::u16string(kShellFolders) + u"Start Menu", true);
+}
+
+}  // namespace marvolt

@@ -1,0 +1,270 @@
+#include "files/files.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+
+#include "platform/fakes/fake_registry.h"
+
+namespace marvolt {
+namespace {
+
+using ::testing::_;
+using ::testing::NiceMock;
+using ::testing::Return;
+using Texts = std::vector<std::u16string>;
+using S = std::u16string;
+
+struct MockStore : FileStore {
+    MOCK_METHOD(std::vector<FoundEntry>, Find, (const std::u16string&), (override));
+    MOCK_METHOD(Texts, Drives, (), (override));
+    MOCK_METHOD(std::u16string, DriveFolder, (char16_t), (override));
+    MOCK_METHOD(PathKind, Kind, (const std::u16string&), (override));
+    MOCK_METHOD(bool, Move, (const std::u16string&, const std::u16string&, bool), (override));
+    MOCK_METHOD(std::optional<DateTime>, CreationTime, (const std::u16string&), (override));
+    MOCK_METHOD(std::u16string, ShortName, (const std::u16string&), (override));
+    MOCK_METHOD(std::u16string, LongName, (const std::u16string&), (override));
+    MOCK_METHOD(bool, AppendLines, (const std::u16string&, const Texts&), (override));
+    MOCK_METHOD(bool, Remove, (const std::u16string&), (override));
+};
+struct MockFiles : FileSystem {
+    MOCK_METHOD(bool, WriteTextFile, (const std::u16string&, const Texts&), (override));
+    MOCK_METHOD(bool, CreateNewTextFile, (const std::u16string&, const Texts&), (override));
+    MOCK_METHOD(bool, FileExists, (const std::u16string&), (override));
+    MOCK_METHOD(bool, RemoveFile, (const std::u16string&), (override));
+    MOCK_METHOD(std::u16string, CurrentDirectory, (), (override));
+    MOCK_METHOD(bool, ChangeDirectory, (const std::u16string&), (override));
+    MOCK_METHOD(std::u16string, TempFolder, (), (override));
+};
+struct MockShell : ShellAssociation {
+    MOCK_METHOD(std::optional<std::u16string>, ProgramForFile, (const std::u16string&), (override));
+};
+struct MockLauncher : ProcessLauncher {
+    MOCK_METHOD(std::uint32_t, StartProcess, (const std::u16string&, int), (override));
+};
+struct MockEvents : PendingEvents {
+    MOCK_METHOD(void, ProcessPending, (), (override));
+};
+struct MockKnown : KnownFolders {
+    MOCK_METHOD(std::u16string, Path, (KnownFolder), (override));
+};
+struct MockEnvironment : Environment {
+    MOCK_METHOD(std::u16string, Variable, (const std::u16string&), (override));
+};
+struct MockView : FileChooserView {
+    MOCK_METHOD(void, SetCaption, (const std::u16string&), (override));
+    MOCK_METHOD(void, SetSize, (int, int), (override));
+    MOCK_METHOD(void, Place, (ChooserPart, const TwipRect&, bool), (override));
+    MOCK_METHOD(void, ShowDrives, (const Texts&, int), (override));
+    MOCK_METHOD(void, ShowFolders, (const Texts&, int), (override));
+    MOCK_METHOD(void, ShowFiles, (const Texts&, int), (override));
+    MOCK_METHOD(std::u16string, FileNameText, (), (override));
+    MOCK_METHOD(void, SetFileNameText, (const std::u16string&), (override));
+    MOCK_METHOD(void, SetOkEnabled, (bool), (override));
+    MOCK_METHOD(void, RunModal, (), (override));
+    MOCK_METHOD(void, EndModal, (), (override));
+};
+struct MockWindows : FileChooserWindows {
+    MOCK_METHOD(std::unique_ptr<FileChooserView>, Create, (FileChooserEvents&), (override));
+};
+
+const std::u16string kUserFolders =
+    u"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+
+class FilesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ON_CALL(environment, Variable(S(u"USERPROFILE"))).WillByDefault(Return(u"C:\\Users\\me"));
+        ON_CALL(files, CurrentDirectory()).WillByDefault(Return(u"C:\\Data"));
+        ON_CALL(files, ChangeDirectory(_)).WillByDefault(Return(true));
+        ON_CALL(store, Find(_)).WillByDefault([this](const std::u16string& p) { return tree[p]; });
+        ON_CALL(store, Kind(_)).WillByDefault([this](const std::u16string& p) {
+            return tree.count(p + (p.back() == u'\\' ? u"*" : u"\\*")) ? PathKind::Folder : PathKind::Missing;
+        });
+    }
+    std::map<std::u16string, std::vector<FoundEntry>> tree;
+    FakeRegistry fakeRegistry;
+    FakeAnsiCodePage codePage;
+    Registry registry{fakeRegistry, codePage};
+    NiceMock<MockKnown> known;
+    NiceMock<MockEnvironment> environment;
+    NiceMock<MockStore> store;
+    NiceMock<MockFiles> files;
+    NiceMock<MockShell> shell;
+    NiceMock<MockLauncher> launcher;
+    NiceMock<MockEvents> events;
+    NiceMock<MockWindows> windows;
+    Files utility{{registry, known, environment, store, files, shell, launcher, events, windows}};
+};
+
+TEST(FilesText, ReplaceAllAndNameRules) {
+    struct Case { const char16_t *in, *find, *with, *want; } cases[] = {
+        {u"aaaa", u"a", u"b", u"bbbb"}, {u"a,b,,c", u",", u";", u"a;b;;c"}, {u"abcabc", u"abc", u"x", u"xx"},
+        {u"aa", u"a", u"aa", u"aaaa"},  {u"abc", u"", u"x", u"abc"},        {u"%P%\\D", u"%P%", u"", u"\\D"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(replaceall(c.in, c.find, c.with), c.want) << std::string(c.in, c.in + 2);
+    EXPECT_EQ(GetExtensionPattern(u"a.txt"), u"*.txt");
+    EXPECT_EQ(GetExtensionPattern(u"C:\\x.y\\name"), u"*.name");
+    EXPECT_EQ(GetExtensionPattern(u"name"), u"");
+    EXPECT_EQ(GetFileNamePart(u"C:\\Data/x\\a.txt"), u"a.txt");
+    EXPECT_EQ(GetFileNamePart(u"C:/Data/a"), u"a");
+    EXPECT_EQ(GetFileNamePart(u"a.txt"), u"");
+}
+
+TEST_F(FilesTest, AbsoluteValuesAndFoldersFallBackToTheRegistry) {
+    fakeRegistry.SetString(kLocalMachine, u"Software\\X", u"Y", u"y");
+    fakeRegistry.SetString(kCurrentUser, u"Software", u"X", u"x");
+    fakeRegistry.SetString(kCurrentUser, u"Name", u"", u"default");
+    fakeRegistry.SetDword(kCurrentUser, u"Software", u"D", 1);
+    const std::string expand = "%SystemDrive%\\x";
+    fakeRegistry.SetRaw(kCurrentUser, u"Software", u"E", kRegExpandSz, {expand.begin(), expand.end() + 1});
+    struct Case { const char16_t *path, *want; } cases[] = {
+        {u"  hkey_local_machine\\Software\\X\\Y  ", u"y"}, {u"HKEY_CURRENT_USER\\Software\\X\\", u"x"},
+        {u"HKEY_CURRENT_USER\\Name", u"default"},          {u"HKEY_CURRENT_USER\\Software\\E", u"%SystemDrive%\\x"},
+        {u"HKEY_CURRENT_USER\\Software\\D", u""},          {u"current_user\\Software\\X", u""},
+        {u"HKEY_CURRENT_USER", u""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(utility.RegistryGetAbsolutValue(c.path), c.want);
+
+    fakeRegistry.SetString(kUsers, u".DEFAULT\\" + kUserFolders, u"Desktop", u"%USERPROFILE%\\Desktop%USERPROFILE%");
+    fakeRegistry.SetString(kLocalMachine, u"Software\\Microsoft\\Windows\\CurrentVersion", u"SystemRoot", u"%USERPROFILE%");
+    EXPECT_EQ(utility.GetDesktopPath(), u"C:\\Users\\me\\DesktopC:\\Users\\me");
+    EXPECT_EQ(utility.GetWindowsPath(), u"%USERPROFILE%");
+    EXPECT_CALL(known, Path(KnownFolder::Desktop)).WillRepeatedly(Return(u"D:\\Moved"));
+    EXPECT_EQ(utility.GetDesktopPath(), u"D:\\Moved");
+}
+
+TEST_F(FilesTest, FileRunQuotesTheProgramAndEndsInTheDocumentsFolder) {
+    ON_CALL(shell, ProgramForFile(_)).WillByDefault(Return(u"C:\\Ed\\ed.exe"));
+    ON_CALL(shell, ProgramForFile(S(u"C:\\Data\\none.xyz"))).WillByDefault(Return(u""));
+    ON_CALL(shell, ProgramForFile(S(u"D:\\r.abc"))).WillByDefault(Return(u"C:\\r.exe"));
+    struct Case { const char16_t *file, *command; Texts directories; } cases[] = {
+        {u"C:\\Program Files\\x\\app.exe", u"\"C:\\Program Files\\x\\app.exe\"", {}},
+        {u"C:\\Tools\\setup.BaT", u"\"C:\\Tools\\setup.BaT\"", {}},
+        {u"C:\\Tools\\X.com", u"\"C:\\Tools\\X.com\"", {}},
+        {u"notes.txt", u"\"C:\\Ed\\ed.exe\" C:\\Data\\notes.txt", {u"C:\\Ed", u"C:\\Data\\"}},
+        {u"C:\\My Docs\\a.txt", u"\"C:\\Ed\\ed.exe\" \"C:\\My Docs\\a.txt\"", {u"C:\\Ed", u"C:\\My Docs\\"}},
+        {u"D:\\r.abc", u"\"C:\\r.exe\" D:\\r.abc", {u"C:\\", u"D:\\"}},
+        {u"none.xyz", nullptr, {u"C:\\Data\\"}},
+    };
+    for (const Case& c : cases) {
+        Texts directories;
+        EXPECT_CALL(files, ChangeDirectory(_)).WillRepeatedly([&](const S& d) { return directories.push_back(d), true; });
+        if (c.command) EXPECT_CALL(launcher, StartProcess(S(c.command), 3)).WillOnce(Return(7));
+        EXPECT_EQ(utility.FileRun(c.file, 3), c.command ? 7u : 0u) << std::string(c.file, c.file + 8);
+        EXPECT_EQ(directories, c.directories);
+        ::testing::Mock::VerifyAndClearExpectations(&launcher);
+    }
+}
+
+TEST_F(FilesTest, FileMoveReplacesInOneStepOnly) {
+    ON_CALL(store, Kind(S(u"s"))).WillByDefault(Return(PathKind::File));
+    ON_CALL(store, Kind(S(u"d"))).WillByDefault(Return(PathKind::File));
+    EXPECT_CALL(store, Remove(_)).Times(0);
+    EXPECT_CALL(store, Move(S(u"s"), S(u"d"), true)).WillOnce(Return(false)).WillOnce([&] {
+        ON_CALL(store, Kind(S(u"s"))).WillByDefault(Return(PathKind::Missing));
+        return true;
+    });
+    EXPECT_FALSE(utility.FileMove(u"s", u"d", true));
+    EXPECT_FALSE(utility.FileMove(u"s", u"d"));
+    EXPECT_TRUE(utility.FileMove(u"s", u"d", true));
+}
+
+TEST_F(FilesTest, ListingEntersEveryFolderButNoLink) {
+    tree[u"C:\\T\\*"] = {{u"a.txt"}, {u"H", true}, {u"L", true, true}, {u"b.log"}};
+    tree[u"C:\\T\\*.txt"] = {{u"a.txt"}};
+    tree[u"C:\\T\\H\\*"] = tree[u"C:\\T\\H\\*.txt"] = {{u"c.txt"}};
+    Texts written;
+    ON_CALL(store, AppendLines(_, _)).WillByDefault([&](auto&, const Texts& lines) { return written = lines, true; });
+    ON_CALL(store, Kind(S(u"out"))).WillByDefault(Return(PathKind::File));
+    EXPECT_CALL(store, Remove(S(u"out"))).WillOnce(Return(true));
+    EXPECT_TRUE(utility.ReadDirctoryStructureToFile(u"C:\\T", u"out", u"*.*", false));
+    EXPECT_EQ(written, (Texts{u"C:\\T\\a.txt", u"C:\\T\\H\\c.txt", u"C:\\T\\L", u"C:\\T\\b.log"}));
+    EXPECT_TRUE(utility.ReadDirctoryStructureToFile(u"C:\\T\\", u"out", u"*.txt"));
+    EXPECT_EQ(written, (Texts{u"C:\\T\\a.txt", u"C:\\T\\H\\c.txt", u"C:\\T\\L"}));
+
+    // A loop the system does not mark as a link ends at the depth limit.
+    ON_CALL(store, Find(_)).WillByDefault(Return(std::vector<FoundEntry>{{u"x", true}}));
+    EXPECT_TRUE(utility.ReadDirctoryStructureToFile(u"C:\\T", u"out"));
+    std::u16string deepest = u"C:\\T";
+    for (int i = 0; i <= FileOperations::kMaxDepth; ++i) deepest += u"\\x";
+    EXPECT_EQ(written, Texts{deepest});
+
+}
+
+// A script drives the open window through its events; the view keeps the typed name.
+using Script = std::function<void(FileChooserEvents&, MockView&)>;
+struct ChooserCase {
+    std::function<std::u16string(Files&)> show;
+    Script script;
+    const char16_t *result, *caption;
+    bool okAtOpen;
+    int abbruchLeft;  // the Cancel button's place follows the mode
+};
+
+TEST_F(FilesTest, ChooserResultsInEveryMode) {
+    tree[u"C:\\*"] = {{u"Data", true}};
+    tree[u"C:\\Data\\*"] = {{u"Sub", true}, {u"a.txt"}, {u"b.doc"}};
+    tree[u"C:\\Data\\*.*"] = tree[u"C:\\Data\\*"];
+    tree[u"C:\\Data\\*.txt"] = {{u"a.txt"}};
+    tree[u"C:\\Data\\Sub\\*"] = {};
+    ON_CALL(store, Drives()).WillByDefault(Return(Texts{u"C:", u"D:"}));
+    ON_CALL(store, DriveFolder(u'C')).WillByDefault(Return(u"C:\\Data"));
+    auto ok = [](FileChooserEvents& e, MockView&) { e.OnOk(); };
+    auto type = [](const char16_t* text) {
+        return [text](FileChooserEvents& e, MockView& v) { v.SetFileNameText(text), e.OnFileNameChange(text); };
+    };
+    auto open = [](Files& f) { return f.FileOpenDialog(); };
+    const char16_t *kOpen = u"Open File", *kDir = u"Open Directory";
+    const ChooserCase cases[] = {
+        {[](Files& f) { return f.FileOpenDialog(u"C:\\Data\\x.txt", u"", u"a.txt"); }, ok, u"C:\\Data\\a.txt",
+         u"Open File    (\"*.txt\")", true, 7560},
+        {open, [&](FileChooserEvents& e, MockView& v) { e.OnFileClick(1), type(u"  ")(e, v), e.OnOk(); },
+         u"C:\\Data\\b.doc", kOpen, false, 7560},
+        {open, [](FileChooserEvents& e, MockView&) { e.OnFileDoubleClick(0); }, u"C:\\Data\\a.txt", kOpen, false, 7560},
+        {open, [](FileChooserEvents& e, MockView&) { e.OnFileClick(1), e.OnCancel(); }, u"", kOpen, false, 7560},
+        {[](Files& f) { return f.filesaveDialog(u"C:\\Data", u"out.txt", u"Mine"); }, ok, u"C:\\Data\\out.txt",
+         u"Mine", true, 7680},
+        {[](Files& f) { return f.FileDirSelectDialog(u"C:\\Data"); }, ok, u"C:\\Data\\", kDir, true, 2880},
+        {[](Files& f) { return f.FileDirSelectDialog(u"C:\\"); }, ok, u"C:\\", kDir, true, 2880},
+        {[](Files& f) { return f.FileDirSelectDialog(u"C:\\Data"); },
+         [](FileChooserEvents& e, MockView&) { e.OnFolderOpen(2), e.OnOk(); }, u"C:\\Data\\Sub\\", kDir, true, 2880},
+        {[](Files& f) { return f.FileDirSelectDialog(u"C:\\Gone"); }, ok, u"C:\\Data\\", kDir, true, 2880},
+    };
+    EXPECT_CALL(windows, Create(_)).WillOnce(Return(nullptr));  // no window: as after Cancel
+    EXPECT_EQ(utility.FileDirSelectDialog(u"C:\\Data"), u"");
+    for (const ChooserCase& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        std::u16string text, caption;
+        bool okEnabled = false, okAtOpen = false, fileList = false;
+        int width = 0, abbruch = 0;
+        EXPECT_CALL(windows, Create(_)).WillOnce([&](FileChooserEvents& events) {
+            auto view = std::make_unique<NiceMock<MockView>>();
+            ON_CALL(*view, SetFileNameText(_)).WillByDefault([&](const std::u16string& t) { text = t; });
+            ON_CALL(*view, FileNameText()).WillByDefault([&] { return text; });
+            ON_CALL(*view, SetOkEnabled(_)).WillByDefault([&](bool on) { okEnabled = on; });
+            ON_CALL(*view, SetCaption(_)).WillByDefault([&](const std::u16string& t) { caption = t; });
+            ON_CALL(*view, SetSize(_, _)).WillByDefault([&](int w, int) { width = w; });
+            ON_CALL(*view, Place(_, _, _)).WillByDefault([&](ChooserPart part, const TwipRect& r, bool shown) {
+                if (part == ChooserPart::Abbruch) abbruch = r.left;
+                if (part == ChooserPart::File1) fileList = shown;
+            });
+            ON_CALL(*view, RunModal()).WillByDefault([&, v = view.get()] {
+                okAtOpen = okEnabled;
+                c.script(events, *v);
+            });
+            return view;
+        });
+        EXPECT_EQ(c.show(utility), c.result);
+        EXPECT_EQ(okAtOpen, c.okAtOpen);
+        EXPECT_EQ(caption, c.caption);
+        EXPECT_EQ(abbruch, c.abbruchLeft);
+        EXPECT_EQ(width, c.abbruchLeft == 2880 ? 5805 : 9375);
+        EXPECT_EQ(fileList, c.abbruchLeft != 2880);
+    }
+}
+
+}  // namespace
+}  // namespace marvolt
