@@ -19,6 +19,7 @@ const wchar_t kClassKey[] = L"CLSID\\{870AF99C-171D-4F9E-AF0D-E63DF40C2BC9}";
 // Wine reads the system DPI here, and keeps a copy in its font settings that
 // the next program brings up to date.
 const wchar_t kFonts[] = L"Software\\Fonts";
+const wchar_t kWineFonts[] = L"Software\\Wine\\Fonts";
 const wchar_t kCyrillic[] = L"\u041d\u0430\u0443\u0448\u043d\u0438\u043a\u0438 Realtek High Definitio";
 
 std::wstring Temp(const wchar_t* name) {
@@ -53,8 +54,10 @@ protected:
         RegDeleteTree(kSoundMapper);
         RegDeleteTree(kSettingsKey);
         DeleteFileW(Temp(L"marvolt_e2e_policy.txt").c_str());
-        DWORD size = sizeof dpi_;
-        dpiSaved_ = !RegGetValueW(HKEY_CURRENT_CONFIG, kFonts, L"LogPixels", RRF_RT_REG_DWORD, nullptr, &dpi_, &size);
+        for (int i = 0; i < 2; ++i) {
+            DWORD size = sizeof dpi_[i];
+            dpiSaved_[i] = !RegGetValueW(kDpiRoot[i], kDpiKey[i], L"LogPixels", RRF_RT_REG_DWORD, nullptr, &dpi_[i], &size);
+        }
         std::wstring hook = EnvVar(L"MARVOLT_E2E_HOOK");
         std::wstring server = hook.substr(0, hook.find_last_of(L'\\') + 1) + L"marvolt_e2e_policy.dll";
         RegSetValueW(HKEY_CLASSES_ROOT, (kClassKey + std::wstring(L"\\InprocServer32")).c_str(), REG_SZ,
@@ -66,8 +69,10 @@ protected:
         RegDeleteKeyW(HKEY_CLASSES_ROOT, kClassKey);
         DeleteFileW(Temp(L"marvolt_e2e_policy.fail").c_str());
         DeleteFileW(Temp(L"marvolt_e2e_policy.txt").c_str());
-        dpiSaved_ ? RegSetKeyValueW(HKEY_CURRENT_CONFIG, kFonts, L"LogPixels", REG_DWORD, &dpi_, sizeof dpi_)
-                  : RegDeleteKeyValueW(HKEY_CURRENT_CONFIG, kFonts, L"LogPixels");
+        // Wine keeps a copy of the system DPI in the user's font settings: both go back.
+        for (int i = 0; i < 2; ++i)
+            dpiSaved_[i] ? RegSetKeyValueW(kDpiRoot[i], kDpiKey[i], L"LogPixels", REG_DWORD, &dpi_[i], sizeof dpi_[i])
+                         : RegDeleteKeyValueW(kDpiRoot[i], kDpiKey[i], L"LogPixels");
     }
 
     void ChooseFromTray(const std::wstring& text) {
@@ -102,8 +107,10 @@ protected:
 
     Program program_;
     Hooks hooks_;
-    DWORD dpi_ = 0;
-    bool dpiSaved_ = false;
+    const HKEY kDpiRoot[2] = {HKEY_CURRENT_CONFIG, HKEY_CURRENT_USER};
+    const wchar_t* kDpiKey[2] = {kFonts, kWineFonts};
+    DWORD dpi_[2] = {};
+    bool dpiSaved_[2] = {};
 };
 
 TEST_F(DefaultEndpoint, ChoosingADeviceMakesItsEndpointsTheDefaultForTheTickedRoles) {
