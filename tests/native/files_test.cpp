@@ -7,6 +7,7 @@
 #include <map>
 
 #include "platform/fakes/fake_registry.h"
+#include "platform/text.h"
 
 namespace marvolt {
 namespace {
@@ -202,6 +203,7 @@ struct ChooserCase {
     const char16_t *result, *caption;
     bool okAtOpen;
     int abbruchLeft;  // the Cancel button's place follows the mode
+    const char* lists = "";  // drives, folder rows, files as last shown
 };
 
 TEST_F(FilesTest, ChooserResultsInEveryMode) {
@@ -220,24 +222,24 @@ TEST_F(FilesTest, ChooserResultsInEveryMode) {
     const char16_t *kOpen = u"Open File", *kDir = u"Open Directory";
     const ChooserCase cases[] = {
         {[](Files& f) { return f.FileOpenDialog(u"C:\\Data\\x.txt", u"", u"a.txt"); }, ok, u"C:\\Data\\a.txt",
-         u"Open File    (\"*.txt\")", true, 7560},
+         u"Open File    (\"*.txt\")", true, 7560, "*C:|D:| C:\\|*  Data|    Sub| a.txt|"},
         {open, [&](FileChooserEvents& e, MockView& v) { e.OnFileClick(1), type(u"  ")(e, v), e.OnOk(); },
-         u"C:\\Data\\b.doc", kOpen, false, 7560},
-        {open, [](FileChooserEvents& e, MockView&) { e.OnFileDoubleClick(0); }, u"C:\\Data\\a.txt", kOpen, false, 7560},
-        {open, [](FileChooserEvents& e, MockView&) { e.OnFileClick(1), e.OnCancel(); }, u"", kOpen, false, 7560},
+         u"C:\\Data\\b.doc", kOpen, false, 7560, "*C:|D:| C:\\|*  Data|    Sub| a.txt|b.doc|"},
+        {open, [](FileChooserEvents& e, MockView&) { e.OnFileDoubleClick(0); }, u"C:\\Data\\a.txt", kOpen, false, 7560, "*C:|D:| C:\\|*  Data|    Sub| a.txt|b.doc|"},
+        {open, [](FileChooserEvents& e, MockView&) { e.OnFileClick(1), e.OnCancel(); }, u"", kOpen, false, 7560, "*C:|D:| C:\\|*  Data|    Sub| a.txt|b.doc|"},
         {[](Files& f) { return f.filesaveDialog(u"C:\\Data", u"out.txt", u"Mine"); }, ok, u"C:\\Data\\out.txt",
-         u"Mine", true, 7680},
-        {[](Files& f) { return f.FileDirSelectDialog(u"C:\\Data"); }, ok, u"C:\\Data\\", kDir, true, 2880},
-        {[](Files& f) { return f.FileDirSelectDialog(u"C:\\"); }, ok, u"C:\\", kDir, true, 2880},
+         u"Mine", true, 7680, "*C:|D:| C:\\|*  Data|    Sub| a.txt|b.doc|"},
+        {[](Files& f) { return f.FileDirSelectDialog(u"C:\\Data"); }, ok, u"C:\\Data\\", kDir, true, 2880, "*C:|D:| C:\\|*  Data|    Sub| "},
+        {[](Files& f) { return f.FileDirSelectDialog(u"C:\\"); }, ok, u"C:\\", kDir, true, 2880, "*C:|D:| *C:\\|  Data| "},
         {[](Files& f) { return f.FileDirSelectDialog(u"C:\\Data"); },
-         [](FileChooserEvents& e, MockView&) { e.OnFolderOpen(2), e.OnOk(); }, u"C:\\Data\\Sub\\", kDir, true, 2880},
-        {[](Files& f) { return f.FileDirSelectDialog(u"C:\\Gone"); }, ok, u"C:\\Data\\", kDir, true, 2880},
+         [](FileChooserEvents& e, MockView&) { e.OnFolderOpen(2), e.OnOk(); }, u"C:\\Data\\Sub\\", kDir, true, 2880, "*C:|D:| C:\\|  Data|*    Sub| "},
+        {[](Files& f) { return f.FileDirSelectDialog(u"C:\\Gone"); }, ok, u"C:\\Data\\", kDir, true, 2880, "*C:|D:| C:\\|*  Data|    Sub| "},
     };
     EXPECT_CALL(windows, Create(_)).WillOnce(Return(nullptr));  // no window: as after Cancel
     EXPECT_EQ(utility.FileDirSelectDialog(u"C:\\Data"), u"");
     for (const ChooserCase& c : cases) {
         SCOPED_TRACE(&c - cases);
-        std::u16string text, caption;
+        std::u16string text, caption, lists[3];
         bool okEnabled = false, okAtOpen = false, fileList = false;
         int width = 0, abbruch = 0;
         EXPECT_CALL(windows, Create(_)).WillOnce([&](FileChooserEvents& events) {
@@ -246,6 +248,16 @@ TEST_F(FilesTest, ChooserResultsInEveryMode) {
             ON_CALL(*view, FileNameText()).WillByDefault([&] { return text; });
             ON_CALL(*view, SetOkEnabled(_)).WillByDefault([&](bool on) { okEnabled = on; });
             ON_CALL(*view, SetCaption(_)).WillByDefault([&](const std::u16string& t) { caption = t; });
+            // What each list shows last, with "*" before the selected row.
+            auto show = [&](int list) {
+                return [&, list](const Texts& rows, int selected) {
+                    lists[list].clear();
+                    for (size_t i = 0; i < rows.size(); ++i) lists[list] += (int(i) == selected ? u"*" : u"") + rows[i] + u"|";
+                };
+            };
+            ON_CALL(*view, ShowDrives(_, _)).WillByDefault(show(0));
+            ON_CALL(*view, ShowFolders(_, _)).WillByDefault(show(1));
+            ON_CALL(*view, ShowFiles(_, _)).WillByDefault(show(2));
             ON_CALL(*view, SetSize(_, _)).WillByDefault([&](int w, int) { width = w; });
             ON_CALL(*view, Place(_, _, _)).WillByDefault([&](ChooserPart part, const TwipRect& r, bool shown) {
                 if (part == ChooserPart::Abbruch) abbruch = r.left;
@@ -263,6 +275,7 @@ TEST_F(FilesTest, ChooserResultsInEveryMode) {
         EXPECT_EQ(abbruch, c.abbruchLeft);
         EXPECT_EQ(width, c.abbruchLeft == 2880 ? 5805 : 9375);
         EXPECT_EQ(fileList, c.abbruchLeft != 2880);
+        EXPECT_EQ(ToUtf8(lists[0] + u" " + lists[1] + u" " + lists[2]), c.lists);
     }
 }
 
