@@ -26,11 +26,10 @@ std::string AnsiPath(const std::u16string& path) {
 
 std::optional<std::u16string> Win32ShellAssociation::ProgramForFile(const std::u16string& file) {
     // FindExecutableA may write up to MAX_PATH characters; blanks show whether it
-    // wrote anything at all. Without shell32 nothing is written.
+    // wrote anything at all.
     char result[MAX_PATH + 1];
     std::memset(result, ' ', sizeof(result));
-    auto findExecutable = shell32_.Find<decltype(&::FindExecutableA)>("FindExecutableA");
-    if (findExecutable) findExecutable(AnsiPath(file).c_str(), nullptr, result);
+    FindExecutableA(AnsiPath(file).c_str(), nullptr, result);
     const void* end = std::memchr(result, '\0', sizeof(result));
     if (!end) return std::nullopt;
     return FromAnsi(std::string_view(result, static_cast<const char*>(end) - result));

@@ -8,11 +8,7 @@
 
 namespace marvolt {
 
-// shell32 is mapped with the first icon, not at start: a second start, which
-// only hands over, never loads the shell. Without it no icon is shown.
 bool ShellNotifyWin32::NotifyIcon(NotifyAction action, const NotifyIconRecord& record) {
-    auto notify = shell32_.Find<decltype(&::Shell_NotifyIconW)>("Shell_NotifyIconW");
-    if (!notify) return false;
     NOTIFYICONDATAW data{};
     // The first form, in its wide layout for the running build; a later form's
     // size is passed on as far as this record reaches.
@@ -33,7 +29,7 @@ bool ShellNotifyWin32::NotifyIcon(NotifyAction action, const NotifyIconRecord& r
         --length;
     std::memcpy(data.szTip, record.szTip.data(), length * sizeof(char16_t));
 
-    return notify(static_cast<DWORD>(action), &data) != FALSE;
+    return ::Shell_NotifyIconW(static_cast<DWORD>(action), &data) != FALSE;
 }
 
 }  // namespace marvolt

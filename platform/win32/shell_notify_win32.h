@@ -1,15 +1,11 @@
 #pragma once
 #include "platform/shell_notify.h"
-#include "platform/win32/late_library.h"
 
 namespace marvolt {
 
 class ShellNotifyWin32 : public ShellNotify {
 public:
     bool NotifyIcon(NotifyAction action, const NotifyIconRecord& record) override;
-
-private:
-    LateLibrary shell32_{L"shell32.dll"};
 };
 
 }  // namespace marvolt
