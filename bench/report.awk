@@ -97,6 +97,7 @@ function dll_list_json(list,    parts, n, i, s) {
 #
 # kind "ratio": met when median(marvolt) / median(baseline) <= limit.
 # kind "below": met when median(marvolt) < limit; the baseline is for reference.
+# kind "most": met when median(marvolt) <= limit; the baseline is for reference.
 # kind "info": the ratio only, against a yardstick that does more of Marvolt's
 # job; it explains a difference and sets no goal.
 
@@ -109,6 +110,9 @@ function row(id, label, mkey, bkey, bname, kind, limit,    m, b, ratio, met, goa
     } else if (kind == "ratio") {
         goal = "<= " limit "x"
         met = ratio != "" && ratio <= limit
+    } else if (kind == "most") {
+        goal = "<= " limit
+        met = m != "" && m <= limit
     } else {
         goal = "< " limit
         met = m != "" && m < limit
@@ -149,25 +153,29 @@ END {
     printf "%-36s %10s %10s %27s %8s %9s %5s\n", "------", "-------", "--------", "----------------------", "-----",
            "----", "----"
     row("start_to_idle_with_icon_ms", "start to idle with icon (ms)", "start_ms" SUBSEP "marvolt",
-        "start_ms" SUBSEP "baseline", "baseline", "ratio", 1.3)
+        "start_ms" SUBSEP "baseline", "baseline", "info")
     row("start_to_idle_with_icon_ms_vs_devices", "  same, vs baseline listing devices", "start_ms" SUBSEP "marvolt",
-        "start_ms" SUBSEP "baseline_devices", "baseline_devices", "info")
+        "start_ms" SUBSEP "baseline_devices", "baseline_devices", "ratio", 1.1)
     row("peak_working_set_kib", "peak working set (KiB)", "peak_ws_kb" SUBSEP "marvolt",
-        "peak_ws_kb" SUBSEP "baseline", "baseline", "ratio", 1.3)
+        "peak_ws_kb" SUBSEP "baseline", "baseline", "info")
     row("peak_working_set_kib_vs_devices", "  same, vs baseline listing devices", "peak_ws_kb" SUBSEP "marvolt",
-        "peak_ws_kb" SUBSEP "baseline_devices", "baseline_devices", "info")
+        "peak_ws_kb" SUBSEP "baseline_devices", "baseline_devices", "ratio", 1.05)
     row("private_bytes_kib", "private bytes (KiB)", "private_kb" SUBSEP "marvolt",
-        "private_kb" SUBSEP "baseline", "baseline", "ratio", 1.3)
+        "private_kb" SUBSEP "baseline", "baseline", "info")
     row("private_bytes_kib_vs_devices", "  same, vs baseline listing devices", "private_kb" SUBSEP "marvolt",
-        "private_kb" SUBSEP "baseline_devices", "baseline_devices", "info")
+        "private_kb" SUBSEP "baseline_devices", "baseline_devices", "ratio", 1.1)
     row("second_start_ms", "second start until ended (ms)", "second_ms" SUBSEP "marvolt",
-        "second_ms" SUBSEP "baseline_quick", "baseline_quick", "ratio", 1.3)
+        "second_ms" SUBSEP "baseline_quick", "baseline_quick", "info")
     row("second_start_ms_vs_handover", "  same, vs least hand-over", "second_ms" SUBSEP "marvolt",
-        "second_ms" SUBSEP "baseline_handover", "baseline_handover", "info")
+        "second_ms" SUBSEP "baseline_handover", "baseline_handover", "ratio", 1.25)
     row("handover_floor_ms", "  least hand-over vs baseline_quick", "second_ms" SUBSEP "baseline_handover",
         "second_ms" SUBSEP "baseline_quick", "baseline_quick", "info")
+    row("click_to_value_ms", "click on device to value (ms)", "click_ms" SUBSEP "marvolt",
+        "click_ms" SUBSEP "baseline_click", "baseline_click", "info")
     row("exe_size_bytes", "i686 exe size (bytes)", "exe_bytes" SUBSEP "marvolt", "exe_bytes" SUBSEP "baseline",
-        "baseline", "ratio", 2)
+        "baseline", "most", 122880)
+    row("update_exe_size_bytes", "i686 Update.exe size (bytes)", "exe_bytes" SUBSEP "update",
+        "exe_bytes" SUBSEP "baseline", "baseline", "most", 49152)
     only = value["windows_only", "marvolt", 1]
     printf "%-36s %10s %10s %27s %8s %9s %5s\n", "imports only Windows' DLLs", only ? "yes" : "no",
            value["windows_only", "baseline", 1] ? "yes" : "no", "", "-", "yes", only ? "yes" : "NO"

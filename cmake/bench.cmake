@@ -11,17 +11,21 @@ if(WIN32)
     add_executable(marvolt_bench_baseline_devices WIN32 bench/baseline/baseline.cpp)
     target_compile_definitions(marvolt_bench_baseline_devices PRIVATE BASELINE_LIST_DEVICES)
     target_link_libraries(marvolt_bench_baseline_devices PRIVATE user32 shell32 winmm)
+    add_executable(marvolt_bench_baseline_click WIN32 bench/baseline/baseline.cpp)
+    target_compile_definitions(marvolt_bench_baseline_click PRIVATE BASELINE_WRITE_ON_CLICK)
+    target_link_libraries(marvolt_bench_baseline_click PRIVATE user32 shell32 winmm advapi32)
     add_executable(marvolt_bench_baseline_quick WIN32 bench/baseline_quick/baseline_quick.cpp)
     add_executable(marvolt_bench_baseline_handover WIN32 bench/baseline_handover/baseline_handover.cpp)
     target_link_libraries(marvolt_bench_baseline_handover PRIVATE user32)
-    foreach(yardstick marvolt_bench_baseline marvolt_bench_baseline_devices marvolt_bench_baseline_quick
+    foreach(yardstick marvolt_bench_baseline marvolt_bench_baseline_devices marvolt_bench_baseline_click
+            marvolt_bench_baseline_quick
             marvolt_bench_baseline_handover)
       target_link_options(${yardstick} PRIVATE ${MARVOLT_STATIC_LINK} -s)
       set_target_properties(${yardstick} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
     endforeach()
 
     add_executable(marvolt_bench_launcher bench/launcher/launcher.cpp)
-    target_link_libraries(marvolt_bench_launcher PRIVATE user32 gdi32 psapi)
+    target_link_libraries(marvolt_bench_launcher PRIVATE user32 gdi32 advapi32 psapi)
     target_link_options(marvolt_bench_launcher PRIVATE ${MARVOLT_STATIC_LINK} -municode)
     set_target_properties(marvolt_bench_launcher PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
   endif()

@@ -6,6 +6,14 @@
 // devices at start, as Marvolt must, names the first in its tooltip and offers
 // them all in its menu: the same job without the rest of the program, to tell
 // what the job itself costs on this platform.
+//
+// Built a third time with BASELINE_WRITE_ON_CLICK, its menu (the devices, a
+// separator and Exit, opened by either button, as Marvolt's ends) also writes
+// the chosen device's name into the Sound Mapper's "Playback" value: the least
+// program for the time from a click on a device entry to the value written.
+#ifdef BASELINE_WRITE_ON_CLICK
+#define BASELINE_LIST_DEVICES
+#endif
 #include <windows.h>
 #include <shellapi.h>
 #ifdef BASELINE_LIST_DEVICES
@@ -43,7 +51,11 @@ void ShowMenu(HWND window) {
 #ifdef BASELINE_LIST_DEVICES
     for (UINT i = 0; i < g_deviceCount; ++i) AppendMenuA(menu, MF_STRING, kFirstDeviceCommand + i, g_devices[i]);
 #endif
+#ifdef BASELINE_WRITE_ON_CLICK
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+#else
     AppendMenuW(menu, MF_STRING, kSettingsCommand, L"Settings ...");
+#endif
     AppendMenuW(menu, MF_STRING, kExitCommand, L"Exit");
     POINT cursor;
     GetCursorPos(&cursor);
@@ -52,11 +64,20 @@ void ShowMenu(HWND window) {
     UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window, nullptr);
     DestroyMenu(menu);
     if (chosen == kExitCommand) DestroyWindow(window);
+#ifdef BASELINE_WRITE_ON_CLICK
+    if (chosen >= kFirstDeviceCommand && chosen < kFirstDeviceCommand + g_deviceCount)
+        RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Multimedia\\Sound Mapper", "Playback", REG_SZ,
+                        g_devices[chosen - kFirstDeviceCommand],
+                        static_cast<DWORD>(lstrlenA(g_devices[chosen - kFirstDeviceCommand]) + 1));
+#endif
 }
 
 LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case kTrayMessage:
+#ifdef BASELINE_WRITE_ON_CLICK
+        if (lParam == WM_LBUTTONUP) ShowMenu(window);
+#endif
         if (lParam == WM_RBUTTONUP) ShowMenu(window);
         return 0;
     case WM_DESTROY:

@@ -6,6 +6,11 @@
 //   launcher second [--runs N] [--warmup N] <exe>[=<first-exe>] [...]
 //       With one instance of <first-exe> (default: <exe>) running and its icon
 //       shown, the time from starting <exe> until that process has ended.
+//   launcher click [--runs N] [--warmup N] <exe> [<exe> ...]
+//       With <exe> running and its icon shown: a click on the icon opens its
+//       menu, the arrow keys highlight the last device entry (the one above
+//       the separator and Exit), and the time is taken from a click on that
+//       entry until the Sound Mapper's "Playback" value holds a name again.
 //   launcher probe
 //       Where the taskbar is and how many pixels of the icon cell differ.
 //
@@ -15,6 +20,7 @@
 //   mode=launch exe=Marvolt.exe run=3 warmup=0 ok=1 start_ms=... idle_ms=... icon_ms=...
 //       peak_ws_kb=... private_kb=... private_from=api|linux ws_kb=...
 //   mode=second exe=... first=... run=3 warmup=0 ok=1 second_ms=... exit_code=0 first_alive=1
+//   mode=click exe=... run=3 warmup=0 ok=1 click_ms=...
 // A failed measurement says ok=0 and why (reason=...); the caller leaves it out.
 #include <windows.h>
 #include <psapi.h>
@@ -155,6 +161,8 @@ public:
         std::printf("taskbar=%ld,%ld,%ld,%ld cell=%d strip=%d,%d differing=%d\n", rect.left, rect.top, rect.right,
                     rect.bottom, cell_, left_, top_, DifferingPixels());
     }
+
+    POINT IconCentre() const { return {left_ + stripWidth_ - cell_ / 2, top_ + stripHeight_ / 2}; }
 
     void MoveMouseOver() {
         // Wine's shell finds icons of ended programs when the mouse passes them.
@@ -329,6 +337,78 @@ StartResult StartToIdleWithIcon(Child& child, const std::wstring& exe, const std
     return result;
 }
 
+constexpr wchar_t kSoundMapper[] = L"Software\\Microsoft\\Multimedia\\Sound Mapper";
+
+std::wstring PlaybackValue() {
+    wchar_t value[256] = {};
+    DWORD bytes = sizeof(value) - sizeof(wchar_t);
+    if (RegGetValueW(HKEY_CURRENT_USER, kSoundMapper, L"Playback", RRF_RT_REG_SZ, nullptr, value, &bytes) !=
+        ERROR_SUCCESS)
+        return {};
+    return value;
+}
+
+void SendMouse(POINT at, DWORD buttons) {
+    SetCursorPos(at.x, at.y);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = buttons;
+    input[1].mi.dwFlags = buttons << 1;  // the button's up event
+    SendInput(2, input, sizeof(INPUT));
+}
+
+void SendKey(WORD key) {
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = key;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+// The centre of the highlighted entry of the open menu: the rows drawn in the
+// highlight colour. A person aims at what is highlighted; the menu's items are
+// another process's, so their rectangles can't be asked for.
+bool HighlightedEntry(HWND menu, POINT& centre) {
+    RECT rect{};
+    if (!GetWindowRect(menu, &rect)) return false;
+    int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    COLORREF marks[2] = {GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_MENUHILIGHT)};
+    int first = -1, last = -1;
+    for (int y = 0; y < height; ++y) {
+        int marked = 0;
+        for (int x = 0; x < width; x += 2) {
+            COLORREF pixel = GetPixel(memory, x, y);
+            if (pixel == marks[0] || pixel == marks[1]) ++marked;
+        }
+        if (marked * 4 < width / 2) continue;
+        if (first < 0) first = y;
+        last = y;
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    if (first < 0) return false;
+    centre = {rect.left + width / 2, rect.top + (first + last) / 2};
+    return true;
+}
+
+bool WaitFor(DWORD timeoutMs, bool (*condition)(HWND&), HWND& out) {
+    Stopwatch waited;
+    while (!condition(out)) {
+        if (waited.ElapsedMs() > timeoutMs) return false;
+        Sleep(1);
+    }
+    return true;
+}
+
+bool MenuOpen(HWND& menu) { return (menu = FindWindowW(L"#32768", nullptr)) && IsWindowVisible(menu); }
+
 void PrintFailure(const char* mode, const Target& target, int run, bool warmup, const char* reason) {
     std::printf("mode=%s exe=%s run=%d warmup=%d ok=0 reason=%s\n", mode, Utf8(BaseName(target.exe)).c_str(), run,
                 warmup ? 1 : 0, reason);
@@ -403,6 +483,51 @@ bool MeasureSecond(const Target& target, int run, bool warmup, TrayCell& cell) {
     return cleared;
 }
 
+bool MeasureClick(const Target& target, int run, bool warmup, TrayCell& cell) {
+    Child child;
+    StartResult start = StartToIdleWithIcon(child, target.exe, NewMarker(), cell);
+    const char* reason = start.reason;
+    double elapsed = -1;
+    HWND menu = nullptr;
+    POINT entry{};
+    if (start.ok) {
+        RegSetKeyValueW(HKEY_CURRENT_USER, kSoundMapper, L"Playback", REG_SZ, L"", sizeof(wchar_t));
+        SendMouse(cell.IconCentre(), MOUSEEVENTF_LEFTDOWN);
+        reason = "no_menu";
+        if (WaitFor(5000, MenuOpen, menu)) {
+            Sleep(200);  // drawn and taking keys
+            SendKey(VK_UP);  // Exit
+            SendKey(VK_UP);  // the last device, above the separator
+            Sleep(200);
+            reason = "no_highlighted_entry";
+            if (HighlightedEntry(menu, entry)) {
+                SetCursorPos(entry.x, entry.y);
+                Sleep(100);  // the entry under the pointer stays the highlighted one
+                Stopwatch clock;
+                SendMouse(entry, MOUSEEVENTF_LEFTDOWN);
+                reason = "no_value_written";
+                while (clock.ElapsedMs() < kEndTimeoutMs) {
+                    if (!PlaybackValue().empty()) {
+                        elapsed = clock.ElapsedMs();
+                        break;
+                    }
+                    Sleep(0);
+                }
+            }
+        }
+    }
+    if (menu && IsWindowVisible(menu)) SendKey(VK_ESCAPE);
+    bool cleared = EndAndClear(child, cell);
+    if (elapsed < 0) {
+        PrintFailure("click", target, run, warmup, reason);
+        return false;
+    }
+    std::printf("mode=click exe=%s run=%d warmup=%d ok=1 click_ms=%.3f\n", Utf8(BaseName(target.exe)).c_str(), run,
+                warmup ? 1 : 0, elapsed);
+    std::fflush(stdout);
+    return cleared;
+}
+
 bool ParseCount(const wchar_t* text, int& out) {
     wchar_t* end = nullptr;
     long value = std::wcstol(text, &end, 10);
@@ -415,7 +540,7 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options) {
     if (argc < 2) return false;
     options.mode = argv[1];
     if (options.mode == L"probe") return true;
-    if (options.mode != L"launch" && options.mode != L"second") return false;
+    if (options.mode != L"launch" && options.mode != L"second" && options.mode != L"click") return false;
     for (int i = 2; i < argc; ++i) {
         std::wstring arg = argv[i];
         if (arg == L"--runs" || arg == L"--warmup") {
@@ -446,7 +571,8 @@ int wmain(int argc, wchar_t** argv) {
     if (!ParseOptions(argc, argv, options)) {
         std::fprintf(stderr,
                      "usage: launcher launch [--runs N] [--warmup N] <exe> [<exe> ...]\n"
-                     "       launcher second [--runs N] [--warmup N] <exe>[=<first-exe>] [...]\n");
+                     "       launcher second [--runs N] [--warmup N] <exe>[=<first-exe>] [...]\n"
+                     "       launcher click [--runs N] [--warmup N] <exe> [<exe> ...]\n");
         return 2;
     }
     TrayCell cell;
@@ -463,7 +589,9 @@ int wmain(int argc, wchar_t** argv) {
     for (int run = 1 - options.warmup; run <= options.runs; ++run) {
         bool warmup = run <= 0;
         for (const Target& target : options.targets) {
-            bool ok = second ? MeasureSecond(target, run, warmup, cell) : MeasureLaunch(target, run, warmup, cell);
+            bool ok = second                       ? MeasureSecond(target, run, warmup, cell)
+                      : options.mode == L"click" ? MeasureClick(target, run, warmup, cell)
+                                                 : MeasureLaunch(target, run, warmup, cell);
             if (!ok) ++failures;
         }
     }

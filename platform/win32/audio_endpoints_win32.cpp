@@ -46,22 +46,36 @@ bool AudioEndpointsWin32::PolicyAvailable() {
     return available_;
 }
 
-std::uint32_t AudioEndpointsWin32::InputDeviceCount() { return waveInGetNumDevs(); }
+// winmm is mapped on first use, as for the output devices; without it there
+// are no devices and every question fails.
+std::uint32_t AudioEndpointsWin32::InputDeviceCount() {
+    auto count = winmm_.Find<decltype(&::waveInGetNumDevs)>("waveInGetNumDevs");
+    return count ? count() : 0;
+}
 
 std::uint32_t AudioEndpointsWin32::InputDeviceName(std::uint32_t device, std::u16string& productNameField) {
     WAVEINCAPSW caps{};
-    MMRESULT result = waveInGetDevCapsW(device, &caps, sizeof caps);
+    auto getCaps = winmm_.Find<decltype(&::waveInGetDevCapsW)>("waveInGetDevCapsW");
+    if (!getCaps) return MMSYSERR_NODRIVER;
+    MMRESULT result = getCaps(device, &caps, sizeof caps);
     if (result == MMSYSERR_NOERROR) productNameField = FromWide(caps.szPname, MAXPNAMELEN);
     return result;
 }
 
 std::u16string AudioEndpointsWin32::EndpointId(WaveDirection direction, std::uint32_t device) {
-    auto ask = [&](UINT message, DWORD_PTR first, DWORD_PTR second) {
+    auto outMessage = winmm_.Find<decltype(&::waveOutMessage)>("waveOutMessage");
+    auto inMessage = winmm_.Find<decltype(&::waveInMessage)>("waveInMessage");
+    auto ask = [&](UINT message, DWORD_PTR first, DWORD_PTR second) -> MMRESULT {
         if (direction == WaveDirection::Output)
-            return waveOutMessage(reinterpret_cast<HWAVEOUT>(static_cast<UINT_PTR>(device)), message, first, second);
-        return waveInMessage(reinterpret_cast<HWAVEIN>(static_cast<UINT_PTR>(device)), message, first, second);
+            return outMessage ? outMessage(reinterpret_cast<HWAVEOUT>(static_cast<UINT_PTR>(device)), message, first,
+                                           second)
+                              : MMSYSERR_NODRIVER;
+        return inMessage ? inMessage(reinterpret_cast<HWAVEIN>(static_cast<UINT_PTR>(device)), message, first, second)
+                         : MMSYSERR_NODRIVER;
     };
-    ULONG bytes = 0;  // the NUL included
+    // The size, NUL included. Windows writes a ULONG there, 64-bit Wine a
+    // DWORD_PTR: zeroed and wide enough for both, it reads right either way.
+    DWORD_PTR bytes = 0;
     if (ask(DRV_QUERYFUNCTIONINSTANCEIDSIZE, reinterpret_cast<DWORD_PTR>(&bytes), 0) != MMSYSERR_NOERROR ||
         bytes < sizeof(wchar_t) || bytes > kLongestId)
         return {};

@@ -3,6 +3,7 @@
 #include <unknwn.h>
 
 #include "platform/audio_endpoints.h"
+#include "platform/win32/late_library.h"
 #include "platform/win32/unique_handle.h"
 
 namespace marvolt {
@@ -47,6 +48,7 @@ private:
     bool available_ = false;
     HRESULT created_ = E_FAIL;
     UniqueModule ole32_;
+    LateLibrary winmm_{L"winmm.dll"};
     void (WINAPI* uninitialize_)() = nullptr;  // set while this object holds COM
     UniqueCom<IPolicyConfig> policy_;
 };

@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/sound_devices.h"
+#include "platform/win32/late_library.h"
 
 namespace marvolt {
 
@@ -8,6 +9,9 @@ class SoundDevicesWin32 final : public SoundDevices {
 public:
     std::uint32_t OutputDeviceCount() override;
     std::uint32_t OutputDeviceName(std::uint32_t device, std::u16string& productNameField) override;
+
+private:
+    LateLibrary winmm_{L"winmm.dll"};
 };
 
 }  // namespace marvolt
