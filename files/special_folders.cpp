@@ -5,7 +5,7 @@ namespace marvolt {
 std::u16string replaceall(std::u16string_view SearchString, std::u16string_view findstring,
                           std::u16string_view replacestring) {
     std::u16string result;
-    // An empty search text occurs everywhere and nowhere: the text stays as it is.
+    // Nothing to look for: hand the input back unchanged rather than loop forever.
     if (findstring.empty()) return std::u16string(SearchString);
     size_t from = 0;
     for (size_t at; (at = SearchString.find(findstring, from)) != std::u16string_view::npos;
@@ -23,9 +23,9 @@ std::u16string SpecialFolders::RegistryGetAbsolutValue(std::u16string_view Regis
 
 std::u16string SpecialFolders::GetUserProfilePath() { return environment_.Variable(u"USERPROFILE"); }
 
-// The system's answer counts for the current user, even for a moved or
-// synchronised folder; the registry of the default profile is read only when
-// the system has none.
+// Folders can be redirected per user (a synchronised Desktop, say), so the
+// shell's known-folder lookup comes first; the old registry location is only a
+// fallback for systems whose shell knows nothing of the folder.
 std::u16string SpecialFolders::Folder(KnownFolder folder, std::u16string_view registryPath,
                                       bool userFolder) {
     std::u16string path = folders_.Path(folder);

@@ -1,6 +1,6 @@
 #pragma once
-// Where the system keeps the Windows, program and per-user folders, and registry
-// text values read by one full path.
+// Folder lookups (Windows, Program Files, Desktop, Startup, Start Menu) and
+// registry text read through a single path string.
 #include <string>
 #include <string_view>
 
@@ -10,7 +10,8 @@
 
 namespace marvolt {
 
-// Every non-overlapping occurrence of `findstring`, left to right.
+// Scans left to right and resumes after each replacement, so replaced text is
+// never searched again ("aaaa", "a" -> "b" gives "bbbb").
 std::u16string replaceall(std::u16string_view SearchString, std::u16string_view findstring,
                           std::u16string_view replacestring);
 
@@ -20,7 +21,7 @@ public:
     SpecialFolders(Registry& registry, KnownFolders& folders, Environment& environment)
         : registry_(registry), folders_(folders), environment_(environment) {}
 
-    // A REG_SZ or REG_EXPAND_SZ value (unexpanded) by full path; empty when unreadable.
+    // Text value (REG_SZ, or REG_EXPAND_SZ left unexpanded); "" if it can't be read.
     virtual std::u16string RegistryGetAbsolutValue(std::u16string_view RegistryKeyPath);
     virtual std::u16string GetWindowsPath();
     virtual std::u16string GetProgramfilesPath();
