@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "platform/win32/win_text.h"
+#include "platform/win32/window_proc.h"
 
 namespace marvolt {
 namespace {
@@ -202,18 +203,7 @@ void FileChooserWindowWin32::EndModal() {
 }
 
 LRESULT CALLBACK FileChooserWindowWin32::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* view = reinterpret_cast<FileChooserWindowWin32*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!view) return DefWindowProcW(window, message, wParam, lParam);
-#if __cpp_exceptions
-    try {
-        return view->Handle(message, wParam, lParam);
-    } catch (...) {
-        // Nothing may unwind through the system's code.
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-#else
-    return view->Handle(message, wParam, lParam);
-#endif
+    return OwnerWindowProc<FileChooserWindowWin32, &FileChooserWindowWin32::Handle>(window, message, wParam, lParam);
 }
 
 LRESULT FileChooserWindowWin32::Handle(UINT message, WPARAM wParam, LPARAM lParam) {

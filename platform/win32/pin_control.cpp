@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "on_top/pin_pictures.h"
+#include "platform/win32/window_proc.h"
 
 namespace marvolt {
 
@@ -133,18 +134,7 @@ void PinControl::AddTooltip() {
 }
 
 LRESULT CALLBACK PinControl::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* control = reinterpret_cast<PinControl*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!control) return DefWindowProcW(window, message, wParam, lParam);
-#if __cpp_exceptions
-    try {
-        return control->HandleMessage(message, wParam, lParam);
-    } catch (...) {
-        // Nothing may unwind through the system's code.
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-#else
-    return control->HandleMessage(message, wParam, lParam);
-#endif
+    return OwnerWindowProc<PinControl, &PinControl::HandleMessage>(window, message, wParam, lParam);
 }
 
 LRESULT PinControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
