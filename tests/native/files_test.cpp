@@ -208,42 +208,69 @@ struct ChooserCase {
 
 TEST_F(FilesTest, ChooserResultsInEveryMode) {
     tree[u"C:\\*"] = {{u"Data", true}};
-    tree[u"C:\\Data\\*"] = {{u"Sub", true}, {u"a.txt"}, {u"b.doc"}};
+    tree[u"C:\\Data\\*"] = {{u"a.txt"}, {u"Sub", true}, {u"b.doc"}};
+    tree[u"D:\\*"] = {{u"Music", true}};
+    tree[u"D:\\*.*"] = {{u"song.mp3"}};
     tree[u"C:\\Data\\*.*"] = tree[u"C:\\Data\\*"];
     tree[u"C:\\Data\\*.txt"] = {{u"a.txt"}};
     tree[u"C:\\Data\\Sub\\*"] = {};
     ON_CALL(store, Drives()).WillByDefault(Return(Texts{u"C:", u"D:"}));
-    ON_CALL(store, DriveFolder(u'C')).WillByDefault(Return(u"C:\\Data"));
+    ON_CALL(store, DriveFolder(_)).WillByDefault([](char16_t letter) {
+        return letter == u'C' || letter == u'c' ? u"C:\\Data" : letter == u'D' ? u"D:\\" : u"";
+    });
     auto ok = [](FileChooserEvents& e, MockView&) { e.OnOk(); };
     auto type = [](const char16_t* text) {
         return [text](FileChooserEvents& e, MockView& v) { v.SetFileNameText(text), e.OnFileNameChange(text); };
     };
     auto open = [](Files& f) { return f.FileOpenDialog(); };
     const char16_t *kOpen = u"Open File", *kDir = u"Open Directory";
+    // The lists end with " ok" while OK is enabled and " end" once the window was closed.
+    const char* const kFiles = "*C:|D:| C:\\|*  Data|    Sub| a.txt|b.doc| ok end";
     const ChooserCase cases[] = {
-        {[](Files& f) { return f.FileOpenDialog(u"C:\\Data\\x.txt", u"", u"a.txt"); }, ok, u"C:\\Data\\a.txt",
-         u"Open File    (\"*.txt\")", true, 7560, "*C:|D:| C:\\|*  Data|    Sub| a.txt|"},
-        {open, [&](FileChooserEvents& e, MockView& v) { e.OnFileClick(1), type(u"  ")(e, v), e.OnOk(); },
-         u"C:\\Data\\b.doc", kOpen, false, 7560, "*C:|D:| C:\\|*  Data|    Sub| a.txt|b.doc|"},
-        {open, [](FileChooserEvents& e, MockView&) { e.OnFileDoubleClick(0); }, u"C:\\Data\\a.txt", kOpen, false, 7560, "*C:|D:| C:\\|*  Data|    Sub| a.txt|b.doc|"},
-        {open, [](FileChooserEvents& e, MockView&) { e.OnFileClick(1), e.OnCancel(); }, u"", kOpen, false, 7560, "*C:|D:| C:\\|*  Data|    Sub| a.txt|b.doc|"},
+        {[](Files& f) { return f.FileOpenDialog(u"C:\\Data\\Sub\\x.txt", u"", u"a.txt"); }, ok, u"C:\\Data\\Sub\\a.txt",
+         u"Open File    (\"*.txt\")", true, 7560, "*C:|D:| C:\\|  Data|*    Sub|  ok end"},
+        {open, [&](FileChooserEvents& e, MockView& v) { e.OnFileClick(0), type(u"  ")(e, v), e.OnOk(); },
+         u"C:\\Data\\a.txt", kOpen, false, 7560, kFiles},
+        {open, [](FileChooserEvents& e, MockView&) { e.OnFileDoubleClick(1); }, u"C:\\Data\\b.doc", kOpen, false, 7560, kFiles},
+        {open, [](FileChooserEvents& e, MockView&) { e.OnFileClick(1), e.OnCancel(); }, u"", kOpen, false, 7560, kFiles},
+        // Nothing chosen: no answer from an earlier dialog, and the window stays.
+        {open, [](FileChooserEvents& e, MockView&) { e.OnFileDoubleClick(-1); }, u"", kOpen, false, 7560,
+         "*C:|D:| C:\\|*  Data|    Sub| a.txt|b.doc| ok"},
+        // A drive that can't be read keeps the current one; another drive lists its files.
+        {open, [](FileChooserEvents& e, MockView&) { e.OnDriveChange(7), e.OnDriveChange(1), e.OnFileDoubleClick(0); },
+         u"D:\\song.mp3", kOpen, false, 7560, "C:|*D:| *D:\\|  Music| song.mp3| ok end"},
         {[](Files& f) { return f.filesaveDialog(u"C:\\Data", u"out.txt", u"Mine"); }, ok, u"C:\\Data\\out.txt",
-         u"Mine", true, 7680, "*C:|D:| C:\\|*  Data|    Sub| a.txt|b.doc|"},
-        {[](Files& f) { return f.FileDirSelectDialog(u"C:\\Data"); }, ok, u"C:\\Data\\", kDir, true, 2880, "*C:|D:| C:\\|*  Data|    Sub| "},
-        {[](Files& f) { return f.FileDirSelectDialog(u"C:\\"); }, ok, u"C:\\", kDir, true, 2880, "*C:|D:| *C:\\|  Data| "},
+         u"Mine", true, 7680, kFiles},
+        {[](Files& f) { return f.filesaveDialog(u"C:\\Data\\*.txt"); }, ok, u"C:\\Data\\", u"Save File as", true, 7680,
+         "*C:|D:| C:\\|*  Data|    Sub| a.txt| ok end"},
+        {[](Files& f) { return f.filesaveDialog(u"C:\\Data\\a.txt"); }, ok, u"C:\\Data\\", u"Save File as", true, 7680,
+         "*C:|D:| C:\\|*  Data|    Sub| *a.txt|b.doc| ok end"},
+        {[](Files& f) { return f.FileDirSelectDialog(u"C:\\Data\\"); }, ok, u"C:\\Data\\", kDir, true, 2880, "*C:|D:| C:\\|*  Data|    Sub|  ok end"},
+        {[](Files& f) { return f.FileDirSelectDialog(u"C:\\"); }, ok, u"C:\\", kDir, true, 2880, "*C:|D:| *C:\\|  Data|  ok end"},
         {[](Files& f) { return f.FileDirSelectDialog(u"C:\\Data"); },
-         [](FileChooserEvents& e, MockView&) { e.OnFolderOpen(2), e.OnOk(); }, u"C:\\Data\\Sub\\", kDir, true, 2880, "*C:|D:| C:\\|  Data|*    Sub| "},
-        {[](Files& f) { return f.FileDirSelectDialog(u"C:\\Gone"); }, ok, u"C:\\Data\\", kDir, true, 2880, "*C:|D:| C:\\|*  Data|    Sub| "},
+         [](FileChooserEvents& e, MockView&) { e.OnFolderOpen(2), e.OnOk(); }, u"C:\\Data\\Sub\\", kDir, true, 2880, "*C:|D:| C:\\|  Data|*    Sub|  ok end"},
+        {[](Files& f) { return f.FileDirSelectDialog(u"C:\\Data"); },
+         [](FileChooserEvents& e, MockView&) { e.OnFolderOpen(0), e.OnOk(); }, u"C:\\", kDir, true, 2880, "*C:|D:| *C:\\|  Data|  ok end"},
+        {[](Files& f) { return f.FileDirSelectDialog(u"C:\\Gone"); }, ok, u"C:\\Data\\", kDir, true, 2880, "*C:|D:| C:\\|*  Data|    Sub|  ok end"},
+        // Drive letters match whatever their case.
+        {[&](Files& f) { ON_CALL(store, Drives()).WillByDefault(Return(Texts{u"d:", u"c:"})); return f.FileDirSelectDialog(); },
+         ok, u"C:\\Data\\", kDir, true, 2880, "d:|*c:| C:\\|*  Data|    Sub|  ok end"},
     };
     EXPECT_CALL(windows, Create(_)).WillOnce(Return(nullptr));  // no window: as after Cancel
     EXPECT_EQ(utility.FileDirSelectDialog(u"C:\\Data"), u"");
     for (const ChooserCase& c : cases) {
         SCOPED_TRACE(&c - cases);
         std::u16string text, caption, lists[3];
-        bool okEnabled = false, okAtOpen = false, fileList = false;
+        bool okEnabled = false, okAtOpen = false, fileList = false, ended = false, gone = false;
         int width = 0, abbruch = 0;
+        struct View : NiceMock<MockView> {
+            bool* gone;
+            ~View() override { *gone = true; }
+        };
         EXPECT_CALL(windows, Create(_)).WillOnce([&](FileChooserEvents& events) {
-            auto view = std::make_unique<NiceMock<MockView>>();
+            auto view = std::make_unique<View>();
+            view->gone = &gone;
+            ON_CALL(*view, EndModal()).WillByDefault([&] { ended = true; });
             ON_CALL(*view, SetFileNameText(_)).WillByDefault([&](const std::u16string& t) { text = t; });
             ON_CALL(*view, FileNameText()).WillByDefault([&] { return text; });
             ON_CALL(*view, SetOkEnabled(_)).WillByDefault([&](bool on) { okEnabled = on; });
@@ -275,7 +302,9 @@ TEST_F(FilesTest, ChooserResultsInEveryMode) {
         EXPECT_EQ(abbruch, c.abbruchLeft);
         EXPECT_EQ(width, c.abbruchLeft == 2880 ? 5805 : 9375);
         EXPECT_EQ(fileList, c.abbruchLeft != 2880);
-        EXPECT_EQ(ToUtf8(lists[0] + u" " + lists[1] + u" " + lists[2]), c.lists);
+        EXPECT_TRUE(gone);
+        EXPECT_EQ(ToUtf8(lists[0] + u" " + lists[1] + u" " + lists[2]) + (okEnabled ? " ok" : "") + (ended ? " end" : ""),
+                  c.lists);
     }
 }
 
