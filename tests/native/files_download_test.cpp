@@ -105,6 +105,7 @@ TEST_P(Handover, StartsOnlyAnUpdaterBesideTheProgramOrAVerifiedDownload) {
 INSTANTIATE_TEST_SUITE_P(Cases, Handover, ::testing::Values(
     HandoverCase{"present", 0x21, false, 1, SignatureVerdict::Invalid, u"C:\\P F\\Update.exe"},
     HandoverCase{"hidden", kAttrHidden, true, 5, SignatureVerdict::Valid, u""},
+    HandoverCase{"hiddenreplaced", kAttrHidden, true, 0, SignatureVerdict::Valid, u"C:\\P F\\Update.exe"},
     HandoverCase{"fetched", kNoSuchPath, true, 0, SignatureVerdict::Valid, u"C:\\P F\\Update.exe"},
     HandoverCase{"peruser", kNoSuchPath, false, 0, SignatureVerdict::Valid, u"C:\\U\\Update.exe"},
     HandoverCase{"changed", kNoSuchPath, true, 0, SignatureVerdict::Invalid, u""},

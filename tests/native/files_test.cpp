@@ -129,12 +129,26 @@ TEST_F(FilesTest, AbsoluteValuesAndFoldersFallBackToTheRegistry) {
     };
     for (const Case& c : cases) EXPECT_EQ(utility.RegistryGetAbsolutValue(c.path), c.want);
 
-    fakeRegistry.SetString(kUsers, u".DEFAULT\\" + kUserFolders, u"Desktop", u"%USERPROFILE%\\Desktop%USERPROFILE%");
-    fakeRegistry.SetString(kLocalMachine, u"Software\\Microsoft\\Windows\\CurrentVersion", u"SystemRoot", u"%USERPROFILE%");
-    EXPECT_EQ(utility.GetDesktopPath(), u"C:\\Users\\me\\DesktopC:\\Users\\me");
-    EXPECT_EQ(utility.GetWindowsPath(), u"%USERPROFILE%");
-    EXPECT_CALL(known, Path(KnownFolder::Desktop)).WillRepeatedly(Return(u"D:\\Moved"));
-    EXPECT_EQ(utility.GetDesktopPath(), u"D:\\Moved");
+    // Each folder from the shell, or else from the registry: the user's folders
+    // with the profile put in, the system's as written.
+    const struct {
+        KnownFolder folder;
+        std::u16string (SpecialFolders::*get)();
+        const char16_t *key, *name, *want;
+    } folders[] = {
+        {KnownFolder::Desktop, &SpecialFolders::GetDesktopPath, u".DEFAULT\\", u"Desktop", u"C:\\Users\\me\\xC:\\Users\\me"},
+        {KnownFolder::Startup, &SpecialFolders::GetAutostartPath, u".DEFAULT\\", u"startup", u"C:\\Users\\me\\xC:\\Users\\me"},
+        {KnownFolder::StartMenu, &SpecialFolders::GetStartMenuPath, u".DEFAULT\\", u"Start Menu", u"C:\\Users\\me\\xC:\\Users\\me"},
+        {KnownFolder::Windows, &SpecialFolders::GetWindowsPath, nullptr, u"SystemRoot", u"%USERPROFILE%\\x%USERPROFILE%"},
+        {KnownFolder::ProgramFiles, &SpecialFolders::GetProgramfilesPath, nullptr, u"ProgramfilesPath", u"%USERPROFILE%\\x%USERPROFILE%"},
+    };
+    for (const auto& f : folders) {
+        if (f.key) fakeRegistry.SetString(kUsers, f.key + kUserFolders, f.name, u"%USERPROFILE%\\x%USERPROFILE%");
+        else fakeRegistry.SetString(kLocalMachine, u"Software\\Microsoft\\Windows\\CurrentVersion", f.name, u"%USERPROFILE%\\x%USERPROFILE%");
+        EXPECT_EQ((utility.*f.get)(), f.want) << ToUtf8(f.name);
+        ON_CALL(known, Path(f.folder)).WillByDefault(Return(u"D:\\Moved"));
+        EXPECT_EQ((utility.*f.get)(), u"D:\\Moved");
+    }
 }
 
 TEST_F(FilesTest, FileRunQuotesTheProgramAndEndsInTheDocumentsFolder) {
@@ -145,6 +159,7 @@ TEST_F(FilesTest, FileRunQuotesTheProgramAndEndsInTheDocumentsFolder) {
         {u"C:\\Program Files\\x\\app.exe", u"\"C:\\Program Files\\x\\app.exe\"", {}},
         {u"C:\\Tools\\setup.BaT", u"\"C:\\Tools\\setup.BaT\"", {}},
         {u"C:\\Tools\\X.com", u"\"C:\\Tools\\X.com\"", {}},
+        {u"C:\\Tools\\.bat", u"\"C:\\Tools\\.bat\"", {}},
         {u"notes.txt", u"\"C:\\Ed\\ed.exe\" C:\\Data\\notes.txt", {u"C:\\Ed", u"C:\\Data\\"}},
         {u"C:\\My Docs\\a.txt", u"\"C:\\Ed\\ed.exe\" \"C:\\My Docs\\a.txt\"", {u"C:\\Ed", u"C:\\My Docs\\"}},
         {u"D:\\r.abc", u"\"C:\\r.exe\" D:\\r.abc", {u"C:\\", u"D:\\"}},
@@ -168,6 +183,7 @@ TEST_F(FilesTest, FileMoveReplacesInOneStepOnly) {
         ON_CALL(store, Kind(S(u"s"))).WillByDefault(Return(PathKind::Missing));
         return true;
     });
+    EXPECT_FALSE(utility.FileMove(u"missing", u"d", true));
     EXPECT_FALSE(utility.FileMove(u"s", u"d", true));
     EXPECT_FALSE(utility.FileMove(u"s", u"d"));
     EXPECT_TRUE(utility.FileMove(u"s", u"d", true));
@@ -180,7 +196,9 @@ TEST_F(FilesTest, ListingEntersEveryFolderButNoLink) {
     Texts written;
     ON_CALL(store, AppendLines(_, _)).WillByDefault([&](auto&, const Texts& lines) { return written = lines, true; });
     ON_CALL(store, Kind(S(u"out"))).WillByDefault(Return(PathKind::File));
-    EXPECT_CALL(store, Remove(S(u"out"))).WillOnce(Return(true));
+    EXPECT_CALL(store, Remove(S(u"out"))).WillOnce(Return(false)).WillOnce(Return(true));
+    EXPECT_CALL(events, ProcessPending()).Times(::testing::AtLeast(1));  // the window stays alive
+    EXPECT_FALSE(utility.ReadDirctoryStructureToFile(u"C:\\T", u"out", u"*.*", false));  // someone's file stays
     EXPECT_TRUE(utility.ReadDirctoryStructureToFile(u"C:\\T", u"out", u"*.*", false));
     EXPECT_EQ(written, (Texts{u"C:\\T\\a.txt", u"C:\\T\\H\\c.txt", u"C:\\T\\L", u"C:\\T\\b.log"}));
     EXPECT_TRUE(utility.ReadDirctoryStructureToFile(u"C:\\T\\", u"out", u"*.txt"));
