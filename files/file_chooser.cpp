@@ -68,6 +68,7 @@ void FileChooser::Layout() {
 bool FileChooser::Load(ChooserMode mode) {
     mode_ = mode;
     result_.clear();
+    folder_.clear();  // an earlier dialog's folder is no answer to this one
     pattern_ = u"*.*";
     file_ = -1;
     view_ = services_.windows.Create(*this);

@@ -228,14 +228,17 @@ TEST_F(FilesTest, ChooserResultsInEveryMode) {
     tree[u"C:\\*"] = {{u"Data", true}};
     tree[u"C:\\Data\\*"] = {{u"a.txt"}, {u"Sub", true}, {u"b.doc"}};
     tree[u"D:\\*"] = {{u"Music", true}};
-    tree[u"D:\\*.*"] = {{u"song.mp3"}};
+    tree[u"D:\\Music\\*"] = {};
+    tree[u"D:\\Music\\*.*"] = {{u"song.mp3"}};
     tree[u"C:\\Data\\*.*"] = tree[u"C:\\Data\\*"];
     tree[u"C:\\Data\\*.txt"] = {{u"a.txt"}};
     tree[u"C:\\Data\\Sub\\*"] = {};
-    ON_CALL(store, Drives()).WillByDefault(Return(Texts{u"C:", u"D:"}));
+    // E: is a drive that can't be entered.
+    ON_CALL(store, Drives()).WillByDefault(Return(Texts{u"C:", u"D:", u"E:"}));
     ON_CALL(store, DriveFolder(_)).WillByDefault([](char16_t letter) {
-        return letter == u'C' || letter == u'c' ? u"C:\\Data" : letter == u'D' ? u"D:\\" : u"";
+        return letter == u'C' || letter == u'c' ? u"C:\\Data" : letter == u'D' ? u"D:\\" : u"E:\\";
     });
+    ON_CALL(files, ChangeDirectory(S(u"E:\\"))).WillByDefault(Return(false));
     auto ok = [](FileChooserEvents& e, MockView&) { e.OnOk(); };
     auto type = [](const char16_t* text) {
         return [text](FileChooserEvents& e, MockView& v) { v.SetFileNameText(text), e.OnFileNameChange(text); };
@@ -243,44 +246,56 @@ TEST_F(FilesTest, ChooserResultsInEveryMode) {
     auto open = [](Files& f) { return f.FileOpenDialog(); };
     const char16_t *kOpen = u"Open File", *kDir = u"Open Directory";
     // The lists end with " ok" while OK is enabled and " end" once the window was closed.
-    const char* const kFiles = "*C:|D:| C:\\|*  Data|    Sub| a.txt|b.doc| ok end";
+    const char* const kFiles = "*C:|D:|E:| C:\\|*  Data|    Sub| a.txt|b.doc| ok end";
     const ChooserCase cases[] = {
         {[](Files& f) { return f.FileOpenDialog(u"C:\\Data\\Sub\\x.txt", u"", u"a.txt"); }, ok, u"C:\\Data\\Sub\\a.txt",
-         u"Open File    (\"*.txt\")", true, 7560, "*C:|D:| C:\\|  Data|*    Sub|  ok end"},
+         u"Open File    (\"*.txt\")", true, 7560, "*C:|D:|E:| C:\\|  Data|*    Sub|  ok end"},
         {open, [&](FileChooserEvents& e, MockView& v) { e.OnFileClick(0), type(u"  ")(e, v), e.OnOk(); },
          u"C:\\Data\\a.txt", kOpen, false, 7560, kFiles},
         {open, [](FileChooserEvents& e, MockView&) { e.OnFileDoubleClick(1); }, u"C:\\Data\\b.doc", kOpen, false, 7560, kFiles},
-        {open, [](FileChooserEvents& e, MockView&) { e.OnFileClick(1), e.OnCancel(); }, u"", kOpen, false, 7560, kFiles},
         // Nothing chosen: no answer from an earlier dialog, and the window stays.
         {open, [](FileChooserEvents& e, MockView&) { e.OnFileDoubleClick(-1); }, u"", kOpen, false, 7560,
-         "*C:|D:| C:\\|*  Data|    Sub| a.txt|b.doc| ok"},
-        // A drive that can't be read keeps the current one; another drive lists its files.
-        {open, [](FileChooserEvents& e, MockView&) { e.OnDriveChange(7), e.OnDriveChange(1), e.OnFileDoubleClick(0); },
-         u"D:\\song.mp3", kOpen, false, 7560, "C:|*D:| *D:\\|  Music| song.mp3| ok end"},
+         "*C:|D:|E:| C:\\|*  Data|    Sub| a.txt|b.doc| ok"},
+        {open, [](FileChooserEvents& e, MockView&) { e.OnFileClick(1), e.OnCancel(); }, u"", kOpen, false, 7560, kFiles},
+        // A drive that can't be entered keeps the current one; another drive lists its folders.
+        {open,
+         [](FileChooserEvents& e, MockView&) {
+             e.OnDriveChange(7), e.OnDriveChange(2), e.OnDriveChange(1), e.OnFolderOpen(1), e.OnFileDoubleClick(0);
+         },
+         u"D:\\Music\\song.mp3", kOpen, false, 7560, "C:|*D:|E:| D:\\|*  Music| song.mp3| ok end"},
         {[](Files& f) { return f.filesaveDialog(u"C:\\Data", u"out.txt", u"Mine"); }, ok, u"C:\\Data\\out.txt",
          u"Mine", true, 7680, kFiles},
         {[](Files& f) { return f.filesaveDialog(u"C:\\Data\\*.txt"); }, ok, u"C:\\Data\\", u"Save File as", true, 7680,
-         "*C:|D:| C:\\|*  Data|    Sub| a.txt| ok end"},
+         "*C:|D:|E:| C:\\|*  Data|    Sub| a.txt| ok end"},
         {[](Files& f) { return f.filesaveDialog(u"C:\\Data\\a.txt"); }, ok, u"C:\\Data\\", u"Save File as", true, 7680,
-         "*C:|D:| C:\\|*  Data|    Sub| *a.txt|b.doc| ok end"},
-        {[](Files& f) { return f.FileDirSelectDialog(u"C:\\Data\\"); }, ok, u"C:\\Data\\", kDir, true, 2880, "*C:|D:| C:\\|*  Data|    Sub|  ok end"},
-        {[](Files& f) { return f.FileDirSelectDialog(u"C:\\"); }, ok, u"C:\\", kDir, true, 2880, "*C:|D:| *C:\\|  Data|  ok end"},
+         "*C:|D:|E:| C:\\|*  Data|    Sub| *a.txt|b.doc| ok end"},
+        {[](Files& f) { return f.FileDirSelectDialog(u"C:\\Data\\"); }, ok, u"C:\\Data\\", kDir, true, 2880, "*C:|D:|E:| C:\\|*  Data|    Sub|  ok end"},
+        {[](Files& f) { return f.FileDirSelectDialog(u"C:\\"); }, ok, u"C:\\", kDir, true, 2880, "*C:|D:|E:| *C:\\|  Data|  ok end"},
         {[](Files& f) { return f.FileDirSelectDialog(u"C:\\Data"); },
-         [](FileChooserEvents& e, MockView&) { e.OnFolderOpen(2), e.OnOk(); }, u"C:\\Data\\Sub\\", kDir, true, 2880, "*C:|D:| C:\\|  Data|*    Sub|  ok end"},
+         [](FileChooserEvents& e, MockView&) { e.OnFolderOpen(2), e.OnOk(); }, u"C:\\Data\\Sub\\", kDir, true, 2880, "*C:|D:|E:| C:\\|  Data|*    Sub|  ok end"},
         {[](Files& f) { return f.FileDirSelectDialog(u"C:\\Data"); },
-         [](FileChooserEvents& e, MockView&) { e.OnFolderOpen(0), e.OnOk(); }, u"C:\\", kDir, true, 2880, "*C:|D:| *C:\\|  Data|  ok end"},
-        {[](Files& f) { return f.FileDirSelectDialog(u"C:\\Gone"); }, ok, u"C:\\Data\\", kDir, true, 2880, "*C:|D:| C:\\|*  Data|    Sub|  ok end"},
+         [](FileChooserEvents& e, MockView&) { e.OnFolderOpen(0), e.OnOk(); }, u"C:\\", kDir, true, 2880, "*C:|D:|E:| *C:\\|  Data|  ok end"},
+        {[](Files& f) { return f.FileDirSelectDialog(u"C:\\Gone"); }, ok, u"C:\\Data\\", kDir, true, 2880, "*C:|D:|E:| C:\\|*  Data|    Sub|  ok end"},
+        // Started where the current folder is: none where its drive can't be entered.
+        {[&](Files& f) { ON_CALL(files, CurrentDirectory()).WillByDefault(Return(u"E:\\x")); return f.FileDirSelectDialog(); },
+         ok, u"", kDir, true, 2880, "C:|D:|E:|   ok end"},
         // Drive letters match whatever their case.
-        {[&](Files& f) { ON_CALL(store, Drives()).WillByDefault(Return(Texts{u"d:", u"c:"})); return f.FileDirSelectDialog(); },
-         ok, u"C:\\Data\\", kDir, true, 2880, "d:|*c:| C:\\|*  Data|    Sub|  ok end"},
+        {[&](Files& f) {
+             ON_CALL(files, CurrentDirectory()).WillByDefault(Return(u"C:\\Data\\Sub"));
+             ON_CALL(store, Drives()).WillByDefault(Return(Texts{u"d:", u"c:"}));
+             return f.FileDirSelectDialog();
+         },
+         ok, u"C:\\Data\\Sub\\", kDir, true, 2880, "d:|*c:| C:\\|  Data|*    Sub|  ok end"},
     };
     EXPECT_CALL(windows, Create(_)).WillOnce(Return(nullptr));  // no window: as after Cancel
     EXPECT_EQ(utility.FileDirSelectDialog(u"C:\\Data"), u"");
     for (const ChooserCase& c : cases) {
         SCOPED_TRACE(&c - cases);
         std::u16string text, caption, lists[3];
-        bool okEnabled = false, okAtOpen = false, fileList = false, ended = false, gone = false;
-        int width = 0, abbruch = 0;
+        // A new window's buttons are enabled.
+        bool okEnabled = true, okAtOpen = false, ended = false, gone = false, empty = false;
+        int width = 0, abbruch = 0, placed = 0;
+        std::string hidden;
         struct View : NiceMock<MockView> {
             bool* gone;
             ~View() override { *gone = true; }
@@ -306,7 +321,9 @@ TEST_F(FilesTest, ChooserResultsInEveryMode) {
             ON_CALL(*view, SetSize(_, _)).WillByDefault([&](int w, int) { width = w; });
             ON_CALL(*view, Place(_, _, _)).WillByDefault([&](ChooserPart part, const TwipRect& r, bool shown) {
                 if (part == ChooserPart::Abbruch) abbruch = r.left;
-                if (part == ChooserPart::File1) fileList = shown;
+                hidden += shown ? "" : std::to_string(int(part));
+                empty |= r.width <= 0 || r.height <= 0;
+                ++placed;
             });
             ON_CALL(*view, RunModal()).WillByDefault([&, v = view.get()] {
                 okAtOpen = okEnabled;
@@ -319,7 +336,8 @@ TEST_F(FilesTest, ChooserResultsInEveryMode) {
         EXPECT_EQ(caption, c.caption);
         EXPECT_EQ(abbruch, c.abbruchLeft);
         EXPECT_EQ(width, c.abbruchLeft == 2880 ? 5805 : 9375);
-        EXPECT_EQ(fileList, c.abbruchLeft != 2880);
+        // Every control placed with a size; the file name and list hidden when choosing a folder.
+        EXPECT_EQ(std::to_string(placed) + hidden + (empty ? "empty" : ""), c.abbruchLeft == 2880 ? "823" : "8");
         EXPECT_TRUE(gone);
         EXPECT_EQ(ToUtf8(lists[0] + u" " + lists[1] + u" " + lists[2]) + (okEnabled ? " ok" : "") + (ended ? " end" : ""),
                   c.lists);
