@@ -253,9 +253,6 @@ TEST_F(FilesTest, ChooserResultsInEveryMode) {
         {open, [&](FileChooserEvents& e, MockView& v) { e.OnFileClick(0), type(u"  ")(e, v), e.OnOk(); },
          u"C:\\Data\\a.txt", kOpen, false, 7560, kFiles},
         {open, [](FileChooserEvents& e, MockView&) { e.OnFileDoubleClick(1); }, u"C:\\Data\\b.doc", kOpen, false, 7560, kFiles},
-        // Nothing chosen: no answer from an earlier dialog, and the window stays.
-        {open, [](FileChooserEvents& e, MockView&) { e.OnFileDoubleClick(-1); }, u"", kOpen, false, 7560,
-         "*C:|D:|E:| C:\\|*  Data|    Sub| a.txt|b.doc| ok"},
         {open, [](FileChooserEvents& e, MockView&) { e.OnFileClick(1), e.OnCancel(); }, u"", kOpen, false, 7560, kFiles},
         // A drive that can't be entered keeps the current one; another drive lists its folders.
         {open,
@@ -263,6 +260,11 @@ TEST_F(FilesTest, ChooserResultsInEveryMode) {
              e.OnDriveChange(7), e.OnDriveChange(2), e.OnDriveChange(1), e.OnFolderOpen(1), e.OnFileDoubleClick(0);
          },
          u"D:\\Music\\song.mp3", kOpen, false, 7560, "C:|*D:|E:| D:\\|*  Music| song.mp3| ok end"},
+        // Nothing chosen: no answer from an earlier dialog, and the window stays.
+        {open, [](FileChooserEvents& e, MockView&) { e.OnFileDoubleClick(-1); }, u"", kOpen, false, 7560,
+         "*C:|D:|E:| C:\\|*  Data|    Sub| a.txt|b.doc| ok"},
+        {[](Files& f) { return f.filesaveDialog(u"D:\\Music", u"new.mp3"); }, ok, u"D:\\Music\\new.mp3", u"Save File as",
+         true, 7680, "C:|*D:|E:| D:\\|*  Music| song.mp3| ok end"},
         {[](Files& f) { return f.filesaveDialog(u"C:\\Data", u"out.txt", u"Mine"); }, ok, u"C:\\Data\\out.txt",
          u"Mine", true, 7680, kFiles},
         {[](Files& f) { return f.filesaveDialog(u"C:\\Data\\*.txt"); }, ok, u"C:\\Data\\", u"Save File as", true, 7680,
