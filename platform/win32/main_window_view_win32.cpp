@@ -151,7 +151,17 @@ std::unique_ptr<MainWindowViewWin32> MainWindowViewWin32::Create(HINSTANCE insta
     HWND window = CreateWindowExW(exStyle, kClassName, L"", style, left, top, width, height, nullptr,
                                   nullptr, instance, view.get());
     if (!window) return nullptr;
-    if (!view->CreateControls(instance)) return nullptr;  // the destructor destroys the window
+    view->SetIcons(instance);
+    // The pin is there from the start: its state decides whether the window is
+    // kept on top. Its tooltip comes with the other controls.
+    view->pin_ = PinControl::Create(window, kIdAlwaysOnTop1, kPinLeft, kPinTop, view->noPinEvents_, false);
+    if (!view->pin_) return nullptr;  // the destructor destroys the window
+    // Until the controls are made, their wrappers keep what the logic sets.
+    for (const auto& [wrapper, id] : view->Wrappers()) wrapper->Prepare(window, id);
+    // A combo box ignores the text it is created with.
+    view->startupCombo_.SetText(u"Combo1");
+    view->currentCardTxt_.SetCaption(u"Current Soundcard:");
+    view->LayOut(WindowDpi(window));
     return view;
 }
 
@@ -161,7 +171,7 @@ MainWindowViewWin32::~MainWindowViewWin32() {
     if (window_) DestroyWindow(window_);
 }
 
-bool MainWindowViewWin32::CreateControls(HINSTANCE instance) {
+void MainWindowViewWin32::SetIcons(HINSTANCE instance) {
     bigIcon_.reset(LoadProgramIcon(instance, SM_CXICON, SM_CYICON));
     smallIcon_.reset(LoadProgramIcon(instance, SM_CXSMICON, SM_CYSMICON));
     // A build without the icon resource (the tests) shows the stock one.
@@ -169,32 +179,34 @@ bool MainWindowViewWin32::CreateControls(HINSTANCE instance) {
     SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_ ? bigIcon_.get() : fallback));
     SendMessageW(window_, WM_SETICON, ICON_SMALL,
                  reinterpret_cast<LPARAM>(smallIcon_ ? smallIcon_.get() : fallback));
+}
 
+std::array<std::pair<ControlWin32*, int>, 7> MainWindowViewWin32::Wrappers() {
+    return {{{&deviceList_, kIdDeviceList},
+             {&startupCombo_, kIdStartupCombo},
+             {&playCheck_, kIdPlayCheck},
+             {&recordCheck_, kIdRecordCheck},
+             {&startupCheck_, kIdStartupCheck},
+             {&autoRunCheck_, kIdAutoRunCheck},
+             {&currentCardTxt_, kIdCurrentCardTxt}}};
+}
+
+// A control that can't be made is left out; its wrapper then answers empty.
+void MainWindowViewWin32::MakeControls() {
+    if (controlsMade_ || !window_) return;
+    controlsMade_ = true;
+    auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE));
     // Placed and given their fonts by LayOut.
     for (const ControlLayout& layout : kControls) {
-        HWND control = CreateWindowExW(layout.exStyle, layout.windowClass, Wide(layout.text), layout.style, 0, 0,
-                                       layout.width, layout.height, window_,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance, nullptr);
-        if (!control) return false;
+        CreateWindowExW(layout.exStyle, layout.windowClass, Wide(layout.text), layout.style, 0, 0, layout.width,
+                        layout.height, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance,
+                        nullptr);
     }
-
-    // A combo box ignores the text it is created with.
-    SetWindowTextW(GetDlgItem(window_, kIdStartupCombo), L"Combo1");
-    deviceList_.Attach(GetDlgItem(window_, kIdDeviceList));
-    startupCombo_.Attach(GetDlgItem(window_, kIdStartupCombo));
-    playCheck_.Attach(GetDlgItem(window_, kIdPlayCheck));
-    recordCheck_.Attach(GetDlgItem(window_, kIdRecordCheck));
-    startupCheck_.Attach(GetDlgItem(window_, kIdStartupCheck));
-    autoRunCheck_.Attach(GetDlgItem(window_, kIdAutoRunCheck));
-    currentCardTxt_.Attach(GetDlgItem(window_, kIdCurrentCardTxt));
+    for (const auto& [wrapper, id] : Wrappers()) wrapper->Made(GetDlgItem(window_, id));
     label1_ = GetDlgItem(window_, kIdLabel1);
     webPage_ = GetDlgItem(window_, kIdWebPage);
-
-    // The pin's events are bound later by whoever owns its logic. A window
-    // without its pin still works; Pin() then answers null.
-    pin_ = PinControl::Create(window_, kIdAlwaysOnTop1, kPinLeft, kPinTop, noPinEvents_);
+    pin_->AddTooltip();
     LayOut(WindowDpi(window_));
-    return true;
 }
 
 // Everything is laid out in 96-DPI figures and scaled to the DPI of the
@@ -226,6 +238,8 @@ void MainWindowViewWin32::LayOut(int dpi) {
         SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
+    if (pin_) pin_->Place(kPinLeft, kPinTop, dpi);
+    if (!controlsMade_) return;
     for (const ControlLayout& layout : kControls) {
         HWND control = GetDlgItem(window_, layout.id);
         HGDIOBJ font = layout.font == Font::Link ? linkFont_.get() : messageFont_.get();
@@ -235,7 +249,6 @@ void MainWindowViewWin32::LayOut(int dpi) {
     }
     FitToWholeRows(GetDlgItem(window_, kIdDeviceList));
     SizeLinksToText(dpi);
-    if (pin_) pin_->Place(kPinLeft, kPinTop, dpi);
     InvalidateRect(window_, nullptr, TRUE);
 }
 
@@ -293,6 +306,11 @@ LRESULT MainWindowViewWin32::HandleMessage(UINT message, WPARAM wParam, LPARAM l
         case WM_COMMAND:
             OnCommand(LOWORD(wParam), HIWORD(wParam));
             return 0;
+
+        case WM_SHOWWINDOW:
+            // Sent before the window first shows, whoever shows it.
+            if (wParam) MakeControls();
+            break;
 
         case WM_SIZE:
             // Sent after the change, so State() already reads the new state.

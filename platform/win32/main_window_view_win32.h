@@ -3,7 +3,9 @@
 // the settings window, and their events delivered to MainWindowEvents.
 #include <windows.h>
 
+#include <array>
 #include <memory>
+#include <utility>
 
 #include "app/main_window_view.h"
 #include "on_top/always_on_top.h"
@@ -15,7 +17,8 @@ namespace marvolt {
 
 class MainWindowViewWin32 final : public MainWindowView, public PinContainer {
 public:
-    // Creates the window hidden and with an empty caption. endLoopOnDestroy:
+    // Creates the window hidden and with an empty caption; its controls are
+    // made when it is first shown. endLoopOnDestroy:
     // the window's end ends the thread's message loop (the program's main
     // window). Null when the window cannot be created.
     static std::unique_ptr<MainWindowViewWin32> Create(HINSTANCE instance, bool endLoopOnDestroy = true);
@@ -29,6 +32,9 @@ public:
     HWND Hwnd() const { return window_; }
     // The always-on-top pin; null if its window could not be created.
     PinControl* Pin() { return pin_.get(); }
+
+    // Makes the controls now, if the window has not been shown yet.
+    void MakeControls();
 
     // Keyboard navigation (Tab, arrows, Space) for a message taken from the
     // thread's queue: true when the message was handled and must not be
@@ -56,7 +62,9 @@ private:
     };
 
     explicit MainWindowViewWin32(bool endLoopOnDestroy) : endLoopOnDestroy_(endLoopOnDestroy) {}
-    bool CreateControls(HINSTANCE instance);
+    void SetIcons(HINSTANCE instance);
+    // Each control's wrapper with the control's id.
+    std::array<std::pair<ControlWin32*, int>, 7> Wrappers();
     // Sizes the window, its fonts and every control for `dpi`.
     void LayOut(int dpi);
     void SizeLinksToText(int dpi);
@@ -67,6 +75,7 @@ private:
     void OnCommand(int id, int code);
 
     bool endLoopOnDestroy_;
+    bool controlsMade_ = false;
     HWND window_ = nullptr;
     MainWindowEvents* events_ = nullptr;
     NoPinEvents noPinEvents_;

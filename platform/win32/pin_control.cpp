@@ -66,18 +66,8 @@ PictureBits BuildBits(PinPicture picture) {
 }  // namespace
 
 std::unique_ptr<PinControl> PinControl::Create(HWND parent, int controlId, int x, int y,
-                                               PinEvents& events) {
+                                               PinEvents& events, bool tooltip) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    // The tooltip class lives in the common controls. They are loaded here, not
-    // imported: a second start, which only hands over to the running instance,
-    // then never pays for loading them.
-    if (HMODULE commonControls = LoadLibraryW(L"comctl32.dll")) {
-        using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-        auto init = reinterpret_cast<InitFunction>(
-            reinterpret_cast<void*>(GetProcAddress(commonControls, "InitCommonControlsEx")));
-        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES};
-        if (init) init(&controls);
-    }
     if (!RegisterPinClass(instance, &PinControl::WindowProc)) return nullptr;
 
     std::unique_ptr<PinControl> control(new PinControl(events));
@@ -92,7 +82,7 @@ std::unique_ptr<PinControl> PinControl::Create(HWND parent, int controlId, int x
     control->window_.reset(window);
     // Until now the window needed nothing but the default handling.
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(control.get()));
-    control->AddTooltip();
+    if (tooltip) control->AddTooltip();
     return control;
 }
 
@@ -114,6 +104,17 @@ void PinControl::ShowPicture(PinPicture picture) {
 }
 
 void PinControl::AddTooltip() {
+    if (tooltip_) return;
+    // The tooltip class lives in the common controls. They are loaded here, not
+    // imported: a second start, which only hands over to the running instance,
+    // and a first one that stays in the tray never pay for loading them.
+    if (HMODULE commonControls = LoadLibraryW(L"comctl32.dll")) {
+        using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+        auto init = reinterpret_cast<InitFunction>(
+            reinterpret_cast<void*>(GetProcAddress(commonControls, "InitCommonControlsEx")));
+        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES};
+        if (init) init(&controls);
+    }
     HWND parent = GetParent(window_.get());
     // Without an owner: under Wine an owned tooltip keeps its hidden owner from
     // becoming topmost, and the window is pinned before it is first shown. The

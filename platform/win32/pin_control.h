@@ -15,9 +15,9 @@ namespace marvolt {
 class PinControl : public PinPictureView {
 public:
     // x, y: position in the parent's client area in 96-DPI pixels. Null when the
-    // window cannot be created.
+    // window cannot be created. Without `tooltip` the tooltip comes with AddTooltip.
     static std::unique_ptr<PinControl> Create(HWND parent, int controlId, int x, int y,
-                                              PinEvents& events);
+                                              PinEvents& events, bool tooltip = true);
     ~PinControl() override;
     PinControl(const PinControl&) = delete;
     PinControl& operator=(const PinControl&) = delete;
@@ -29,13 +29,14 @@ public:
     PinPicture Picture() const { return picture_; }
     // Places the control at x, y (96-DPI pixels) with its size for `dpi`.
     void Place(int x, int y, int dpi);
+    // The "Always on top" tooltip; it loads the common controls.
+    void AddTooltip();
 
 private:
     explicit PinControl(PinEvents& events) : events_(&events) {}
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void Paint(HDC dc);
-    void AddTooltip();
 
     PinEvents* events_;
     PinPicture picture_ = PinPicture::Disabled;

@@ -11,27 +11,34 @@ UINT TaskbarCreatedMessage() {
     return message;
 }
 
-bool RegisterTrayClass(WNDPROC procedure) {
-    static const ATOM atom = [procedure] {
+constexpr wchar_t kOwnerClassName[] = L"MarvoltTrayOwner";
+
+bool RegisterTrayClasses(WNDPROC procedure) {
+    static const bool registered = [procedure] {
         WNDCLASSEXW windowClass{};
         windowClass.cbSize = sizeof(windowClass);
-        windowClass.lpfnWndProc = procedure;
         windowClass.hInstance = ::GetModuleHandleW(nullptr);
+        // The hidden owner needs nothing but the default handling. One of the
+        // system's control classes would load the common controls for it.
+        windowClass.lpfnWndProc = ::DefWindowProcW;
+        windowClass.lpszClassName = kOwnerClassName;
+        ATOM owner = ::RegisterClassExW(&windowClass);
+        windowClass.lpfnWndProc = procedure;
         windowClass.lpszClassName = TrayWindowWin32::kClassName;
-        return ::RegisterClassExW(&windowClass);
+        return owner != 0 && ::RegisterClassExW(&windowClass) != 0;
     }();
-    return atom != 0;
+    return registered;
 }
 
 }  // namespace
 
 std::unique_ptr<TrayWindowWin32> TrayWindowWin32::Create(TrayWindowEvents& events) {
-    if (!RegisterTrayClass(&TrayWindowWin32::Procedure)) return nullptr;
+    if (!RegisterTrayClasses(&TrayWindowWin32::Procedure)) return nullptr;
     TaskbarCreatedMessage();
     std::unique_ptr<TrayWindowWin32> tray(new TrayWindowWin32(events));
     // A tool window with a hidden owner, so that it gets no taskbar button while
     // the menu shows it: some shells (Wine's) only look at the owner.
-    tray->owner_.reset(::CreateWindowExW(WS_EX_TOOLWINDOW, L"Static", L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+    tray->owner_.reset(::CreateWindowExW(WS_EX_TOOLWINDOW, kOwnerClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
                                          nullptr, ::GetModuleHandleW(nullptr), nullptr));
     HWND window =
         ::CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, Wide(kTrayWindowCaption), WS_POPUP, 0, 0,

@@ -1,5 +1,7 @@
 #include "platform/win32/ui_controls_win32.h"
 
+#include <utility>
+
 #include "platform/win32/win_text.h"
 
 namespace marvolt {
@@ -80,18 +82,24 @@ void FormWindowWin32::SetGeometry(const WindowGeometry& geometry) {
 
 // ---- ListBoxWin32
 
-void ListBoxWin32::Clear() { SendMessageW(window_, LB_RESETCONTENT, 0, 0); }
+void ListBoxWin32::Clear() {
+    if (Waiting()) return items_.clear(), void(selected_ = -1);
+    SendMessageW(window_, LB_RESETCONTENT, 0, 0);
+}
 
 void ListBoxWin32::AddItem(const std::u16string& text) {
+    if (Waiting()) return items_.push_back(text);
     SendMessageW(window_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(text)));
 }
 
 int ListBoxWin32::Count() {
+    if (Waiting()) return static_cast<int>(items_.size());
     LRESULT count = SendMessageW(window_, LB_GETCOUNT, 0, 0);
     return count > 0 ? static_cast<int>(count) : 0;
 }
 
 std::u16string ListBoxWin32::ItemText(int index) {
+    if (Waiting()) return index >= 0 && index < Count() ? items_[static_cast<size_t>(index)] : std::u16string();
     LRESULT length = SendMessageW(window_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
     if (index < 0 || length == LB_ERR || length <= 0) return {};
     std::wstring buffer(static_cast<size_t>(length) + 1, L'\0');
@@ -101,18 +109,26 @@ std::u16string ListBoxWin32::ItemText(int index) {
 }
 
 int ListBoxWin32::SelectedIndex() {
+    if (Waiting()) return selected_;
     LRESULT index = SendMessageW(window_, LB_GETCURSEL, 0, 0);
     return index == LB_ERR ? -1 : static_cast<int>(index);
 }
 
 void ListBoxWin32::SetSelectedIndex(int index) {
     // -1 clears the selection; an index beyond the last row selects nothing too.
+    if (Waiting()) return void(selected_ = index >= 0 && index < Count() ? index : -1);
     SendMessageW(window_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void ListBoxWin32::HandOver() {
+    for (const std::u16string& item : std::exchange(items_, {})) AddItem(item);
+    SetSelectedIndex(selected_);
 }
 
 // ---- ComboBoxWin32
 
 void ComboBoxWin32::Clear() {
+    if (Waiting()) return items_.clear();
     // CB_RESETCONTENT empties the edit field as well; the text is kept.
     std::u16string text = Text();
     SendMessageW(window_, CB_RESETCONTENT, 0, 0);
@@ -120,15 +136,18 @@ void ComboBoxWin32::Clear() {
 }
 
 void ComboBoxWin32::AddItem(const std::u16string& text) {
+    if (Waiting()) return items_.push_back(text);
     SendMessageW(window_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(text)));
 }
 
 int ComboBoxWin32::Count() {
+    if (Waiting()) return static_cast<int>(items_.size());
     LRESULT count = SendMessageW(window_, CB_GETCOUNT, 0, 0);
     return count > 0 ? static_cast<int>(count) : 0;
 }
 
 std::u16string ComboBoxWin32::ItemText(int index) {
+    if (Waiting()) return index >= 0 && index < Count() ? items_[static_cast<size_t>(index)] : std::u16string();
     LRESULT length = SendMessageW(window_, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
     if (index < 0 || length == CB_ERR || length <= 0) return {};
     std::wstring buffer(static_cast<size_t>(length) + 1, L'\0');
@@ -138,32 +157,56 @@ std::u16string ComboBoxWin32::ItemText(int index) {
     return FromWide(buffer.c_str(), static_cast<size_t>(copied));
 }
 
-std::u16string ComboBoxWin32::Text() { return WindowTextOf(window_); }
+std::u16string ComboBoxWin32::Text() { return Waiting() ? text_ : WindowTextOf(window_); }
 
-void ComboBoxWin32::SetText(const std::u16string& text) { SetWindowTextW(window_, Wide(text)); }
+void ComboBoxWin32::SetText(const std::u16string& text) {
+    if (Waiting()) return void(text_ = text);
+    SetWindowTextW(window_, Wide(text));
+}
 
-bool ComboBoxWin32::Visible() { return HasVisibleStyle(window_); }
+bool ComboBoxWin32::Visible() { return Waiting() ? visible_ : HasVisibleStyle(window_); }
 
 void ComboBoxWin32::SetVisible(bool visible) {
+    if (Waiting()) return void(visible_ = visible);
     if (IsWindow(window_)) ShowWindow(window_, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void ComboBoxWin32::HandOver() {
+    for (const std::u16string& item : std::exchange(items_, {})) AddItem(item);
+    SetText(text_);
+    SetVisible(visible_);
 }
 
 // ---- CheckBoxWin32
 
-int CheckBoxWin32::Value() { return SendMessageW(window_, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0; }
+int CheckBoxWin32::Value() {
+    if (Waiting()) return value_;
+    return SendMessageW(window_, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+}
 
 void CheckBoxWin32::SetValue(int value) {
     // A box is clear or ticked; any other value is refused and changes nothing.
-    if ((value != 0 && value != 1) || !IsWindow(window_) || value == Value()) return;
-    SendMessageW(window_, BM_SETCHECK, value == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
-    SendMessageW(GetParent(window_), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window_), BN_CLICKED),
-                 reinterpret_cast<LPARAM>(window_));
+    if ((value != 0 && value != 1) || value == Value()) return;
+    if (Waiting()) {
+        value_ = value;
+    } else {
+        if (!IsWindow(window_)) return;
+        SendMessageW(window_, BM_SETCHECK, value == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+    SendMessageW(parent_, WM_COMMAND, MAKEWPARAM(id_, BN_CLICKED), reinterpret_cast<LPARAM>(window_));
 }
+
+void CheckBoxWin32::HandOver() { SendMessageW(window_, BM_SETCHECK, value_ == 1 ? BST_CHECKED : BST_UNCHECKED, 0); }
 
 // ---- LabelWin32
 
-std::u16string LabelWin32::Caption() { return WindowTextOf(window_); }
+std::u16string LabelWin32::Caption() { return Waiting() ? caption_ : WindowTextOf(window_); }
 
-void LabelWin32::SetCaption(const std::u16string& caption) { SetWindowTextW(window_, Wide(caption)); }
+void LabelWin32::SetCaption(const std::u16string& caption) {
+    if (Waiting()) return void(caption_ = caption);
+    SetWindowTextW(window_, Wide(caption));
+}
+
+void LabelWin32::HandOver() { SetCaption(caption_); }
 
 }  // namespace marvolt

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/ui.h"
 
@@ -24,6 +25,31 @@ protected:
     HWND window_ = nullptr;
 };
 
+// A control of a form that makes its controls only when it is first shown (a
+// window that stays in the tray never pays for them). Until then the wrapper
+// keeps what it is given and answers from that; once made, the control gets it
+// and holds it from then on.
+class ControlWin32 : public AttachedWindow {
+public:
+    // The form and the id the control will have.
+    void Prepare(HWND parent, int id) { parent_ = parent, id_ = id; }
+    // The control exists now (null: it could not be made, and answers empty).
+    void Made(HWND control) {
+        window_ = control, made_ = true;
+        if (control) HandOver();
+    }
+
+protected:
+    bool Waiting() const { return !made_; }
+    // Gives the new control what the wrapper kept.
+    virtual void HandOver() = 0;
+    HWND parent_ = nullptr;
+    int id_ = 0;
+
+private:
+    bool made_ = false;
+};
+
 class FormWindowWin32 final : public FormWindow, public AttachedWindow {
 public:
     std::u16string Caption() override;
@@ -38,7 +64,7 @@ public:
     void SetGeometry(const WindowGeometry& geometry) override;
 };
 
-class ListBoxWin32 final : public ListBoxControl, public AttachedWindow {
+class ListBoxWin32 final : public ListBoxControl, public ControlWin32 {
 public:
     void Clear() override;
     void AddItem(const std::u16string& text) override;
@@ -46,9 +72,14 @@ public:
     std::u16string ItemText(int index) override;
     int SelectedIndex() override;
     void SetSelectedIndex(int index) override;
+
+private:
+    void HandOver() override;
+    std::vector<std::u16string> items_;
+    int selected_ = -1;
 };
 
-class ComboBoxWin32 final : public ComboBoxControl, public AttachedWindow {
+class ComboBoxWin32 final : public ComboBoxControl, public ControlWin32 {
 public:
     void Clear() override;
     void AddItem(const std::u16string& text) override;
@@ -58,20 +89,34 @@ public:
     void SetText(const std::u16string& text) override;
     bool Visible() override;
     void SetVisible(bool visible) override;
+
+private:
+    void HandOver() override;
+    std::vector<std::u16string> items_;
+    std::u16string text_;
+    bool visible_ = true;
 };
 
 // A check box whose click event is the BN_CLICKED notification its parent
 // receives; a changed value raises it the same way.
-class CheckBoxWin32 final : public CheckBoxControl, public AttachedWindow {
+class CheckBoxWin32 final : public CheckBoxControl, public ControlWin32 {
 public:
     int Value() override;
     void SetValue(int value) override;
+
+private:
+    void HandOver() override;
+    int value_ = 0;
 };
 
-class LabelWin32 final : public LabelControl, public AttachedWindow {
+class LabelWin32 final : public LabelControl, public ControlWin32 {
 public:
     std::u16string Caption() override;
     void SetCaption(const std::u16string& caption) override;
+
+private:
+    void HandOver() override;
+    std::u16string caption_;
 };
 
 }  // namespace marvolt

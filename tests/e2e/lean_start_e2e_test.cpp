@@ -1,9 +1,13 @@
 // A second start only hands over: the libraries that only a first instance
 // uses are loaded when first used, never imported, so it never maps them.
+#include <windows.h>
+#include <tlhelp32.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
+#include "app/main_window_view.h"
 #include "tests/e2e/desktop_driver.h"
 
 namespace e2e {
@@ -20,6 +24,33 @@ TEST(LeanStart, TheProgramImportsNoLibraryThatOnlyAFirstInstanceUses) {
     // user32 shows that the names are found at all.
     for (auto [dll, imported] : {std::pair{"user32.dll", true}, {"winmm.dll", false}, {"comctl32.dll", false}})
         EXPECT_EQ(bytes.find(std::string(dll) + '\0') != std::string::npos, imported) << dll;
+}
+
+bool HasLoaded(DWORD processId, const wchar_t* dll) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
+    if (snapshot == INVALID_HANDLE_VALUE) return false;
+    MODULEENTRY32W module{sizeof(module)};
+    bool found = false;
+    for (BOOL more = Module32FirstW(snapshot, &module); more && !found; more = Module32NextW(snapshot, &module))
+        found = _wcsicmp(module.szModule, dll) == 0;
+    CloseHandle(snapshot);
+    return found;
+}
+
+// In the tray the settings window has made no controls, so the common controls
+// are not loaded; started again, the program shows it with the devices listed.
+TEST(LeanStart, TheSettingsWindowMakesItsControlsWhenFirstShown) {
+    Program first, second;
+    ASSERT_TRUE(first.Start());
+    ASSERT_TRUE(WaitUntil([&] { return first.MainWindow() && TrayIconShown(); }));
+    HWND window = first.MainWindow();
+    EXPECT_FALSE(GetDlgItem(window, marvolt::kIdDeviceList));
+    EXPECT_FALSE(HasLoaded(first.ProcessId(), L"comctl32.dll"));
+    ASSERT_TRUE(second.Start(false));
+    EXPECT_EQ(second.WaitForExit(10000), 0u);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(window) && GetDlgItem(window, marvolt::kIdDeviceList); }));
+    EXPECT_EQ(ListBoxItems(GetDlgItem(window, marvolt::kIdDeviceList)), WaveOutDeviceNames());
+    EXPECT_TRUE(HasLoaded(first.ProcessId(), L"comctl32.dll"));
 }
 
 }  // namespace e2e

@@ -330,7 +330,10 @@ struct RecordingEvents : MainWindowEvents {
 };
 
 struct MainWindowViewWin32Test : ::testing::Test {
-    void SetUp() override { view->SetEvents(&events); }
+    void SetUp() override {
+        view->SetEvents(&events);
+        view->MakeControls();
+    }
     HWND Control(int id) { return GetDlgItem(window, id); }
     RECT Rect(int id) {
         RECT rect{};
@@ -505,31 +508,54 @@ TEST_F(MainWindowViewWin32Test, CloseAsksTheLogicAndStaysOpenWhenItCancels) {
 
 // Rows keep the order added, duplicates and all, out-of-range rows read empty;
 // emptying the combo keeps its text (a stored device stays visible by name); the
-// combo's own visibility counts, also while the window is hidden.
-TEST_F(MainWindowViewWin32Test, ListAndComboKeepTheirRowsAndText) {
+// combo's own visibility counts, also while the window is hidden. A window not
+// yet shown has no controls but answers the same, raises a box's click, and its
+// controls show what was set once it is shown.
+TEST_F(MainWindowViewWin32Test, ListAndComboKeepTheirRowsAndTextBeforeAndAfterTheControlsAreMade) {
     const Text names[] = {u"Lautsprecher \u00c4", u"Speakers", u"Headset", u"Speakers", u"Kopfh\u00f6rer & Mikro"};
-    ListBoxControl& list = view->DeviceList();
-    ComboBoxControl& combo = view->StartupCombo();
-    Text rows;
-    for (const Text& name : names) {
-        list.AddItem(name);
-        combo.AddItem(name);
+    auto waiting = MainWindowViewWin32::Create(GetModuleHandleW(nullptr), false);
+    RecordingEvents waitingEvents{*waiting};
+    waiting->SetEvents(&waitingEvents);
+    for (MainWindowViewWin32* v : {view.get(), waiting.get()}) {
+        ListBoxControl& list = v->DeviceList();
+        ComboBoxControl& combo = v->StartupCombo();
+        Text rows;
+        for (const Text& name : names) {
+            list.AddItem(name);
+            combo.AddItem(name);
+        }
+        for (int i = -1; i <= 5; ++i) rows += list.ItemText(i) + u"|" + combo.ItemText(i) + u"|";
+        Text expected = u"||";
+        for (const Text& name : names) expected += name + u"|" + name + u"|";
+        EXPECT_EQ(rows, expected + u"||");
+        list.SetSelectedIndex(3);
+        EXPECT_EQ(list.SelectedIndex(), 3);
+        EXPECT_EQ(combo.Text(), u"Combo1");
+        combo.SetText(names[4]);
+        combo.Clear();
+        list.Clear();
+        EXPECT_EQ(Ints({combo.Count(), list.Count(), list.SelectedIndex()}), Ints({0, 0, -1}));
+        EXPECT_EQ(combo.Text(), names[4]);
+        combo.SetVisible(false);
+        combo.SetVisible(true);
+        EXPECT_TRUE(combo.Visible() && !IsWindowVisible(v->Hwnd()));
+        list.AddItem(names[0]);
+        list.SetSelectedIndex(0);
+        combo.SetVisible(false);
+        v->PlayCheck().SetValue(1);
+        v->CurrentCardTxt().SetCaption(u"Default Soundcard: Headset");
     }
-    for (int i = -1; i <= 5; ++i) rows += list.ItemText(i) + u"|" + combo.ItemText(i) + u"|";
-    Text expected = u"||";
-    for (const Text& name : names) expected += name + u"|" + name + u"|";
-    EXPECT_EQ(rows, expected + u"||");
-    list.SetSelectedIndex(3);
-    EXPECT_EQ(list.SelectedIndex(), 3);
-    EXPECT_EQ(combo.Text(), u"Combo1");
-    combo.SetText(names[4]);
-    combo.Clear();
-    list.Clear();
-    EXPECT_EQ(Ints({combo.Count(), list.Count(), list.SelectedIndex()}), Ints({0, 0, -1}));
-    EXPECT_EQ(combo.Text(), names[4]);
-    combo.SetVisible(false);
-    combo.SetVisible(true);
-    EXPECT_TRUE(combo.Visible() && !IsWindowVisible(window));
+    EXPECT_EQ(waitingEvents.log, "PlayCheck 1,");
+    HWND w = waiting->Hwnd();
+    EXPECT_FALSE(GetDlgItem(w, kIdDeviceList) || GetDlgItem(w, kIdStartupCombo));
+    waiting->Window().SetVisible(true);
+    const int list = kIdDeviceList;
+    EXPECT_EQ(Ints({int(SendDlgItemMessageW(w, list, LB_GETCOUNT, 0, 0)), int(SendDlgItemMessageW(w, list, LB_GETCURSEL, 0, 0)),
+                    int(SendDlgItemMessageW(w, kIdPlayCheck, BM_GETCHECK, 0, 0)), HasVisibleStyle(GetDlgItem(w, kIdStartupCombo))}),
+              Ints({1, 0, BST_CHECKED, 0}));
+    EXPECT_EQ(WindowTextOf(GetDlgItem(w, kIdStartupCombo)), names[4]);
+    EXPECT_EQ(WindowTextOf(GetDlgItem(w, kIdCurrentCardTxt)), u"Default Soundcard: Headset");
+    EXPECT_EQ(waiting->DeviceList().ItemText(0), names[0]);
 }
 
 }  // namespace
