@@ -331,6 +331,9 @@ LRESULT MainWindowViewWin32::HandleMessage(UINT message, WPARAM wParam, LPARAM l
             SetWindowLongPtrW(window, GWLP_USERDATA, 0);
             window_ = nullptr;
             form_.Attach(nullptr);
+            // A window gone before it was ever shown: its controls answer empty too.
+            if (!std::exchange(controlsMade_, true))
+                for (const auto& [wrapper, id] : Wrappers()) wrapper->Made(nullptr);
             return DefWindowProcW(window, message, wParam, lParam);
 
         case WM_ACTIVATE:
