@@ -1,13 +1,17 @@
-// End-to-end: the real program switches the default endpoint through a stand-in
-// for the system's audio policy class (Wine has none of its own), and lays out
-// its window for the system's DPI.
+// End-to-end: the real program switches the default endpoints of the device
+// chosen by name, through a stand-in for the system's audio policy class (Wine
+// has none of its own), and lays out its window for the system's DPI.
 #include <windows.h>
-#include <mmsystem.h>
-#include <mmddk.h>
+#include <initguid.h>
+#include <mmdeviceapi.h>
+#include <functiondiscoverykeys_devpkey.h>
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "app/main_window_view.h"
+#include "platform/win32/unique_handle.h"
 #include "tests/e2e/desktop_driver.h"
 
 namespace e2e {
@@ -20,28 +24,41 @@ const wchar_t kCyrillic[] = L"\u041d\u0430\u0443\u0448\u043d\u0438\u043a\u0438 R
 const HKEY kDpiRoots[] = {HKEY_CURRENT_CONFIG, HKEY_CURRENT_USER};
 const wchar_t* const kDpiKeys[] = {L"Software\\Fonts", L"Software\\Wine\\Fonts"};
 
-// The endpoint id that winmm gives the named device of this process's list.
-std::string EndpointOf(bool output, const std::wstring& name) {
-    for (UINT id = 0, count = output ? waveOutGetNumDevs() : waveInGetNumDevs(); id < count; ++id) {
-        WAVEINCAPSW in = {};
-        WAVEOUTCAPSW out = {};
-        if (output ? waveOutGetDevCapsW(id, &out, sizeof out) : waveInGetDevCapsW(id, &in, sizeof in)) continue;
-        if (name != (output ? out.szPname : in.szPname)) continue;
-        wchar_t text[512] = L"";
+// Endpoint ids by friendly name, cut as the wave devices cut names: what the
+// system's endpoint list says, apart from the way the program finds them.
+std::map<std::wstring, std::string> Listed(EDataFlow flow) {
+    std::map<std::wstring, std::string> ids;
+    marvolt::UniqueCom<IMMDeviceEnumerator> enumerator;
+    marvolt::UniqueCom<IMMDeviceCollection> all;
+    UINT count = 0;
+    if (FAILED(CoCreateInstance(CLSID_MMDeviceEnumerator, nullptr, CLSCTX_ALL, IID_IMMDeviceEnumerator,
+                                reinterpret_cast<void**>(enumerator.put()))) ||
+        FAILED(enumerator.get()->EnumAudioEndpoints(flow, DEVICE_STATE_ACTIVE, all.put())) ||
+        FAILED(all.get()->GetCount(&count)))
+        return ids;
+    for (UINT i = 0; i < count; ++i) {
+        marvolt::UniqueCom<IMMDevice> device;
+        marvolt::UniqueCom<IPropertyStore> properties;
+        LPWSTR id = nullptr;
+        PROPVARIANT name;
+        PropVariantInit(&name);
+        if (FAILED(all.get()->Item(i, device.put())) || FAILED(device.get()->GetId(&id))) continue;
         char utf8[1024] = "";
-        auto device = static_cast<UINT_PTR>(id), query = DWORD_PTR(text);
-        output ? waveOutMessage(reinterpret_cast<HWAVEOUT>(device), DRV_QUERYFUNCTIONINSTANCEID, query, sizeof text)
-               : waveInMessage(reinterpret_cast<HWAVEIN>(device), DRV_QUERYFUNCTIONINSTANCEID, query, sizeof text);
-        WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
-        return utf8;
+        WideCharToMultiByte(CP_UTF8, 0, id, -1, utf8, sizeof utf8, nullptr, nullptr);
+        if (SUCCEEDED(device.get()->OpenPropertyStore(STGM_READ, properties.put())) &&
+            SUCCEEDED(properties.get()->GetValue(PKEY_Device_FriendlyName, &name)) && name.vt == VT_LPWSTR)
+            ids[std::wstring(name.pwszVal).substr(0, 31)] = utf8;
+        PropVariantClear(&name);
+        CoTaskMemFree(id);
     }
-    return "";
+    return ids;
 }
 
 class DefaultEndpoint : public Desktop {
   protected:
     void SetUp() override {
         Desktop::SetUp();
+        ASSERT_TRUE(com_ && render_.count(L"Speakers") && capture_.count(L"Headset") && !capture_.count(L"Speakers"));
         for (int i = 0; i < 2; ++i) {
             DWORD size = sizeof dpi_[i];
             saved_[i] = !RegGetValueW(kDpiRoots[i], kDpiKeys[i], L"LogPixels", RRF_RT_REG_DWORD, nullptr, &dpi_[i], &size);
@@ -51,6 +68,7 @@ class DefaultEndpoint : public Desktop {
     }
     void TearDown() override {
         Desktop::TearDown();
+        if (com_) CoUninitialize();
         RegDeleteTreeW(HKEY_CLASSES_ROOT, kClassKey);
         RegDeleteKeyW(HKEY_CLASSES_ROOT, kClassKey);
         DeleteFileW(kRefuse.c_str());
@@ -70,19 +88,25 @@ class DefaultEndpoint : public Desktop {
         EXPECT_EQ(client.right, MulDiv(278, dpi, 96)) << dpi;
     }
     // Picks the device in the tray menu; the policy is asked for its render
-    // endpoint, and with Record ticked its capture endpoint, in all three roles.
+    // endpoint, and with Record ticked the capture endpoint of that name, in all
+    // three roles. Without one the label says that the recording default stays.
     void ExpectSwitch(const std::wstring& name, bool record) {
         DeleteFileW(kCalls.c_str());
         ChooseFromTray(name);
         std::string expected;
-        for (bool output : {true, false})
-            for (int role = 0; role < 3 && (output || record); ++role)
-                expected += EndpointOf(output, name) + " " + std::to_string(role) + "\n";
+        for (const auto* ids : {&render_, &capture_})
+            for (int role = 0; role < 3 && ids->count(name) && (ids == &render_ || record); ++role)
+                expected += ids->at(name) + " " + std::to_string(role) + "\n";
         EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(kCalls) == expected; }))
             << ReadFileBytes(kCalls) << "\nwanted\n" << expected;
         EXPECT_TRUE(WaitUntil([&] { return RegString(kSoundMapper, L"Playback") == name; }));
+        const std::wstring label = L"Default Soundcard: " + name +
+                                   (record && !capture_.count(name) ? L" (recording default unchanged)" : L"");
+        EXPECT_TRUE(WaitUntil([&] { return WindowText(Control(marvolt::kIdCurrentCardTxt)) == label; }));
     }
 
+    const bool com_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    const std::map<std::wstring, std::string> render_ = Listed(eRender), capture_ = Listed(eCapture);
     const std::wstring kCalls = TempFile(L"marvolt_e2e_policy.txt"), kRefuse = TempFile(L"marvolt_e2e_policy.fail");
     DWORD dpi_[2] = {};
     bool saved_[2] = {};
@@ -94,6 +118,7 @@ TEST_F(DefaultEndpoint, ChoosingADeviceSetsItsEndpointsForTheTickedRolesAndTheWi
     StartAt(96);
     ExpectSwitch(L"Headset", true);
     ExpectSwitch(kCyrillic, true);
+    ExpectSwitch(L"Speakers", true);
     Click(Control(marvolt::kIdRecordCheck));
     ASSERT_TRUE(WaitUntil([&] { return !IsChecked(Control(marvolt::kIdRecordCheck)); }));
     ExpectSwitch(L"Headset", false);
