@@ -26,8 +26,8 @@ const wchar_t* const kDpiKeys[] = {L"Software\\Fonts", L"Software\\Wine\\Fonts"}
 
 // Endpoint ids by friendly name, cut as the wave devices cut names: what the
 // system's endpoint list says, apart from the way the program finds them.
-std::map<std::wstring, std::string> Listed(EDataFlow flow) {
-    std::map<std::wstring, std::string> ids;
+std::map<std::wstring, std::wstring> Listed(EDataFlow flow) {
+    std::map<std::wstring, std::wstring> ids;
     marvolt::UniqueCom<IMMDeviceEnumerator> enumerator;
     marvolt::UniqueCom<IMMDeviceCollection> all;
     UINT count = 0;
@@ -43,11 +43,9 @@ std::map<std::wstring, std::string> Listed(EDataFlow flow) {
         PROPVARIANT name;
         PropVariantInit(&name);
         if (FAILED(all.get()->Item(i, device.put())) || FAILED(device.get()->GetId(&id))) continue;
-        char utf8[1024] = "";
-        WideCharToMultiByte(CP_UTF8, 0, id, -1, utf8, sizeof utf8, nullptr, nullptr);
         if (SUCCEEDED(device.get()->OpenPropertyStore(STGM_READ, properties.put())) &&
             SUCCEEDED(properties.get()->GetValue(PKEY_Device_FriendlyName, &name)) && name.vt == VT_LPWSTR)
-            ids[std::wstring(name.pwszVal).substr(0, 31)] = utf8;
+            ids[std::wstring(name.pwszVal).substr(0, 31)] = id;
         PropVariantClear(&name);
         CoTaskMemFree(id);
     }
@@ -93,12 +91,11 @@ class DefaultEndpoint : public Desktop {
     void ExpectSwitch(const std::wstring& name, bool record) {
         DeleteFileW(kCalls.c_str());
         ChooseFromTray(name);
-        std::string expected;
+        std::wstring expected;
         for (const auto* ids : {&render_, &capture_})
             for (int role = 0; role < 3 && ids->count(name) && (ids == &render_ || record); ++role)
-                expected += ids->at(name) + " " + std::to_string(role) + "\n";
-        EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(kCalls) == expected; }))
-            << ReadFileBytes(kCalls) << "\nwanted\n" << expected;
+                expected += ids->at(name) + L" " + std::to_wstring(role) + L"\n";
+        EXPECT_TRUE(WaitUntil([&] { return ReadFileText(kCalls) == expected; }));
         EXPECT_TRUE(WaitUntil([&] { return RegString(kSoundMapper, L"Playback") == name; }));
         const std::wstring label = L"Default Soundcard: " + name +
                                    (record && !capture_.count(name) ? L" (recording default unchanged)" : L"");
@@ -106,7 +103,7 @@ class DefaultEndpoint : public Desktop {
     }
 
     const bool com_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-    const std::map<std::wstring, std::string> render_ = Listed(eRender), capture_ = Listed(eCapture);
+    const std::map<std::wstring, std::wstring> render_ = Listed(eRender), capture_ = Listed(eCapture);
     const std::wstring kCalls = TempFile(L"marvolt_e2e_policy.txt"), kRefuse = TempFile(L"marvolt_e2e_policy.fail");
     DWORD dpi_[2] = {};
     bool saved_[2] = {};

@@ -79,6 +79,11 @@ std::string ReadFileBytes(const std::wstring& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
+std::wstring ReadFileText(const std::wstring& path) {
+    const std::string bytes = ReadFileBytes(path);
+    return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+}
+
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     for (DWORD start = GetTickCount(); !condition(); Sleep(50))
         if (GetTickCount() - start > timeoutMs) return false;
@@ -209,24 +214,17 @@ bool TrayIconShown() {
 std::wstring HoverTip() {
     DWORD shell = 0;
     GetWindowThreadProcessId(FindWindowW(L"Shell_TrayWnd", nullptr), &shell);
-    POINT icon = TrayIcon(), away{icon.x - 200, icon.y};
+    const POINT icon = TrayIcon(), away{icon.x - 200, icon.y};
     std::wstring tip;
-    // Away and back again, so the tooltip shows afresh with the current text;
-    // a few tries, as the shell may still be settling after the icon changed.
-    for (int attempt = 0; attempt < 4 && tip.empty(); ++attempt) {
-        MoveTo(away);
-        Sleep(400);
-        MoveTo(icon);
-        WaitUntil(
-            [&] {
-                HWND shown = WindowOf(shell, [](HWND window) {
-                    return IsWindowVisible(window) && ClassName(window) == L"tooltips_class32" &&
-                           !WindowText(window).empty();
-                });
-                return !(tip = shown ? WindowText(shown) : L"").empty();
-            },
-            2500);
-    }
+    auto shown = [&] {
+        HWND tooltip = WindowOf(shell, [](HWND window) {
+            return IsWindowVisible(window) && ClassName(window) == L"tooltips_class32" && !WindowText(window).empty();
+        });
+        return !(tip = tooltip ? WindowText(tooltip) : L"").empty();
+    };
+    // Away and back again, so the tooltip shows afresh with the current text; again
+    // while the shell is still settling after the icon changed.
+    WaitUntil([&] { return MoveTo(away), Sleep(400), MoveTo(icon), WaitUntil(shown, 2500); }, 12000);
     MoveTo(away);
     return tip;
 }
@@ -304,14 +302,12 @@ void Desktop::Start() {
     ASSERT_TRUE(menuHook_);
 }
 
-// The hook writes the menu as it opens to a file: one entry a line, in UTF-8.
+// The hook writes the menu as it opens to a file, one entry a line.
 std::vector<std::wstring> Desktop::OpenTrayMenu() {
     const std::wstring file = TempFile(L"marvolt_e2e_menu.txt");
     std::vector<std::wstring> menu;
     auto shown = [&] {
-        std::string bytes = ReadFileBytes(file);
-        std::wstring text(bytes.size(), L'\0');
-        text.resize(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), int(bytes.size()), text.data(), int(text.size())));
+        const std::wstring text = ReadFileText(file);
         menu.clear();
         for (size_t start = 0, end; (end = text.find(L'\n', start)) != std::wstring::npos; start = end + 1)
             menu.push_back(text.substr(start, end - start));

@@ -21,6 +21,7 @@ std::wstring EnvVar(const wchar_t* name);
 void EndStrayPrograms();  // every Marvolt.exe and Update.exe
 std::wstring TempFile(const wchar_t* name);
 std::string ReadFileBytes(const std::wstring& path);
+std::wstring ReadFileText(const std::wstring& path);  // UTF-16
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 void Screenshot(const std::wstring& name);  // artefacts/<name>.png
 // A PulseAudio null sink shown as deviceName, and its removal.

@@ -1,11 +1,12 @@
 // Loaded by the end-to-end tests into the program under test, for what can't be
 // seen from another process:
 // - CallWndHook (SetWindowsHookEx, WH_CALLWNDPROC) writes the popup menu being
-//   opened into marvolt_e2e_menu.txt in the temporary folder, one entry a line
-//   in UTF-8, "-" for a separator;
+//   opened into marvolt_e2e_menu.txt in the temporary folder, one entry a line,
+//   "-" for a separator;
 // - registered in the test prefix as the system's audio policy class, it appends
 //   every SetDefaultEndpoint call to marvolt_e2e_policy.txt there as "<endpoint
-//   id> <role>" (UTF-8), and refuses it while marvolt_e2e_policy.fail exists.
+//   id> <role>", and refuses it while marvolt_e2e_policy.fail exists.
+// Both files hold UTF-16 text.
 #include "platform/win32/audio_endpoints_win32.h"
 
 #include <string>
@@ -21,10 +22,11 @@ std::wstring TempFile(const wchar_t* name) {
     return std::wstring(folder, GetTempPathW(MAX_PATH, folder)) + name;
 }
 
-std::string Utf8(const wchar_t* text) {
-    char utf8[2048] = "";
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof(utf8), nullptr, nullptr);
-    return utf8;
+void Append(const std::wstring& path, const std::wstring& text) {
+    HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &written, nullptr);
+    CloseHandle(file);
 }
 
 struct Policy final : marvolt::IPolicyConfig, IClassFactory {
@@ -49,12 +51,7 @@ struct Policy final : marvolt::IPolicyConfig, IClassFactory {
     UNUSED(GetPropertyValue, PCWSTR, const void*, void*) UNUSED(SetPropertyValue, PCWSTR, const void*, void*)
     UNUSED(SetEndpointVisibility, PCWSTR, INT)
     HRESULT STDMETHODCALLTYPE SetDefaultEndpoint(PCWSTR id, int role) override {
-        const std::string line = Utf8(id) + " " + std::to_string(role) + "\n";
-        HANDLE file = CreateFileW(TempFile(L"marvolt_e2e_policy.txt").c_str(), FILE_APPEND_DATA, FILE_SHARE_READ,
-                                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        DWORD written = 0;
-        WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-        CloseHandle(file);
+        Append(TempFile(L"marvolt_e2e_policy.txt"), id + (L" " + std::to_wstring(role)) + L"\n");
         return GetFileAttributesW(TempFile(L"marvolt_e2e_policy.fail").c_str()) == INVALID_FILE_ATTRIBUTES
                    ? S_OK
                    : E_ACCESSDENIED;
@@ -74,21 +71,17 @@ extern "C" LRESULT CALLBACK CallWndHook(int code, WPARAM wParam, LPARAM lParam) 
     const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
     if (code == HC_ACTION && call && call->message == WM_INITMENUPOPUP) {
         HMENU menu = reinterpret_cast<HMENU>(call->wParam);
-        std::string content;
+        std::wstring content;
         for (UINT i = 0; i < static_cast<UINT>(GetMenuItemCount(menu)); ++i) {
             wchar_t text[512] = L"";
             GetMenuStringW(menu, i, text, 512, MF_BYPOSITION);
-            content += (GetMenuState(menu, i, MF_BYPOSITION) & MF_SEPARATOR ? "-" : Utf8(text)) + "\n";
+            content += (GetMenuState(menu, i, MF_BYPOSITION) & MF_SEPARATOR ? L"-" : text) + std::wstring(L"\n");
         }
         // Written under another name first, so a reader never sees half a menu.
         const std::wstring path = TempFile(L"marvolt_e2e_menu.txt");
-        HANDLE file = CreateFileW((path + L".part").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        if (file != INVALID_HANDLE_VALUE) {
-            WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-            CloseHandle(file);
-            MoveFileExW((path + L".part").c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
-        }
+        DeleteFileW((path + L".part").c_str());
+        Append(path + L".part", content);
+        MoveFileExW((path + L".part").c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
