@@ -59,10 +59,12 @@ class DefaultEndpoint : public Desktop {
         ASSERT_TRUE(com_ && render_.count(L"Speakers") && capture_.count(L"Headset") && !capture_.count(L"Speakers"));
         for (int i = 0; i < 2; ++i) {
             DWORD size = sizeof dpi_[i];
-            saved_[i] = !RegGetValueW(kDpiRoots[i], kDpiKeys[i], L"LogPixels", RRF_RT_REG_DWORD, nullptr, &dpi_[i], &size);
+            saved_[i] =
+                !RegGetValueW(kDpiRoots[i], kDpiKeys[i], L"LogPixels", RRF_RT_REG_DWORD, nullptr, &dpi_[i], &size);
         }
         const std::wstring server = EnvVar(L"MARVOLT_E2E_HOOK");
-        RegSetValueW(HKEY_CLASSES_ROOT, (kClassKey + std::wstring(L"\\InprocServer32")).c_str(), REG_SZ, server.c_str(), 0);
+        RegSetValueW(HKEY_CLASSES_ROOT, (kClassKey + std::wstring(L"\\InprocServer32")).c_str(), REG_SZ, server.c_str(),
+                     0);
     }
     void TearDown() override {
         Desktop::TearDown();
@@ -97,8 +99,8 @@ class DefaultEndpoint : public Desktop {
                 expected += ids->at(name) + L" " + std::to_wstring(role) + L"\n";
         EXPECT_TRUE(WaitUntil([&] { return ReadFileText(kCalls) == expected; }));
         EXPECT_TRUE(WaitUntil([&] { return RegString(kSoundMapper, L"Playback") == name; }));
-        const std::wstring label = L"Default Soundcard: " + name +
-                                   (record && !capture_.count(name) ? L" (recording default unchanged)" : L"");
+        const std::wstring label =
+            L"Default Soundcard: " + name + (record && !capture_.count(name) ? L" (recording default unchanged)" : L"");
         EXPECT_TRUE(WaitUntil([&] { return WindowText(Control(marvolt::kIdCurrentCardTxt)) == label; }));
     }
 

@@ -118,7 +118,8 @@ std::vector<std::wstring> WaveOutDeviceNames() {
         if (waveOutGetDevCapsW(device, &caps, sizeof(caps)) != MMSYSERR_NOERROR) continue;
         std::wstring name = caps.szPname;
         size_t first = name.find_first_not_of(L' ');
-        names.push_back(first == std::wstring::npos ? L"" : name.substr(first, name.find_last_not_of(L' ') + 1 - first));
+        names.push_back(first == std::wstring::npos ? L""
+                                                    : name.substr(first, name.find_last_not_of(L' ') + 1 - first));
     }
     return names;
 }
@@ -357,7 +358,8 @@ void Desktop::ClickRow(const std::wstring& device) {
     EXPECT_TRUE(WaitUntil([&] {
         ClickAt(centre);
         return WaitUntil([&] { return SendMessageW(list, LB_GETCURSEL, 0, 0) == row; }, 2000);
-    })) << "row " << row << " not selected";
+    })) << "row "
+        << row << " not selected";
 }
 
 // Presses the key while the box is in front, again if the box has not gone.

@@ -5,9 +5,8 @@
 //   MARVOLT_EXE              the program (Windows path)
 //   MARVOLT_E2E_HOOK         marvolt_e2e_hook.dll (Windows path)
 //   MARVOLT_E2E_ARTEFACTS    where screenshots go (Unix path; optional)
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <functional>
 #include <string>
@@ -46,8 +45,8 @@ void PressKey(WORD virtualKey);
 // The notification area of the Wine desktop: the program's icon is the only one,
 // drawn at the right end of the taskbar.
 POINT TrayIcon();
-bool TrayIconShown();      // something is drawn in the icon's place
-std::wstring HoverTip();   // the tooltip the shell shows with the pointer on the icon
+bool TrayIconShown();     // something is drawn in the icon's place
+std::wstring HoverTip();  // the tooltip the shell shows with the pointer on the icon
 
 std::wstring RegString(const std::wstring& key, const std::wstring& name);
 DWORD RegDword(const std::wstring& key, const std::wstring& name, DWORD fallback);

@@ -122,7 +122,8 @@ TEST_F(Marvolt, SettingsWindowSetsTheTickedRolesHidesAndComesBack) {
     EXPECT_TRUE(WaitUntil([&] { return WindowText(Control(kIdCurrentCardTxt)) == L"Default Soundcard: Headset"; }));
     Click(Control(kIdRecordCheck));
     EXPECT_TRUE(WaitUntil([&] {
-        return !IsChecked(Control(kIdRecordCheck)) && RegString(kSettings + std::wstring(L"\\Settings"), L"RecordCheck") == L"0";
+        return !IsChecked(Control(kIdRecordCheck)) &&
+               RegString(kSettings + std::wstring(L"\\Settings"), L"RecordCheck") == L"0";
     }));
     ClickRow(L"Speakers");
     Click(Control(kIdSetBtn));
@@ -130,8 +131,9 @@ TEST_F(Marvolt, SettingsWindowSetsTheTickedRolesHidesAndComesBack) {
     Screenshot(L"settings-window");
     for (bool pinned : {false, true}) {
         Click(Control(kIdAlwaysOnTop1));
-        EXPECT_TRUE(WaitUntil(
-            [&] { return IsTopmost(window) == pinned && RegString(kOnTop, L"OnTop") == (pinned ? L"True" : L"False"); }));
+        EXPECT_TRUE(WaitUntil([&] {
+            return IsTopmost(window) == pinned && RegString(kOnTop, L"OnTop") == (pinned ? L"True" : L"False");
+        }));
     }
 
     auto hide = [&] {
@@ -150,7 +152,8 @@ TEST_F(Marvolt, SettingsWindowSetsTheTickedRolesHidesAndComesBack) {
     EXPECT_EQ(second.WaitForExit(0), 0u) << "the second start did not end at once";
     EXPECT_FALSE(showedWindow);
     EXPECT_TRUE(program_.Running() && TrayIconShown());
-    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window && IsWindowVisible(window) && !IsIconic(window); }));
+    EXPECT_TRUE(
+        WaitUntil([&] { return GetForegroundWindow() == window && IsWindowVisible(window) && !IsIconic(window); }));
     ASSERT_TRUE(hide());
     // Where the desktop was too slow to see a double click, the first click's
     // menu opens instead: a person closes it and double-clicks again.
@@ -187,7 +190,8 @@ TEST(ProgramFile, CarriesItsManifestAndImportsNoLibraryThatOnlyAFirstInstanceUse
     HMODULE exe = LoadLibraryExW(EnvVar(L"MARVOLT_EXE").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     HRSRC manifest = FindResourceW(exe, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
     ASSERT_NE(manifest, nullptr);
-    std::string text(static_cast<const char*>(LockResource(LoadResource(exe, manifest))), SizeofResource(exe, manifest));
+    std::string text(static_cast<const char*>(LockResource(LoadResource(exe, manifest))),
+                     SizeofResource(exe, manifest));
     FreeLibrary(exe);
     for (const char* part : {"PerMonitorV2, PerMonitor", "Microsoft.Windows.Common-Controls", "\"asInvoker\"",
                              "{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})

@@ -102,8 +102,8 @@ TEST_F(FilesWin32, ChooserDrivenThroughItsControls) {
         {[&] { return utility.filesaveDialog(root, u"out.txt"); }, [](HWND w) { Press(w, ChooserPart::Ok); }},
         {[&] { return utility.filesaveDialog(root, u"out.txt"); }, [](HWND w) { Press(w, ChooserPart::Abbruch); }},
         {[&] { return utility.FileDirSelectDialog(root); }, [](HWND) {}}};
-    const Text chosen[] = {root + u"\\a.txt", root + u"\\b.log", root + u"\\sub\\", u"Z:\\", root + u"\\out.txt", u"",
-                           u""};
+    const Text chosen[] = {
+        root + u"\\a.txt", root + u"\\b.log", root + u"\\sub\\", u"Z:\\", root + u"\\out.txt", u"", u""};
     for (size_t i = 0; i < std::size(dialogs); ++i) {
         WhenShown open(kFileChooserClass, [&](HWND w) {
             dialogs[i].second(w);
@@ -150,8 +150,8 @@ TEST_F(FilesWin32, ListingOfHiddenForeignDeepAndLoopingFolders) {
     if (unix && store.Kind(root + u"\\loop") == PathKind::Missing) unixCall(u"Z:\\bin\\ln -s . ");
     ASSERT_TRUE(utility.ReadDirctoryStructureToFile(root, root + u"\\list.txt", u"*.txt", false));
     std::string listing = ReadBytes(root + u"\\list.txt");
-    for (std::u16string line : {root + u"\\hid\\in.txt", root + u"\\\u041f\u0440\u0438\u0432\u0435\u0442.txt",
-                                deep + u"\\deep.txt"})
+    for (std::u16string line :
+         {root + u"\\hid\\in.txt", root + u"\\\u041f\u0440\u0438\u0432\u0435\u0442.txt", deep + u"\\deep.txt"})
         EXPECT_NE(listing.find(ToUtf8(line) + "\r\n"), std::string::npos) << ToUtf8(line);
     std::u16string loops = root;
     for (int depth = 0; depth <= FileOperations::kMaxDepth; ++depth) loops += u"\\loop";

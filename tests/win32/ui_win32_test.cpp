@@ -236,23 +236,15 @@ struct MockPinEvents : PinEvents {
     MOCK_METHOD(void, OnClickPicture, (PinPicture), (override));
 };
 
-// Collects the tip that a tooltip window of this thread holds for the control in `search`.
-BOOL CALLBACK CollectTip(HWND window, LPARAM search) {
-    auto& [control, text] = *reinterpret_cast<std::pair<HWND, std::wstring>*>(search);
-    wchar_t found[80] = {};
-    TOOLINFOW tool{TTTOOLINFOW_V2_SIZE, 0, GetParent(control), reinterpret_cast<UINT_PTR>(control)};
-    tool.lpszText = found;
-    if (ClassOf(window) == u"tooltips_class32") SendMessageW(window, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
-    if (found[0]) text = found;
-    return TRUE;
-}
-
 // 21 x 20 at (10, 5) in 96-DPI pixels, no other size taken, with its tooltip; each
 // picture drawn pixel for pixel, the parent's background where it is transparent.
-TEST(PinControlWin32, SizedPlacedDrawnAndExplainedAsDesigned) {
+// A click is a press and a release on the control; a release without a press, or
+// after the pointer left, is none. Events go to the receiver bound last. The
+// control outlives its parent window.
+TEST(PinControlWin32, DrawnAsDesignedAndPassesMouseEventsToTheEventsBoundLast) {
     UniqueHwnd parent = MakeTestWindow(L"pin parent");
-    ::testing::StrictMock<MockPinEvents> events;
-    auto pin = PinControl::Create(parent.get(), 1001, 10, 5, events);
+    ::testing::StrictMock<MockPinEvents> first;
+    auto pin = PinControl::Create(parent.get(), 1001, 10, 5, first);
     ASSERT_TRUE(pin);
     SetWindowPos(pin->Handle(), nullptr, 0, 0, 100, 3, SWP_NOMOVE | SWP_NOZORDER);
     RECT rect;
@@ -261,9 +253,11 @@ TEST(PinControlWin32, SizedPlacedDrawnAndExplainedAsDesigned) {
     const int width = Dpi(21), height = Dpi(20);
     EXPECT_EQ(Ints({rect.left, rect.top, rect.right, rect.bottom}),
               Ints({Dpi(10), Dpi(5), Dpi(10) + width, Dpi(5) + height}));
-    std::pair<HWND, std::wstring> tip{pin->Handle(), L""};
-    EnumThreadWindows(GetCurrentThreadId(), CollectTip, reinterpret_cast<LPARAM>(&tip));
-    EXPECT_EQ(tip.second, L"Always on top");
+    wchar_t tip[80] = {};
+    TOOLINFOW tool{TTTOOLINFOW_V2_SIZE, 0, parent.get(), reinterpret_cast<UINT_PTR>(pin->Handle())};
+    tool.lpszText = tip;
+    SendMessageW(FindWindowW(TOOLTIPS_CLASSW, nullptr), TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_STREQ(tip, L"Always on top");
     BITMAPINFO info{{sizeof(BITMAPINFOHEADER), width, -height, 1, 32}, {}};
     std::uint32_t* bits = nullptr;  // 0x00RRGGBB
     HDC dc = CreateCompatibleDC(nullptr);
@@ -287,18 +281,9 @@ TEST(PinControlWin32, SizedPlacedDrawnAndExplainedAsDesigned) {
     }
     SelectObject(dc, old);
     DeleteDC(dc);
-}
 
-// A click is a press and a release on the control; a release without a press, or
-// after the pointer left, is none. Events go to the receiver bound last. The
-// control outlives its parent window.
-TEST(PinControlWin32, PassesMouseEventsToTheEventsBoundLast) {
-    UniqueHwnd parent = MakeTestWindow(L"pin parent");
-    ::testing::StrictMock<MockPinEvents> first;
     MockPinEvents second;
-    auto pin = PinControl::Create(parent.get(), 1001, 10, 5, first);
     pin->SetEvents(second);
-    pin->ShowPicture(PinPicture::MouseMove);
     ::testing::InSequence order;
     EXPECT_CALL(second, OnMouseMoveOverPicture(PinPicture::MouseMove));
     EXPECT_CALL(second, OnClickPicture(PinPicture::MouseMove));

@@ -40,7 +40,8 @@ TEST(UpdateDownload, NumberedNamesAndOnlyTheSignedFilePassesTheCheck) {
     Unused unused;
     FilesDownload downloads{{download, files, signatures, pending, unused, unused, unused}, u"", u""};
     S work = files.UserDownloadFolder() + u"update-test\\", updater = work + u"Zarnik-Updater.exe";
-    S sig = www + u"Zarnik-Updater.exe.sig", page = work + u"page.exe", cut = work + u"cut.sig", changed = work + u"x.exe";
+    S sig = www + u"Zarnik-Updater.exe.sig", page = work + u"page.exe", cut = work + u"cut.sig",
+      changed = work + u"x.exe";
     ::CreateDirectoryW(Wide(work), nullptr);
     struct Case {
         S url, dest, want;
@@ -58,9 +59,12 @@ TEST(UpdateDownload, NumberedNamesAndOnlyTheSignedFilePassesTheCheck) {
     struct Check {
         S file, signature;
         SignatureVerdict want;
-    } checks[] = {{updater, sig, SignatureVerdict::Valid}, {changed, sig, SignatureVerdict::Invalid},
-                  {updater, cut, SignatureVerdict::Invalid}, {page, sig, SignatureVerdict::Invalid}};
-    for (const Check& c : checks) EXPECT_EQ(signatures.Verify(c.file, c.signature), c.want) << ToUtf8(c.file + c.signature);
+    } checks[] = {{updater, sig, SignatureVerdict::Valid},
+                  {changed, sig, SignatureVerdict::Invalid},
+                  {updater, cut, SignatureVerdict::Invalid},
+                  {page, sig, SignatureVerdict::Invalid}};
+    for (const Check& c : checks)
+        EXPECT_EQ(signatures.Verify(c.file, c.signature), c.want) << ToUtf8(c.file + c.signature);
     EXPECT_TRUE(IsProgramForThisMachine(updater) && !IsProgramForThisMachine(sig));
     for (const S& file : {updater, work + u"Zarnik-Updater (2).exe", page, cut, changed}) ::DeleteFileW(Wide(file));
     ::RemoveDirectoryW(Wide(work));

@@ -43,15 +43,16 @@ inline void Pump() {
 // What the test window gives its static controls as background.
 constexpr COLORREF kParentBackground = RGB(10, 200, 30);
 
+inline LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    static HBRUSH background = CreateSolidBrush(kParentBackground);
+    if (message == WM_CTLCOLORSTATIC) return reinterpret_cast<LRESULT>(background);
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
 // A plain top-level window of class "TestWindow", hidden unless `show` says otherwise.
 inline UniqueHwnd MakeTestWindow(const wchar_t* title, int show = SW_HIDE) {
-    static WNDCLASSW windowClass{0,
-                                 [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
-                                     static HBRUSH background = CreateSolidBrush(kParentBackground);
-                                     if (message == WM_CTLCOLORSTATIC) return reinterpret_cast<LRESULT>(background);
-                                     return DefWindowProcW(window, message, wParam, lParam);
-                                 },
-                                 0, 0, nullptr, nullptr, nullptr, GetSysColorBrush(COLOR_BTNFACE), nullptr, L"TestWindow"};
+    static WNDCLASSW windowClass{
+        0, TestWindowProc, 0, 0, nullptr, nullptr, nullptr, GetSysColorBrush(COLOR_BTNFACE), nullptr, L"TestWindow"};
     static const ATOM registered [[maybe_unused]] = RegisterClassW(&windowClass);
     UniqueHwnd window(CreateWindowExW(0, L"TestWindow", title, WS_OVERLAPPEDWINDOW, 100, 100, 300, 200, nullptr,
                                       nullptr, nullptr, nullptr));
@@ -118,9 +119,12 @@ struct ScratchFolder {
         for (bool more = bool(search); more; more = FindNextFileW(search.get(), &found)) {
             const std::wstring name = found.cFileName, path = folder + L"\\" + name;
             SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW(path.c_str());
-            else if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) RemoveDirectoryW(path.c_str());
-            else if (name != L"." && name != L"..") RemoveTree(path);
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileW(path.c_str());
+            else if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+                RemoveDirectoryW(path.c_str());
+            else if (name != L"." && name != L"..")
+                RemoveTree(path);
         }
         search.reset();
         RemoveDirectoryW(folder.c_str());

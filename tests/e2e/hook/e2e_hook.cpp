@@ -7,9 +7,9 @@
 //   every SetDefaultEndpoint call to marvolt_e2e_policy.txt there as "<endpoint
 //   id> <role>", and refuses it while marvolt_e2e_policy.fail exists.
 // Both files hold UTF-16 text.
-#include "platform/win32/audio_endpoints_win32.h"
-
 #include <string>
+
+#include "platform/win32/audio_endpoints_win32.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ void Append(const std::wstring& path, const std::wstring& text) {
 
 struct Policy final : marvolt::IPolicyConfig, IClassFactory {
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        *out = iid == IID_IClassFactory ? static_cast<void*>(static_cast<IClassFactory*>(this))
+        *out = iid == IID_IClassFactory                   ? static_cast<void*>(static_cast<IClassFactory*>(this))
                : iid == IID_IUnknown || iid == kInterface ? static_cast<IPolicyConfig*>(this)
                                                           : nullptr;
         return *out ? S_OK : E_NOINTERFACE;
@@ -44,13 +44,14 @@ struct Policy final : marvolt::IPolicyConfig, IClassFactory {
     HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 #define UNUSED(name, ...) \
     HRESULT STDMETHODCALLTYPE name(__VA_ARGS__) override { return E_NOTIMPL; }
-    UNUSED(GetMixFormat, PCWSTR, void**) UNUSED(GetDeviceFormat, PCWSTR, INT, void**)
-    UNUSED(ResetDeviceFormat, PCWSTR) UNUSED(SetDeviceFormat, PCWSTR, void*, void*)
-    UNUSED(GetProcessingPeriod, PCWSTR, INT, INT64*, INT64*) UNUSED(SetProcessingPeriod, PCWSTR, INT64*)
-    UNUSED(GetShareMode, PCWSTR, void*) UNUSED(SetShareMode, PCWSTR, void*)
-    UNUSED(GetPropertyValue, PCWSTR, const void*, void*) UNUSED(SetPropertyValue, PCWSTR, const void*, void*)
-    UNUSED(SetEndpointVisibility, PCWSTR, INT)
-    HRESULT STDMETHODCALLTYPE SetDefaultEndpoint(PCWSTR id, int role) override {
+    UNUSED(GetMixFormat, PCWSTR, void**)
+    UNUSED(GetDeviceFormat, PCWSTR, INT, void**) UNUSED(ResetDeviceFormat, PCWSTR)
+        UNUSED(SetDeviceFormat, PCWSTR, void*, void*) UNUSED(GetProcessingPeriod, PCWSTR, INT, INT64*, INT64*)
+            UNUSED(SetProcessingPeriod, PCWSTR, INT64*) UNUSED(GetShareMode, PCWSTR, void*)
+                UNUSED(SetShareMode, PCWSTR, void*) UNUSED(GetPropertyValue, PCWSTR, const void*, void*)
+                    UNUSED(SetPropertyValue, PCWSTR, const void*, void*)
+                        UNUSED(SetEndpointVisibility, PCWSTR, INT) HRESULT STDMETHODCALLTYPE
+        SetDefaultEndpoint(PCWSTR id, int role) override {
         Append(TempFile(L"marvolt_e2e_policy.txt"), id + (L" " + std::to_wstring(role)) + L"\n");
         return GetFileAttributesW(TempFile(L"marvolt_e2e_policy.fail").c_str()) == INVALID_FILE_ATTRIBUTES
                    ? S_OK
