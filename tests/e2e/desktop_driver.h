@@ -5,8 +5,9 @@
 //   MARVOLT_EXE              the program (Windows path)
 //   MARVOLT_E2E_HOOK         marvolt_e2e_hook.dll (Windows path)
 //   MARVOLT_E2E_ARTEFACTS    where screenshots go (Unix path; optional)
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
