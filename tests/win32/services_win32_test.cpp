@@ -20,22 +20,26 @@
 namespace marvolt {
 namespace {
 
-// A window is found by its class and exact title only. Activation takes the
-// exact title first, then the first visible window that starts with it; a hidden
-// or minimised one comes back shown and in front; no match changes nothing, nor
-// does a window handle of 0.
+// A window is found by its class and exact title only, and a minimised one is
+// restored. Activation takes the exact title first, then the first visible window
+// that starts with it; a hidden or minimised one comes back shown and in front; no
+// match changes nothing, nor does a window handle of 0.
 TEST(Win32Windows, FoundByClassAndExactTitleAndActivatedByTitleThenByItsStart) {
     UniqueHwnd other = MakeTestWindow(L"Something else", SW_SHOWNORMAL), exact = MakeTestWindow(L"Act", SW_SHOWNORMAL),
                longer = MakeTestWindow(L"Act Vers. 1.01 \u00e4", SW_SHOWNORMAL),
                hiddenLonger = MakeTestWindow(L"Act Vers. 1.01 \u00e4 x"), hidden = MakeTestWindow(L"Hid Vers. 1.01"),
-               minimised = MakeTestWindow(L"Min Vers. 1.01", SW_SHOWMINIMIZED);
+               minimised = MakeTestWindow(L"Min Vers. 1.01", SW_SHOWMINIMIZED),
+               restored = MakeTestWindow(L"Restored", SW_SHOWMINIMIZED);
     Win32TopLevelWindows windows;
     EXPECT_EQ(Ints({long(windows.FindByClassAndTitle(u"TestWindow", u"Act Vers. 1.01 \u00e4") == Native(longer.get())),
                     long(windows.FindByClassAndTitle(u"TestWindow", u"Act Vers")),
                     long(windows.FindByClassAndTitle(u"Other", u"Act"))}),
               Ints({1, 0, 0}));
+    windows.ShowAsync(Native(restored.get()), kShowRestore);
     windows.ShowAsync(0, kShowRestore);
     windows.SetTopmost(0, true);
+    Pump();
+    EXPECT_FALSE(IsIconic(restored.get()));
     const std::pair<const char16_t*, HWND> cases[] = {{u"Act", exact.get()},          {u"Act Vers", longer.get()},
                                                       {u"Hid", hidden.get()},         {u"Min", minimised.get()},
                                                       {u"NoSuchWindow", other.get()}, {u"", other.get()}};
