@@ -15,19 +15,17 @@
 namespace marvolt {
 namespace {
 
-// Removes a throwaway key tree below HKEY_CURRENT_USER before and after the test.
-// Without `tree` only an empty key goes (a shared parent stays while it holds others).
-struct ScopedTestKey {
-    std::u16string path;
-    bool tree = true;
-    ~ScopedTestKey() {
-        if (tree) RegDeleteTreeW(HKEY_CURRENT_USER, Wide(path));
-        RegDeleteKeyW(HKEY_CURRENT_USER, Wide(path));
-    }
-};
-
+// Throwaway keys below HKEY_CURRENT_USER, removed after the test; their shared
+// parent goes only while it holds no other run's keys.
 class Win32RegistryEnv {
   public:
+    ~Win32RegistryEnv() {
+        for (const std::u16string& key : {Base(), name_}) {
+            RegDeleteTreeW(HKEY_CURRENT_USER, Wide(key));
+            RegDeleteKeyW(HKEY_CURRENT_USER, Wide(key));
+        }
+        RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\MarvoltTest");
+    }
     RegistryApi& Api() { return api_; }
     AnsiCodePage& CodePage() { return codePage_; }
     std::u16string Base() { return u"Software\\MarvoltTest\\" + name_; }
@@ -41,7 +39,6 @@ class Win32RegistryEnv {
         static int counter = 0;
         return u"MarvoltTest-" + Decimal(GetCurrentProcessId()) + u"-" + Decimal(++counter);
     }();
-    ScopedTestKey parent_{u"Software\\MarvoltTest", false}, base_{Base()}, top_{name_};
     Win32RegistryApi api_;
     Utf8RegistryText codePage_;
 };
