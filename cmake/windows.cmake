@@ -32,24 +32,18 @@ if(MARVOLT_WIN32_TESTS)
   target_link_options(marvolt_win32_tests PRIVATE ${MARVOLT_STATIC_LINK})
 
   # End-to-end tests: they start the real Marvolt.exe and drive it through the
-  # desktop. The hook module is loaded into the program and into the shell's tray
-  # to report what a person sees there (menu entries, tooltips).
+  # desktop. The test module is loaded into the program to report its menus, and
+  # registered as the audio policy class to record the program's calls.
   add_library(marvolt_e2e_hook SHARED tests/e2e/hook/e2e_hook.cpp tests/e2e/hook/e2e_hook.def)
   set_target_properties(marvolt_e2e_hook PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
-  target_link_libraries(marvolt_e2e_hook PRIVATE user32)
-  target_link_options(marvolt_e2e_hook PRIVATE ${MARVOLT_STATIC_LINK})
-
-  # Stands in for the audio policy class; the end-to-end tests register it.
-  add_library(marvolt_e2e_policy SHARED tests/e2e/policy/policy_stand_in.cpp tests/e2e/policy/policy_stand_in.def)
-  set_target_properties(marvolt_e2e_policy PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
-  target_include_directories(marvolt_e2e_policy PRIVATE ${CMAKE_SOURCE_DIR})
-  target_link_libraries(marvolt_e2e_policy PRIVATE uuid)
-  target_link_options(marvolt_e2e_policy PRIVATE ${MARVOLT_STATIC_LINK} -Wl,--enable-stdcall-fixup)
+  target_include_directories(marvolt_e2e_hook PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_libraries(marvolt_e2e_hook PRIVATE user32 uuid)
+  target_link_options(marvolt_e2e_hook PRIVATE ${MARVOLT_STATIC_LINK} -Wl,--enable-stdcall-fixup)
 
   file(GLOB MARVOLT_E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
   add_executable(marvolt_e2e_tests ${MARVOLT_E2E_SOURCES})
   target_include_directories(marvolt_e2e_tests PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
-  target_link_libraries(marvolt_e2e_tests PRIVATE gtest gtest_main user32 gdi32 advapi32 shell32 winmm)
+  target_link_libraries(marvolt_e2e_tests PRIVATE gtest gtest_main user32 gdi32 advapi32 shell32 winmm ole32)
   target_link_options(marvolt_e2e_tests PRIVATE ${MARVOLT_STATIC_LINK})
 endif()
 

@@ -1,67 +1,67 @@
 #include "tests/e2e/desktop_driver.h"
 
 #include <mmsystem.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+#include "app/main_window_view.h"
 
 namespace e2e {
 
 const wchar_t kSoundMapper[] = L"Software\\Microsoft\\Multimedia\\Sound Mapper";
-const wchar_t kSettingsKey[] = L"Software\\VB and VBA Program Settings\\Marvolt";
-const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const wchar_t kSettings[] = L"Software\\VB and VBA Program Settings\\Marvolt";
 
 namespace {
 
-struct Search {
-    DWORD processId;
-    const std::function<bool(HWND)>& match;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
-    auto& search = *reinterpret_cast<Search*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid != search.processId || !search.match(window)) return TRUE;
-    search.found = window;
-    return FALSE;
+// Runs a Unix command (Wine starts ELF programs directly) and waits for it.
+void RunUnix(std::wstring commandLine) {
+    STARTUPINFOW startup{sizeof(startup)};
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return;
+    WaitForSingleObject(info.hProcess, 20000);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
 }
 
-// The first top-level window of the process that `match` accepts.
-HWND FindWindowOf(DWORD processId, const std::function<bool(HWND)>& match) {
-    Search search{processId, match, nullptr};
-    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-void SendMouse(DWORD flags, int x = 0, int y = 0) {
+// Every mouse event carries its place: the desktop passes the pointer moves of
+// the X server on late, and a button event without a place would land wherever
+// such a move has just put the pointer.
+void SendMouse(DWORD flags, POINT at) {
     INPUT input{INPUT_MOUSE};
-    input.mi = {MulDiv(x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1,
-                MulDiv(y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1, 0, flags};
+    input.mi = {MulDiv(at.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1,
+                MulDiv(at.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1, 0,
+                flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE};
     SendInput(1, &input, sizeof(input));
 }
 
-void SendKey(WORD virtualKey, WORD scan, DWORD flags) {
-    INPUT inputs[2] = {{INPUT_KEYBOARD}, {INPUT_KEYBOARD}};
-    inputs[0].ki = {virtualKey, scan, flags};
-    inputs[1].ki = {virtualKey, scan, flags | KEYEVENTF_KEYUP};
-    SendInput(2, inputs, sizeof(INPUT));
+void MoveTo(POINT at) {
+    SendMouse(0, at);
+    Sleep(60);
 }
 
-std::wstring MenuFile() {
-    wchar_t folder[MAX_PATH];
-    GetTempPathW(MAX_PATH, folder);
-    return std::wstring(folder) + L"marvolt_e2e_menu.txt";
-}
-
-LONG Query(const std::wstring& key, const std::wstring& name, DWORD* type, void* data, DWORD* size) {
-    HKEY handle;
-    LONG result = RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle);
-    if (result != ERROR_SUCCESS) return result;
-    result = RegQueryValueExW(handle, name.c_str(), nullptr, type, static_cast<BYTE*>(data), size);
-    RegCloseKey(handle);
-    return result;
+std::wstring ClassName(HWND window) {
+    wchar_t name[256] = L"";
+    GetClassNameW(window, name, 256);
+    return name;
 }
 
 }  // namespace
+
+void EndStrayPrograms() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry{sizeof(entry)};
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        if (lstrcmpiW(entry.szExeFile, L"Marvolt.exe") && lstrcmpiW(entry.szExeFile, L"Update.exe")) continue;
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID);
+        if (process && TerminateProcess(process, 99)) WaitForSingleObject(process, 5000);
+        if (process) CloseHandle(process);
+    }
+    CloseHandle(snapshot);
+}
 
 std::wstring EnvVar(const wchar_t* name) {
     wchar_t buffer[4096];
@@ -69,28 +69,45 @@ std::wstring EnvVar(const wchar_t* name) {
     return std::wstring(buffer, length < 4096 ? length : 0);
 }
 
-int RunUnix(const std::wstring& commandLine, DWORD timeoutMs) {
-    STARTUPINFOW startup{sizeof(startup)};
-    PROCESS_INFORMATION info{};
-    std::wstring line = commandLine;
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return -1;
-    DWORD code = static_cast<DWORD>(-2);
-    if (WaitForSingleObject(info.hProcess, timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(info.hProcess, &code);
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
-    return static_cast<int>(code);
+std::wstring TempFile(const wchar_t* name) {
+    wchar_t folder[MAX_PATH];
+    return std::wstring(folder, GetTempPathW(MAX_PATH, folder)) + name;
+}
+
+std::string ReadFileBytes(const std::wstring& path) {
+    std::ifstream in(path.c_str(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::wstring ReadFileText(const std::wstring& path) {
+    const std::string bytes = ReadFileBytes(path);
+    return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+}
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+    for (DWORD start = GetTickCount(); !condition(); Sleep(50))
+        if (GetTickCount() - start > timeoutMs) return false;
+    return true;
+}
+
+void Screenshot(const std::wstring& name) {
+    std::wstring folder = EnvVar(L"MARVOLT_E2E_ARTEFACTS");
+    if (folder.empty()) return;
+    RunUnix(L"/usr/bin/import -window root " + folder + L"/" + name + L".png");
+    // import holds the X server while it reads the screen; input sent right
+    // after it can be lost, so let the desktop settle first.
+    Sleep(500);
 }
 
 std::wstring AddSink(const std::wstring& deviceName) {
-    static int counter = 0;
-    std::wstring sink = L"e2e" + std::to_wstring(GetCurrentProcessId()) + L"_" + std::to_wstring(++counter);
+    std::wstring sink = L"e2e" + std::to_wstring(GetCurrentProcessId()) + L"_" + std::to_wstring(GetTickCount());
     RunUnix(L"/usr/bin/pactl load-module module-null-sink sink_name=" + sink +
             L" \"sink_properties=\\\"device.description='" + deviceName + L"'\\\"\"");
     return sink;
 }
 
-void RemoveSink(const std::wstring& sinkName) {
-    RunUnix(L"/bin/sh -c \"/usr/bin/pactl list short modules | grep 'sink_name=" + sinkName +
+void RemoveSink(const std::wstring& sink) {
+    RunUnix(L"/bin/sh -c \"/usr/bin/pactl list short modules | grep 'sink_name=" + sink +
             L" ' | cut -f1 | xargs -r -n1 /usr/bin/pactl unload-module\"");
 }
 
@@ -107,83 +124,18 @@ std::vector<std::wstring> WaveOutDeviceNames() {
     return names;
 }
 
-void Screenshot(const std::wstring& name) {
-    std::wstring folder = EnvVar(L"MARVOLT_E2E_ARTEFACTS");
-    if (folder.empty()) return;
-    RunUnix(L"/usr/bin/import -window root " + folder + L"/" + name + L".png");
-    // import holds the X server while it reads the screen; input sent right
-    // after it can be lost, so let the desktop settle first.
-    Sleep(500);
-}
-
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
-    for (DWORD start = GetTickCount(); !condition(); Sleep(50))
-        if (GetTickCount() - start > timeoutMs) return false;
-    return true;
-}
-
-void Pause(DWORD ms) { Sleep(ms); }
-
-Program::~Program() { Kill(); }
-
-bool Program::Start(bool waitUntilIdle) {
-    std::wstring exe = EnvVar(L"MARVOLT_EXE"), line = L"\"" + exe + L"\"";
-    STARTUPINFOW startup{sizeof(startup)};
-    if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info_))
-        return false;
-    if (waitUntilIdle) WaitForInputIdle(info_.hProcess, 10000);
-    return true;
-}
-
-bool Program::Running() const { return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
-
-bool Program::HasVisibleWindow() const {
-    return FindWindowOf(info_.dwProcessId, [](HWND window) { return IsWindowVisible(window) != FALSE; });
-}
-
-DWORD Program::WaitForExit(DWORD timeoutMs) {
-    DWORD code = STILL_ACTIVE;
-    if (!info_.hProcess) return 0;
-    if (WaitForSingleObject(info_.hProcess, timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(info_.hProcess, &code);
-    return code;
-}
-
-void Program::Kill() {
-    if (!info_.hProcess) return;
-    if (Running()) {
-        TerminateProcess(info_.hProcess, 99);
-        WaitForSingleObject(info_.hProcess, 5000);
-    }
-    CloseHandle(info_.hThread);
-    CloseHandle(info_.hProcess);
-    info_ = {};
-}
-
-HWND Program::MainWindow() const { return FindOwnWindow(L"ThunderRT5Form"); }
-
-HWND Program::FindOwnWindow(const wchar_t* windowClass, const wchar_t* title) const {
-    return FindWindowOf(info_.dwProcessId, [&](HWND window) {
-        return (!windowClass || ClassName(window) == windowClass) && (!title || WindowText(window) == title);
-    });
-}
-
-DWORD Program::UiThread() const {
-    HWND window = MainWindow();
-    return window ? GetWindowThreadProcessId(window, nullptr) : info_.dwThreadId;
-}
-
 std::wstring WindowText(HWND window) {
     wchar_t text[1024] = L"";
-    // WM_GETTEXT rather than GetWindowText: it asks the owning process for the
-    // text of controls too.
+    // WM_GETTEXT asks the owning process for the text of its controls too.
     SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, nullptr);
     return text;
 }
 
-std::wstring ClassName(HWND window) {
-    wchar_t name[256] = L"";
-    GetClassNameW(window, name, 256);
-    return name;
+std::wstring StaticTexts(HWND dialog) {
+    std::wstring text;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (ClassName(child) == L"Static") text += WindowText(child);
+    return text;
 }
 
 std::vector<std::wstring> ListBoxItems(HWND listBox) {
@@ -195,39 +147,33 @@ std::vector<std::wstring> ListBoxItems(HWND listBox) {
     return items;
 }
 
-int ListBoxSelection(HWND listBox) { return static_cast<int>(SendMessageW(listBox, LB_GETCURSEL, 0, 0)); }
-
 bool IsChecked(HWND checkBox) { return SendMessageW(checkBox, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 bool IsTopmost(HWND window) { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
-HWND ForegroundWindow() { return GetForegroundWindow(); }
-
-HWND FindMessageBox(DWORD processId) {
-    return FindWindowOf(processId,
-                        [](HWND window) { return IsWindowVisible(window) && ClassName(window) == L"#32770"; });
+HWND WindowOf(DWORD processId, const std::function<bool(HWND)>& match) {
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, nullptr, nullptr)) != nullptr;) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId && match(window)) return window;
+    }
+    return nullptr;
 }
 
-void MoveTo(int x, int y) {
-    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x, y);
-    SetCursorPos(x, y);
-    Sleep(60);
+HWND MainWindowOf(DWORD processId) {
+    return WindowOf(processId, [](HWND window) { return ClassName(window) == L"ThunderRT5Form"; });
 }
 
-void ClickAt(int x, int y, bool right) {
-    MoveTo(x, y);
-    SendMouse(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
-    Sleep(40);
-    SendMouse(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
-    Sleep(150);
+HWND MessageBoxOf(DWORD processId) {
+    return WindowOf(processId, [](HWND window) { return IsWindowVisible(window) && ClassName(window) == L"#32770"; });
 }
 
-void DoubleClickAt(int x, int y) {
-    MoveTo(x, y);
-    for (int i = 0; i < 2; ++i) {
-        SendMouse(MOUSEEVENTF_LEFTDOWN);
+void ClickAt(POINT at, int clicks) {
+    MoveTo(at);
+    for (int i = 0; i < clicks; ++i) {
+        SendMouse(MOUSEEVENTF_LEFTDOWN, at);
         Sleep(20);
-        SendMouse(MOUSEEVENTF_LEFTUP);
+        SendMouse(MOUSEEVENTF_LEFTUP, at);
         Sleep(40);
     }
     Sleep(150);
@@ -236,23 +182,18 @@ void DoubleClickAt(int x, int y) {
 void Click(HWND window) {
     RECT rect;
     GetWindowRect(window, &rect);
-    ClickAt((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    ClickAt({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
 }
 
 void PressKey(WORD virtualKey) {
-    SendKey(virtualKey, 0, 0);
+    INPUT inputs[2] = {{INPUT_KEYBOARD}, {INPUT_KEYBOARD}};
+    inputs[0].ki = {virtualKey};
+    inputs[1].ki = {virtualKey, 0, KEYEVENTF_KEYUP};
+    SendInput(2, inputs, sizeof(INPUT));
     Sleep(120);
 }
 
-void TypeText(const std::wstring& text) {
-    for (wchar_t c : text) {
-        SendKey(0, c, KEYEVENTF_UNICODE);
-        Sleep(20);
-    }
-    Sleep(100);
-}
-
-POINT TrayIconCentre() {
+POINT TrayIcon() {
     RECT taskbar{};
     GetWindowRect(FindWindowW(L"Shell_TrayWnd", nullptr), &taskbar);
     return {taskbar.right - (GetSystemMetrics(SM_CXSMICON) + 4) / 2, (taskbar.top + taskbar.bottom) / 2};
@@ -260,7 +201,7 @@ POINT TrayIconCentre() {
 
 bool TrayIconShown() {
     if (!FindWindowW(L"Shell_TrayWnd", nullptr)) return false;
-    POINT centre = TrayIconCentre();
+    POINT centre = TrayIcon();
     int half = GetSystemMetrics(SM_CXSMICON) / 2, differing = 0;
     HDC screen = GetDC(nullptr);
     // The empty taskbar left of the icon gives its background colour.
@@ -272,88 +213,35 @@ bool TrayIconShown() {
 }
 
 std::wstring HoverTip() {
-    HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
     DWORD shell = 0;
-    if (!taskbar) return L"";
-    GetWindowThreadProcessId(taskbar, &shell);
-    POINT centre = TrayIconCentre();
+    GetWindowThreadProcessId(FindWindowW(L"Shell_TrayWnd", nullptr), &shell);
+    const POINT icon = TrayIcon(), away{icon.x - 200, icon.y};
     std::wstring tip;
-    // Away and back again, so the tooltip shows afresh with the current text;
-    // a few tries, as the shell may still be settling after the icon changed.
-    for (int attempt = 0; attempt < 4 && tip.empty(); ++attempt) {
-        MoveTo(centre.x - 200, centre.y);
-        Sleep(400);
-        MoveTo(centre.x, centre.y);
-        WaitUntil(
-            [&] {
-                HWND shown = FindWindowOf(shell, [](HWND window) {
-                    return IsWindowVisible(window) && ClassName(window) == L"tooltips_class32" &&
-                           !WindowText(window).empty();
-                });
-                return !(tip = shown ? WindowText(shown) : L"").empty();
-            },
-            2500);
-    }
-    MoveTo(centre.x - 200, centre.y);
+    auto shown = [&] {
+        HWND tooltip = WindowOf(shell, [](HWND window) {
+            return IsWindowVisible(window) && ClassName(window) == L"tooltips_class32" && !WindowText(window).empty();
+        });
+        return !(tip = tooltip ? WindowText(tooltip) : L"").empty();
+    };
+    // Away and back again, so the tooltip shows afresh with the current text; again
+    // while the shell is still settling after the icon changed.
+    WaitUntil([&] { return MoveTo(away), Sleep(400), MoveTo(icon), WaitUntil(shown, 2500); }, 12000);
+    MoveTo(away);
     return tip;
 }
 
-Hooks::~Hooks() {
-    for (HHOOK hook : hooks_) UnhookWindowsHookEx(hook);
-    if (module_) FreeLibrary(module_);
-}
-
-bool Hooks::Attach(DWORD threadId) {
-    if (!module_) module_ = LoadLibraryW(EnvVar(L"MARVOLT_E2E_HOOK").c_str());
-    FARPROC proc = module_ ? GetProcAddress(module_, "CallWndHook") : nullptr;
-    HHOOK hook = proc ? SetWindowsHookExW(WH_CALLWNDPROC, reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(proc)),
-                                          module_, threadId)
-                      : nullptr;
-    if (hook) hooks_.push_back(hook);
-    return hook != nullptr;
-}
-
-// The hook's file: one entry a line, "-" for a separator, otherwise "<id>\t<text>" (UTF-8).
-std::vector<MenuEntry> RecordedMenu() {
-    std::vector<MenuEntry> entries;
-    HANDLE file = CreateFileW(MenuFile().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return entries;
-    char bytes[16384];
-    DWORD read = 0;
-    ReadFile(file, bytes, sizeof(bytes), &read, nullptr);
-    CloseHandle(file);
-    std::wstring text(read, L'\0');
-    text.resize(MultiByteToWideChar(CP_UTF8, 0, bytes, static_cast<int>(read), text.data(), static_cast<int>(read)));
-    for (size_t start = 0, end; (end = text.find(L'\n', start)) != std::wstring::npos; start = end + 1) {
-        std::wstring line = text.substr(start, end - start);
-        size_t tab = line.find(L'\t');
-        if (line == L"-")
-            entries.push_back({true});
-        else if (tab != std::wstring::npos)
-            entries.push_back({false, static_cast<UINT>(std::stoul(line.substr(0, tab))), line.substr(tab + 1)});
-    }
-    return entries;
-}
-
-void ForgetRecordedMenu() { DeleteFileW(MenuFile().c_str()); }
-
-std::wstring RegString(const std::wstring& key, const std::wstring& name, bool* exists) {
+std::wstring RegString(const std::wstring& key, const std::wstring& name) {
     wchar_t data[2048] = L"";
-    DWORD size = sizeof(data) - sizeof(wchar_t), type = REG_NONE;
-    bool found = Query(key, name, &type, data, &size) == ERROR_SUCCESS;
-    if (exists) *exists = found;
-    return found && type == REG_SZ ? data : L"";
-}
-
-DWORD RegType(const std::wstring& key, const std::wstring& name) {
-    DWORD type = REG_NONE;
-    return Query(key, name, &type, nullptr, nullptr) == ERROR_SUCCESS ? type : REG_NONE;
+    DWORD size = sizeof(data);
+    RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, data, &size);
+    return data;
 }
 
 DWORD RegDword(const std::wstring& key, const std::wstring& name, DWORD fallback) {
-    DWORD data = 0, size = sizeof(data), type = REG_NONE;
-    return Query(key, name, &type, &data, &size) == ERROR_SUCCESS && type == REG_DWORD ? data : fallback;
+    DWORD data = 0, size = sizeof(data);
+    return RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_REG_DWORD, nullptr, &data, &size)
+               ? fallback
+               : data;
 }
 
 void RegSetString(const std::wstring& key, const std::wstring& name, const std::wstring& value) {
@@ -361,13 +249,127 @@ void RegSetString(const std::wstring& key, const std::wstring& name, const std::
                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
-void RegDeleteTree(const std::wstring& key) {
-    RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
-    RegDeleteKeyW(HKEY_CURRENT_USER, key.c_str());
+bool Program::Start() {
+    std::wstring exe = EnvVar(L"MARVOLT_EXE"), line = L"\"" + exe + L"\"";
+    STARTUPINFOW startup{sizeof(startup)};
+    return CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info_);
 }
 
-void RegDeleteValueOf(const std::wstring& key, const std::wstring& name) {
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str());
+bool Program::Running() const { return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
+
+DWORD Program::WaitForExit(DWORD timeoutMs) {
+    DWORD code = STILL_ACTIVE;
+    if (WaitForSingleObject(info_.hProcess, timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(info_.hProcess, &code);
+    return code;
+}
+
+void Program::Kill() {
+    if (!info_.hProcess) return;
+    if (Running() && TerminateProcess(info_.hProcess, 99)) WaitForSingleObject(info_.hProcess, 5000);
+    CloseHandle(info_.hThread);
+    CloseHandle(info_.hProcess);
+    info_ = {};
+}
+
+void Desktop::SetUp() {
+    // Wine brings up its desktop and taskbar when a program first asks for it.
+    GetDesktopWindow();
+    ASSERT_TRUE(WaitUntil([] { return FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr; }, 30000));
+    EndStrayPrograms();
+    for (const wchar_t* key : {kSoundMapper, kSettings}) {
+        RegDeleteTreeW(HKEY_CURRENT_USER, key);
+        RegDeleteKeyW(HKEY_CURRENT_USER, key);
+    }
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"Marvolt");
+}
+
+void Desktop::TearDown() {
+    program_.Kill();
+    EndStrayPrograms();
+    if (menuHook_) UnhookWindowsHookEx(menuHook_);
+    if (hook_) FreeLibrary(hook_);
+}
+
+void Desktop::Start() {
+    program_.Kill();
+    ASSERT_TRUE(program_.Start());
+    ASSERT_TRUE(WaitUntil([&] { return MainWindow() && TrayIconShown(); }, 30000)) << "no window or tray icon";
+    // A menu can't be read from another process: the hook module, loaded into
+    // the program's thread, writes each menu it opens to a file.
+    if (!hook_) hook_ = LoadLibraryW(EnvVar(L"MARVOLT_E2E_HOOK").c_str());
+    auto proc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(hook_, "CallWndHook")));
+    if (menuHook_) UnhookWindowsHookEx(menuHook_);
+    menuHook_ = SetWindowsHookExW(WH_CALLWNDPROC, proc, hook_, GetWindowThreadProcessId(MainWindow(), nullptr));
+    ASSERT_TRUE(menuHook_);
+}
+
+// The hook writes the menu as it opens to a file, one entry a line.
+std::vector<std::wstring> Desktop::OpenTrayMenu() {
+    const std::wstring file = TempFile(L"marvolt_e2e_menu.txt");
+    std::vector<std::wstring> menu;
+    auto shown = [&] {
+        const std::wstring text = ReadFileText(file);
+        menu.clear();
+        for (size_t start = 0, end; (end = text.find(L'\n', start)) != std::wstring::npos; start = end + 1)
+            menu.push_back(text.substr(start, end - start));
+        return !menu.empty() && IsWindowVisible(FindWindowW(L"#32768", nullptr));
+    };
+    // A click that the desktop lost under load is clicked again.
+    DeleteFileW(file.c_str());
+    EXPECT_TRUE(WaitUntil([&] { return ClickAt(TrayIcon()), WaitUntil(shown, 4000); }, 20000)) << "no tray menu";
+    Sleep(300);
+    return menu;
+}
+
+void Desktop::Choose(const std::vector<std::wstring>& menu, const std::wstring& entry) {
+    int steps = 0;
+    for (const std::wstring& item : menu) {
+        if (item == L"-") continue;
+        ++steps;
+        size_t colon = item.find(L": ");
+        std::wstring device = colon == std::wstring::npos ? L"" : item.substr(colon + 2);
+        if (item != entry && device.substr(0, device.find(L"  <")) != entry) continue;
+        for (int i = 0; i < steps; ++i) PressKey(VK_DOWN);
+        PressKey(VK_RETURN);
+        return Sleep(300);
+    }
+    ADD_FAILURE() << "no such menu entry";
+}
+
+void Desktop::OpenSettings() {
+    ChooseFromTray(L"Settings ...");
+    HWND window = MainWindow();
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(window) != FALSE; }));
+    // A person waits for the window to come up before clicking into it.
+    SetForegroundWindow(window);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }));
+    Sleep(300);
+}
+
+void Desktop::ClickRow(const std::wstring& device) {
+    HWND list = Control(marvolt::kIdDeviceList);
+    const std::vector<std::wstring> rows = ListBoxItems(list);
+    const int row = static_cast<int>(std::find(rows.begin(), rows.end(), device) - rows.begin());
+    RECT item{};
+    SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    POINT centre{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+    ClientToScreen(list, &centre);
+    // Clicked again only after the double-click time, so that it stays a single click.
+    EXPECT_TRUE(WaitUntil([&] {
+        ClickAt(centre);
+        return WaitUntil([&] { return SendMessageW(list, LB_GETCURSEL, 0, 0) == row; }, 2000);
+    })) << "row "
+        << row << " not selected";
+}
+
+// Presses the key while the box is in front, again if the box has not gone.
+void Desktop::AnswerMessageBox(WORD key) {
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (box = MessageBoxOf(program_.Id())) != nullptr; }));
+    ASSERT_TRUE(WaitUntil([&] {
+        if (SetForegroundWindow(box), GetForegroundWindow() == box) PressKey(key);
+        return WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 2000);
+    }));
 }
 
 }  // namespace e2e

@@ -1,11 +1,13 @@
 #pragma once
-// Drives the real program on the Wine desktop as a person would: finds its
-// windows, reads what they show, clicks and types through the input system, and
-// looks at the registry it writes. Paths come from the environment:
+// Drives the real program on the Wine desktop as a person would: clicks the tray
+// icon, picks menu entries, reads and clicks the settings window's controls and
+// presses keys. Paths come from the environment:
 //   MARVOLT_EXE              the program (Windows path)
 //   MARVOLT_E2E_HOOK         marvolt_e2e_hook.dll (Windows path)
 //   MARVOLT_E2E_ARTEFACTS    where screenshots go (Unix path; optional)
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
@@ -13,96 +15,80 @@
 
 namespace e2e {
 
+extern const wchar_t kSoundMapper[], kSettings[];
+
 std::wstring EnvVar(const wchar_t* name);
-
-// Runs a Unix command (Wine starts ELF programs directly) and waits for it.
-int RunUnix(const std::wstring& commandLine, DWORD timeoutMs = 20000);
-// Adds a PulseAudio null sink shown as deviceName; returns its sink name.
-std::wstring AddSink(const std::wstring& deviceName);
-void RemoveSink(const std::wstring& sinkName);
-// The wave-output devices as this process's multimedia layer reports them
-// (Wine fixes the list when a process first asks for it).
-std::vector<std::wstring> WaveOutDeviceNames();
-void Screenshot(const std::wstring& name);  // artefacts/<name>.png
-
+void EndStrayPrograms();  // every Marvolt.exe and Update.exe
+std::wstring TempFile(const wchar_t* name);
+std::string ReadFileBytes(const std::wstring& path);
+std::wstring ReadFileText(const std::wstring& path);  // UTF-16
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
-void Pause(DWORD ms);
+void Screenshot(const std::wstring& name);  // artefacts/<name>.png
+// A PulseAudio null sink shown as deviceName, and its removal.
+std::wstring AddSink(const std::wstring& deviceName);
+void RemoveSink(const std::wstring& sink);
+// The wave-output devices as this process's multimedia layer lists them.
+std::vector<std::wstring> WaveOutDeviceNames();
 
-class Program {
-public:
-    Program() = default;
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
-    ~Program();
-
-    bool Start(bool waitUntilIdle = true);
-    bool HasVisibleWindow() const;
-    bool Running() const;
-    DWORD ProcessId() const { return info_.dwProcessId; }
-    DWORD WaitForExit(DWORD timeoutMs);  // exit code, or STILL_ACTIVE
-    void Kill();
-
-    // Windows of this process.
-    HWND MainWindow() const;       // class "ThunderRT5Form"
-    HWND FindOwnWindow(const wchar_t* windowClass, const wchar_t* title = nullptr) const;
-    DWORD UiThread() const;
-
-private:
-    PROCESS_INFORMATION info_ = {};
-};
-
-// Reading windows.
+// Reading and using windows; input goes through the system's queue.
 std::wstring WindowText(HWND window);
-std::wstring ClassName(HWND window);
+std::wstring StaticTexts(HWND dialog);  // its static controls' texts, joined
 std::vector<std::wstring> ListBoxItems(HWND listBox);
-int ListBoxSelection(HWND listBox);
 bool IsChecked(HWND checkBox);
 bool IsTopmost(HWND window);
-HWND ForegroundWindow();
-HWND FindMessageBox(DWORD processId);  // a "#32770" dialog of that process
-
-// Input through the system's queue, as a person's mouse and keyboard.
-void MoveTo(int x, int y);
-void ClickAt(int x, int y, bool right = false);
-void DoubleClickAt(int x, int y);
-void Click(HWND window);  // the centre of the window
+// The first top-level window of the process that match accepts.
+HWND WindowOf(DWORD processId, const std::function<bool(HWND)>& match);
+HWND MainWindowOf(DWORD processId);
+HWND MessageBoxOf(DWORD processId);
+void ClickAt(POINT at, int clicks = 1);
+void Click(HWND window);  // its centre
 void PressKey(WORD virtualKey);
-void TypeText(const std::wstring& text);
-
 // The notification area of the Wine desktop: the program's icon is the only one,
 // drawn at the right end of the taskbar.
-POINT TrayIconCentre();
-bool TrayIconShown();  // something is drawn in the icon's place
-// Rests the pointer on the icon and reads the tooltip the shell shows for it.
-std::wstring HoverTip();
+POINT TrayIcon();
+bool TrayIconShown();     // something is drawn in the icon's place
+std::wstring HoverTip();  // the tooltip the shell shows with the pointer on the icon
 
-// Hooks the e2e module into the program's thread to report its menus.
-class Hooks {
-public:
-    ~Hooks();
-    bool Attach(DWORD threadId);
-private:
-    HMODULE module_ = nullptr;
-    std::vector<HHOOK> hooks_;
-};
-struct MenuEntry {
-    bool separator = false;
-    UINT id = 0;
-    std::wstring text;
-};
-std::vector<MenuEntry> RecordedMenu();
-void ForgetRecordedMenu();
-
-// The registry the program writes (same prefix, same user).
-std::wstring RegString(const std::wstring& key, const std::wstring& name, bool* exists = nullptr);
-DWORD RegType(const std::wstring& key, const std::wstring& name);  // REG_NONE when absent
+std::wstring RegString(const std::wstring& key, const std::wstring& name);
 DWORD RegDword(const std::wstring& key, const std::wstring& name, DWORD fallback);
 void RegSetString(const std::wstring& key, const std::wstring& name, const std::wstring& value);
-void RegDeleteTree(const std::wstring& key);  // below HKCU
-void RegDeleteValueOf(const std::wstring& key, const std::wstring& name);
 
-extern const wchar_t kSoundMapper[];
-extern const wchar_t kSettingsKey[];
-extern const wchar_t kRunKey[];
+class Program {
+  public:
+    ~Program() { Kill(); }
+    bool Start();
+    bool Running() const;
+    DWORD WaitForExit(DWORD timeoutMs);  // the exit code, or STILL_ACTIVE
+    void Kill();
+    DWORD Id() const { return info_.dwProcessId; }
+
+  private:
+    PROCESS_INFORMATION info_{};
+};
+
+// A clean desktop (no program running, none of its registry values) and the
+// steps of a person using the program started from MARVOLT_EXE.
+class Desktop : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    void Start();  // until its window exists and its icon shows
+    HWND MainWindow() { return MainWindowOf(program_.Id()); }
+    HWND Control(int id) { return GetDlgItem(MainWindow(), id); }
+
+    // A click on the icon; the entries of the menu it opens, "-" for a separator.
+    std::vector<std::wstring> OpenTrayMenu();
+    // Picks the entry of that text, or the device entry of that name, with the arrow keys.
+    void Choose(const std::vector<std::wstring>& menu, const std::wstring& entry);
+    void ChooseFromTray(const std::wstring& entry) { Choose(OpenTrayMenu(), entry); }
+    void OpenSettings();  // from the tray menu, until the window is in front
+    void ClickRow(const std::wstring& device);
+    void AnswerMessageBox(WORD key);
+
+    Program program_;
+    HMODULE hook_ = nullptr;
+    HHOOK menuHook_ = nullptr;
+};
 
 }  // namespace e2e

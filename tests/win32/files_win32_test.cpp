@@ -1,12 +1,8 @@
+// The file utility on the real system: special folders, the chooser window driven
+// through its controls, moves, listings and file names.
 #include <windows.h>
 
-#include <gtest/gtest.h>
-
-#include <fstream>
-#include <functional>
-
 #include "files/files.h"
-#include "platform/text.h"
 #include "platform/win32/file_chooser_window_win32.h"
 #include "platform/win32/file_store_win32.h"
 #include "platform/win32/file_system_win32.h"
@@ -15,33 +11,18 @@
 #include "platform/win32/process_launcher_win32.h"
 #include "platform/win32/registry_api_win32.h"
 #include "platform/win32/shell_association_win32.h"
-#include "platform/win32/win_text.h"
+#include "tests/win32/win32_test_support.h"
 
 namespace marvolt {
 namespace {
 
-std::u16string L(const std::u16string& path) { return path.size() < 240 ? path : u"\\\\?\\" + path; }
-std::string Read(const std::u16string& path) {
-    std::ifstream in(ToAnsi(path), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-void RemoveTree(const std::u16string& folder) {
-    for (const FoundEntry& entry : Win32FileStore().Find(folder + u"\\*")) {
-        std::u16string path = L(folder + u"\\" + entry.name);
-        SetFileAttributesW(Wide(path), FILE_ATTRIBUTE_NORMAL);
-        if (entry.folder && !entry.link) RemoveTree(folder + u"\\" + entry.name);
-        entry.folder ? RemoveDirectoryW(Wide(path)) : DeleteFileW(Wide(path));
-    }
-    RemoveDirectoryW(Wide(L(folder)));
-}
-
 class FilesWin32 : public ::testing::Test {
-protected:
+  protected:
     // The chooser moves the process's current folder, as a user's choice does.
-    void TearDown() override { files.ChangeDirectory(folder), RemoveTree(root); }
+    void TearDown() override { files.ChangeDirectory(folder); }
     std::u16string folder = Win32FileSystem().CurrentDirectory();
-    std::u16string root = Win32FileSystem().TempFolder() + u"files-" + Decimal(GetCurrentProcessId());
-    bool made = CreateDirectoryW(Wide(root), nullptr);
+    ScratchFolder scratch;
+    const Text root = scratch.path;
     Win32RegistryApi registryApi;
     Utf8RegistryText codePage;
     Registry registry{registryApi, codePage};
@@ -74,20 +55,8 @@ TEST_F(FilesWin32, FoldersAreTheCurrentUsersEvenWhenMoved) {
         : RegDeleteKeyValueA(HKEY_CURRENT_USER, key, "Desktop");
 }
 
-// Drives the open chooser through its controls once it shows.
-std::function<void(HWND)> pending;
-void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
-    HWND window = FindWindowW(kFileChooserClass, nullptr);
-    if (!window || !IsWindowVisible(window)) return;
-    KillTimer(nullptr, id);
-    pending(window);
-    if (IsWindowVisible(window)) PostMessageW(window, WM_CLOSE, 0, 0);
-}
-void WhenChooserOpens(std::function<void(HWND)> steps) {
-    pending = std::move(steps);
-    SetTimer(nullptr, 0, 20, &Tick);
-}
 HWND Part(HWND window, ChooserPart part) { return GetDlgItem(window, kChooserIds[int(part)]); }
+void Press(HWND window, ChooserPart part) { SendMessageW(Part(window, part), BM_CLICK, 0, 0); }
 void ClickRow(HWND list, int row, bool twice) {
     RECT item;
     SendMessageW(list, LB_GETITEMRECT, row, LPARAM(&item));
@@ -96,71 +65,79 @@ void ClickRow(HWND list, int row, bool twice) {
     SendMessageW(list, WM_LBUTTONUP, 0, at);
     if (twice) SendMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at), SendMessageW(list, WM_LBUTTONUP, 0, at);
 }
-std::u16string Text(HWND window) {
-    wchar_t text[512];
-    return FromWide(text, GetWindowTextW(window, text, 512));
-}
 
+// Each dialog is driven through its controls once it shows, and closed by its
+// close box if the steps left it open.
 TEST_F(FilesWin32, ChooserDrivenThroughItsControls) {
     store.AppendLines(root + u"\\a.txt", {});
     store.AppendLines(root + u"\\b.log", {u""});
     CreateDirectoryW(Wide(root + u"\\sub"), nullptr);
-    auto press = [](ChooserPart part) { return [part](HWND w) { SendMessageW(Part(w, part), BM_CLICK, 0, 0); }; };
-    WhenChooserOpens([](HWND w) {
-        EXPECT_EQ(Text(w), u"Open File    (\"*.txt\")");
-        EXPECT_EQ(SendMessageW(Part(w, ChooserPart::File1), LB_GETCOUNT, 0, 0), 1);
-        EXPECT_EQ(Text(Part(w, ChooserPart::FileName)), u"a.txt");
-        SetWindowTextW(Part(w, ChooserPart::FileName), L"");
-        ClickRow(Part(w, ChooserPart::File1), 0, false);
-        SendMessageW(Part(w, ChooserPart::Ok), BM_CLICK, 0, 0);
-    });
-    EXPECT_EQ(utility.FileOpenDialog(root + u"\\x", u"", u"a.txt"), root + u"\\a.txt");
-    WhenChooserOpens([](HWND w) {
-        EXPECT_FALSE(IsWindowEnabled(Part(w, ChooserPart::Ok)));
-        ClickRow(Part(w, ChooserPart::File1), 1, true);
-    });
-    EXPECT_EQ(utility.FileOpenDialog(root + u"\\"), root + u"\\b.log");
-    WhenChooserOpens([](HWND w) {
-        EXPECT_TRUE(IsWindowEnabled(Part(w, ChooserPart::Ok)));
-        ClickRow(Part(w, ChooserPart::Dir1), int(SendMessageW(Part(w, ChooserPart::Dir1), LB_GETCOUNT, 0, 0)) - 1, true);
-        SendMessageW(Part(w, ChooserPart::Ok), BM_CLICK, 0, 0);
-    });
-    EXPECT_EQ(utility.FileDirSelectDialog(root), root + u"\\sub\\");
-    WhenChooserOpens([](HWND w) {
-        SendMessageW(Part(w, ChooserPart::Drive1), WM_CHAR, 'z', 0);
-        SendMessageW(Part(w, ChooserPart::Ok), BM_CLICK, 0, 0);
-    });
-    EXPECT_EQ(utility.FileDirSelectDialog(root).substr(0, 3), u"Z:\\");
-    WhenChooserOpens(press(ChooserPart::Ok));
-    EXPECT_EQ(utility.filesaveDialog(root, u"out.txt"), root + u"\\out.txt");
-    WhenChooserOpens(press(ChooserPart::Abbruch));
-    EXPECT_EQ(utility.filesaveDialog(root, u"out.txt"), u"");
-    WhenChooserOpens([](HWND) {});  // closed by its close box
-    EXPECT_EQ(utility.FileDirSelectDialog(root), u"");
+    const std::pair<std::function<Text()>, std::function<void(HWND)>> dialogs[] = {
+        {[&] { return utility.FileOpenDialog(root + u"\\x", u"", u"a.txt"); },
+         [](HWND w) {
+             EXPECT_EQ(WindowTextOf(w), u"Open File    (\"*.txt\")");
+             EXPECT_EQ(SendMessageW(Part(w, ChooserPart::File1), LB_GETCOUNT, 0, 0), 1);
+             EXPECT_EQ(WindowTextOf(Part(w, ChooserPart::FileName)), u"a.txt");
+             SetWindowTextW(Part(w, ChooserPart::FileName), L"");
+             ClickRow(Part(w, ChooserPart::File1), 0, false);
+             Press(w, ChooserPart::Ok);
+         }},
+        {[&] { return utility.FileOpenDialog(root + u"\\"); },
+         [](HWND w) {
+             EXPECT_FALSE(IsWindowEnabled(Part(w, ChooserPart::Ok)));
+             ClickRow(Part(w, ChooserPart::File1), 1, true);
+         }},
+        {[&] { return utility.FileDirSelectDialog(root); },
+         [](HWND w) {
+             EXPECT_TRUE(IsWindowEnabled(Part(w, ChooserPart::Ok)));
+             HWND folders = Part(w, ChooserPart::Dir1);
+             ClickRow(folders, int(SendMessageW(folders, LB_GETCOUNT, 0, 0)) - 1, true);
+             Press(w, ChooserPart::Ok);
+         }},
+        {[&] { return utility.FileDirSelectDialog(root).substr(0, 3); },
+         [](HWND w) {
+             SendMessageW(Part(w, ChooserPart::Drive1), WM_CHAR, 'z', 0);
+             Press(w, ChooserPart::Ok);
+         }},
+        {[&] { return utility.filesaveDialog(root, u"out.txt"); }, [](HWND w) { Press(w, ChooserPart::Ok); }},
+        {[&] { return utility.filesaveDialog(root, u"out.txt"); }, [](HWND w) { Press(w, ChooserPart::Abbruch); }},
+        {[&] { return utility.FileDirSelectDialog(root); }, [](HWND) {}}};
+    const Text chosen[] = {
+        root + u"\\a.txt", root + u"\\b.log", root + u"\\sub\\", u"Z:\\", root + u"\\out.txt", u"", u""};
+    for (size_t i = 0; i < std::size(dialogs); ++i) {
+        WhenShown open(kFileChooserClass, [&](HWND w) {
+            dialogs[i].second(w);
+            if (IsWindowVisible(w)) PostMessageW(w, WM_CLOSE, 0, 0);
+        });
+        EXPECT_EQ(ToUtf8(dialogs[i].first()), ToUtf8(chosen[i])) << i;
+    }
 }
 
+// A move that fails must not have removed the old destination first.
 TEST_F(FilesWin32, MoveKeepsTheDestinationWhenItFails) {
     store.AppendLines(root + u"\\s", {u"new"});
     store.AppendLines(root + u"\\d", {u"old"});
     {
-        // A move that fails must not have removed the old destination first.
         UniqueFile locked(CreateFileW(Wide(root + u"\\s"), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         EXPECT_FALSE(utility.FileMove(root + u"\\s", root + u"\\d", true));
     }
-    EXPECT_EQ(Read(root + u"\\d"), "old\r\n");
+    EXPECT_EQ(ReadBytes(root + u"\\d"), "old\r\n");
     EXPECT_FALSE(utility.FileMove(root + u"\\s", root + u"\\d"));
     EXPECT_TRUE(utility.FileMove(root + u"\\s", root + u"\\d", true));
-    EXPECT_EQ(Read(root + u"\\d"), "new\r\n");
+    EXPECT_EQ(ReadBytes(root + u"\\d"), "new\r\n");
     EXPECT_EQ(store.Kind(root + u"\\s"), PathKind::Missing);
 }
 
+// Hidden folders, names beyond the code page and paths beyond MAX_PATH are
+// listed; a folder that contains itself is entered only to the depth limit.
+// Short and long names convert both ways; a file's date is its own.
 TEST_F(FilesWin32, ListingOfHiddenForeignDeepAndLoopingFolders) {
     CreateDirectoryW(Wide(root + u"\\hid"), nullptr);
     SetFileAttributesW(Wide(root + u"\\hid"), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
     store.AppendLines(root + u"\\hid\\in.txt", {u""});
     store.AppendLines(root + u"\\\u041f\u0440\u0438\u0432\u0435\u0442.txt", {u""});
     std::u16string deep = root;
-    while (deep.size() < 300) CreateDirectoryW(Wide(L(deep += u"\\folder-with-a-long-name")), nullptr);
+    while (deep.size() < 300) CreateDirectoryW(Wide(u"\\\\?\\" + (deep += u"\\folder-with-a-long-name")), nullptr);
     store.AppendLines(deep + u"\\deep.txt", {u""});
     // A link back to the folder itself. Wine makes none (its call is a stub): a
     // Unix link then makes a loop that the system does not mark as a link.
@@ -169,12 +146,12 @@ TEST_F(FilesWin32, ListingOfHiddenForeignDeepAndLoopingFolders) {
     auto unix = reinterpret_cast<UnixName>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
     std::u16string unixLoop = unix ? FromUtf8(unix(Wide(root))) + u"/loop" : u"";
-    auto unixCall = [&](std::u16string command) { Win32ProcessLauncher().StartProcess(command + unixLoop, 0), Sleep(300); };
+    auto unixCall = [&](std::u16string command) { launcher.StartProcess(command + unixLoop, 0), Sleep(300); };
     if (unix && store.Kind(root + u"\\loop") == PathKind::Missing) unixCall(u"Z:\\bin\\ln -s . ");
     ASSERT_TRUE(utility.ReadDirctoryStructureToFile(root, root + u"\\list.txt", u"*.txt", false));
-    std::string listing = Read(root + u"\\list.txt");
-    for (std::u16string line : {root + u"\\hid\\in.txt", root + u"\\\u041f\u0440\u0438\u0432\u0435\u0442.txt",
-                                deep + u"\\deep.txt"})
+    std::string listing = ReadBytes(root + u"\\list.txt");
+    for (std::u16string line :
+         {root + u"\\hid\\in.txt", root + u"\\\u041f\u0440\u0438\u0432\u0435\u0442.txt", deep + u"\\deep.txt"})
         EXPECT_NE(listing.find(ToUtf8(line) + "\r\n"), std::string::npos) << ToUtf8(line);
     std::u16string loops = root;
     for (int depth = 0; depth <= FileOperations::kMaxDepth; ++depth) loops += u"\\loop";

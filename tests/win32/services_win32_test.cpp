@@ -1,11 +1,11 @@
-// The Win32 services on the real system: the window services of the single-instance
-// guard (the guard itself is driven end to end), files, processes and the shell,
-// message boxes and the program's identity. (The end-to-end tests read the sound devices.)
+// The Win32 services on the real system: windows found and activated by title,
+// keystrokes, files, processes and the shell, message boxes and the program's
+// identity. (The single-instance guard, pinning and restoring the window and
+// starting a program with arguments are proven end to end.)
 #include <windows.h>
 
 #include "platform/win32/app_identity_win32.h"
 #include "platform/win32/file_system_win32.h"
-#include "platform/win32/instance_query_win32.h"
 #include "platform/win32/keystrokes_win32.h"
 #include "platform/win32/main_window_view_win32.h"
 #include "platform/win32/message_service_win32.h"
@@ -20,48 +20,26 @@
 namespace marvolt {
 namespace {
 
-using Text = std::u16string;
-
-// An earlier instance is one whose query object still lives, in the session's namespace.
-TEST(Win32InstanceQuery, TheMutexTellsOfAnEarlierInstanceWhileItLives) {
-    auto named = [] {
-        return bool(UniqueKernelHandle(OpenMutexW(SYNCHRONIZE, FALSE, L"Local\\Marvolt.SingleInstance")));
-    };
-    auto first = std::make_unique<Win32InstanceQuery>();
-    EXPECT_FALSE(first->EarlierInstanceRunning());
-    EXPECT_TRUE(named());
-    for (int later = 0; later < 2; ++later) EXPECT_TRUE(Win32InstanceQuery().EarlierInstanceRunning());
-    first.reset();
-    EXPECT_FALSE(named());
-    EXPECT_FALSE(Win32InstanceQuery().EarlierInstanceRunning());
-}
-
-// Found by class and exact title, pinned and unpinned, restored; a handle of 0 does nothing.
-TEST(Win32TopLevelWindows, FindsPinsAndRestoresARealWindow) {
-    UniqueHwnd window = MakeTestWindow(L"Blocks \u00e4", SW_SHOWMINIMIZED);
+// A window is found by its class and exact title only, and a minimised one is
+// restored. Activation takes the exact title first, then the first visible window
+// that starts with it; a hidden or minimised one comes back shown and in front; no
+// match changes nothing, nor does a window handle of 0.
+TEST(Win32Windows, FoundByClassAndExactTitleAndActivatedByTitleThenByItsStart) {
+    UniqueHwnd other = MakeTestWindow(L"Something else", SW_SHOWNORMAL), exact = MakeTestWindow(L"Act", SW_SHOWNORMAL),
+               longer = MakeTestWindow(L"Act Vers. 1.01 \u00e4", SW_SHOWNORMAL),
+               hiddenLonger = MakeTestWindow(L"Act Vers. 1.01 \u00e4 x"), hidden = MakeTestWindow(L"Hid Vers. 1.01"),
+               minimised = MakeTestWindow(L"Min Vers. 1.01", SW_SHOWMINIMIZED),
+               restored = MakeTestWindow(L"Restored", SW_SHOWMINIMIZED);
     Win32TopLevelWindows windows;
-    EXPECT_EQ(Ints({long(windows.FindByClassAndTitle(u"TestWindow", u"Blocks \u00e4") == Native(window.get())),
-                    long(windows.FindByClassAndTitle(u"TestWindow", u"Blocks")),
-                    long(windows.FindByClassAndTitle(u"Other", u"Blocks \u00e4"))}),
+    EXPECT_EQ(Ints({long(windows.FindByClassAndTitle(u"TestWindow", u"Act Vers. 1.01 \u00e4") == Native(longer.get())),
+                    long(windows.FindByClassAndTitle(u"TestWindow", u"Act Vers")),
+                    long(windows.FindByClassAndTitle(u"Other", u"Act"))}),
               Ints({1, 0, 0}));
-    for (bool topmost : {true, false}) {
-        windows.SetTopmost(Native(window.get()), topmost);
-        EXPECT_EQ(IsTopmost(window.get()), topmost);
-    }
-    windows.ShowAsync(Native(window.get()), kShowRestore);
+    windows.ShowAsync(Native(restored.get()), kShowRestore);
     windows.ShowAsync(0, kShowRestore);
     windows.SetTopmost(0, true);
     Pump();
-    EXPECT_TRUE(IsWindowVisible(window.get()) && !IsIconic(window.get()));
-}
-
-// The exact title first, then the first visible window that starts with it; a
-// hidden or minimised one comes back shown and in front; no match changes nothing.
-TEST(Win32WindowActivation, ActivatesByExactTitleThenByPrefix) {
-    UniqueHwnd other = MakeTestWindow(L"Something else", SW_SHOWNORMAL), exact = MakeTestWindow(L"Act", SW_SHOWNORMAL),
-               longer = MakeTestWindow(L"Act Vers. 1.01", SW_SHOWNORMAL),
-               hiddenLonger = MakeTestWindow(L"Act Vers. 1.01 x"), hidden = MakeTestWindow(L"Hid Vers. 1.01"),
-               minimised = MakeTestWindow(L"Min Vers. 1.01", SW_SHOWMINIMIZED);
+    EXPECT_FALSE(IsIconic(restored.get()));
     const std::pair<const char16_t*, HWND> cases[] = {{u"Act", exact.get()},          {u"Act Vers", longer.get()},
                                                       {u"Hid", hidden.get()},         {u"Min", minimised.get()},
                                                       {u"NoSuchWindow", other.get()}, {u"", other.get()}};
@@ -97,102 +75,65 @@ TEST(Win32Keystrokes, TypeIntoTheFocusedControlAndPendingEventsRunThem) {
     EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 5);
 }
 
-std::string ReadBytes(const Text& path) {
-    UniqueFile file(CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    char buffer[256];
-    DWORD read = 0;
-    return file && ReadFile(file.get(), buffer, sizeof(buffer), &read, nullptr) ? std::string(buffer, read)
-                                                                                : "<missing>";
-}
-
-// A fresh folder under the temporary folder, removed with what is left in it;
-// and ".html" associated with the HTML program, as a Wine prefix without its
-// browser engine leaves it out (only what it added goes again).
-struct ScratchFolder {
-    ScratchFolder() {
-        CreateDirectoryW(Wide(path), nullptr);
-        UniqueHkey html;
-        if (RegOpenKeyExW(HKEY_CLASSES_ROOT, L".html", 0, KEY_READ, html.put()) != ERROR_SUCCESS)
-            addedHtml = RegSetValueW(HKEY_CLASSES_ROOT, L".html", REG_SZ, L"htmlfile", 8) == ERROR_SUCCESS;
-    }
-    ~ScratchFolder() {
-        WIN32_FIND_DATAW found;
-        UniqueFindHandle search(FindFirstFileW(Wide(path + u"*"), &found));
-        if (search) {
-            do DeleteFileW(Wide(path + FromWide(found.cFileName)));
-            while (FindNextFileW(search.get(), &found));
-        }
-        RemoveDirectoryW(Wide(path));
-        if (addedHtml) RegDeleteKeyW(HKEY_CLASSES_ROOT, L".html");
-    }
-    Win32FileSystem files;
-    Text path = files.TempFolder() + u"blocks-" + Decimal(GetCurrentProcessId()) + u"\\";
-    bool addedHtml = false;
-};
-
 // Lines go out as ANSI with CRLF; a create never replaces a file, a write does;
-// FileExists takes wildcards but no folder; the current folder changes only to one that exists.
+// FileExists takes wildcards but no folder; the current folder changes only to
+// one that exists. A command line starts the process whose id comes back, a
+// program that is not there none.
 TEST(Win32FileSystem, WritesFindsAndRemovesFilesAndChangesFolders) {
     ScratchFolder scratch;
-    Win32FileSystem& files = scratch.files;
-    const Text path = scratch.path + u"lines.probe", folder = scratch.path.substr(0, scratch.path.size() - 1);
+    Win32FileSystem files;
+    const Text folder = scratch.path, path = folder + u"\\lines.probe";
     EXPECT_TRUE(files.CreateNewTextFile(path, {u" ", u"caf\u00e9"}) && !files.CreateNewTextFile(path, {u"other"}));
     EXPECT_EQ(ReadBytes(path), " \r\ncaf" + ToAnsi(u"\u00e9") + "\r\n");
-    EXPECT_TRUE(files.WriteTextFile(path, {u"  "}) && files.CreateNewTextFile(scratch.path + u"empty.probe", {}));
-    EXPECT_EQ(ReadBytes(path) + ReadBytes(scratch.path + u"empty.probe"), "  \r\n");
+    EXPECT_TRUE(files.WriteTextFile(path, {u"  "}) && files.CreateNewTextFile(folder + u"\\empty.probe", {}));
+    EXPECT_EQ(ReadBytes(path) + ReadBytes(folder + u"\\empty.probe"), "  \r\n");
     EXPECT_FALSE(files.CreateNewTextFile(u"Q:\\no drive\\x.probe", {u" "}) ||
                  files.CreateNewTextFile(folder + u"\\no\\x", {}));
-    EXPECT_EQ(Ints({files.FileExists(path), files.FileExists(scratch.path + u"*.probe"),
-                    files.FileExists(scratch.path + u"none.probe"), files.FileExists(folder)}),
+    EXPECT_EQ(Ints({files.FileExists(path), files.FileExists(folder + u"\\*.probe"),
+                    files.FileExists(folder + u"\\none.probe"), files.FileExists(folder)}),
               Ints({1, 1, 0, 0}));
     EXPECT_EQ(Ints({files.RemoveFile(path), files.RemoveFile(path), files.FileExists(path)}), Ints({1, 0, 0}));
     const Text saved = files.CurrentDirectory();
-    EXPECT_TRUE(files.ChangeDirectory(scratch.path));
-    EXPECT_EQ(ToLowerAscii(files.CurrentDirectory() + u"\\"), ToLowerAscii(scratch.path));
-    EXPECT_FALSE(files.ChangeDirectory(scratch.path + u"missing"));
+    EXPECT_TRUE(files.ChangeDirectory(folder + u"\\"));
+    EXPECT_EQ(ToLowerAscii(files.CurrentDirectory()), ToLowerAscii(folder));
+    EXPECT_FALSE(files.ChangeDirectory(folder + u"\\missing"));
     EXPECT_TRUE(files.ChangeDirectory(saved) && files.CurrentDirectory() == saved);
     EXPECT_TRUE(EndsWith(files.TempFolder(), u"\\") &&
                 GetFileAttributesW(Wide(files.TempFolder())) != INVALID_FILE_ATTRIBUTES);
-}
-
-TEST(Win32ProcessLauncher, StartsACommandLineAndReportsFailure) {
     Win32ProcessLauncher launcher;
-    std::uint32_t id = launcher.StartProcess(u"cmd.exe /c exit 3", 0);
-    ASSERT_NE(id, 0u);
-    UniqueKernelHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, id));
+    UniqueKernelHandle process(
+        OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, launcher.StartProcess(u"cmd.exe /c exit 3", 0)));
     DWORD code = 0;
     if (process && WaitForSingleObject(process.get(), 20000) == WAIT_OBJECT_0) GetExitCodeProcess(process.get(), &code);
     EXPECT_TRUE(!process || code == 3) << code;  // Wine may refuse to open a process that has ended
     EXPECT_EQ(launcher.StartProcess(u"C:\\no\\such\\program.exe x", 1) + launcher.StartProcess(u"", 1), 0u);
 }
 
-struct MockLauncher : ProcessLauncher {
-    MOCK_METHOD(std::uint32_t, StartProcess, (const Text&, int), (override));
-};
 struct MockIdentity : AppIdentity {
     MOCK_METHOD(Text, Title, (), (override));
     MOCK_METHOD(void, SetTitle, (const Text&), (override));
     MOCK_METHOD(Text, ProgramFolder, (), (override));
     MOCK_METHOD(Text, ExeBaseName, (), (override));
 };
-struct MockMessages : MessageService {
-    MOCK_METHOD(MessageAnswer, ShowMessage, (const Text&, const Text&, MessageButtons, MessageIcon), (override));
-};
 
-// The shell names the HTML program for an existing page only. A web page opens
-// with it; the probe page asked about goes in the root of the program's drive, or
-// the temporary folder when that drive cannot take it, and leaves nothing behind
-// and someone's file of the same name untouched.
+// The shell names the HTML program for an existing page only (".html" is
+// associated here as a Wine prefix without its browser engine leaves it out). A
+// web page opens with it; the probe page asked about goes in the root of the
+// program's drive, or the temporary folder when that drive cannot take it, and
+// leaves nothing behind and someone's file of the same name untouched.
 TEST(Win32RunFile, OpensWithTheHtmlProgramAndLeavesNoProbeBehind) {
+    UniqueHkey html;
+    const bool associate = RegOpenKeyExW(HKEY_CLASSES_ROOT, L".html", 0, KEY_READ, html.put()) != ERROR_SUCCESS &&
+                           RegSetValueW(HKEY_CLASSES_ROOT, L".html", REG_SZ, L"htmlfile", 8) == ERROR_SUCCESS;
     ScratchFolder scratch;
-    Win32FileSystem& files = scratch.files;
+    Win32FileSystem files;
     Win32ShellAssociation shell;
-    ASSERT_TRUE(files.CreateNewTextFile(scratch.path + u"page.html", {u" "}) &&
-                files.CreateNewTextFile(scratch.path + u"a.none", {u" "}));
-    const Text program = shell.ProgramForFile(scratch.path + u"page.html").value_or(u"");
+    ASSERT_TRUE(files.CreateNewTextFile(scratch.path + u"\\page.html", {u" "}) &&
+                files.CreateNewTextFile(scratch.path + u"\\a.none", {u" "}));
+    const Text program = shell.ProgramForFile(scratch.path + u"\\page.html").value_or(u"");
     EXPECT_TRUE(EndsWith(ToLowerAscii(program), u".exe")) << ToUtf8(program);
-    EXPECT_EQ(shell.ProgramForFile(scratch.path + u"missing.html").value_or(u"") +
-                  shell.ProgramForFile(scratch.path + u"a.none").value_or(u""),
+    EXPECT_EQ(shell.ProgramForFile(scratch.path + u"\\missing.html").value_or(u"") +
+                  shell.ProgramForFile(scratch.path + u"\\a.none").value_or(u""),
               u"");
     const Text before = files.CurrentDirectory(), probe = u"C:\\Vexo00001.html";
     ASSERT_TRUE(files.ChangeDirectory(scratch.path));
@@ -221,49 +162,24 @@ TEST(Win32RunFile, OpensWithTheHtmlProgramAndLeavesNoProbeBehind) {
         files.RemoveFile(where);
     }
     files.ChangeDirectory(before);
+    if (associate) RegDeleteKeyW(HKEY_CLASSES_ROOT, L".html");
 }
 
-// A message box as the hook saw it (texts: "|" after each static text), and the button to press in it.
-struct SeenBox {
-    Text title, texts;
-    long ok, yes, no, icon, owned;
-} g_seen;
-HWND g_box = nullptr;
-int g_press = IDOK;
-
-BOOL CALLBACK CollectStatic(HWND child, LPARAM) {
-    if (ClassOf(child) != u"static") return TRUE;
-    if ((GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) g_seen.texts += WindowTextOf(child) + u"|";
-    g_seen.icon |=
-        (GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && SendMessageW(child, STM_GETICON, 0, 0);
-    return TRUE;
-}
-
-// Reads the box once it is set up (the timer fires inside its own modal loop) and answers it.
-void CALLBACK InspectAndAnswer(HWND, UINT, UINT_PTR timer, DWORD) {
-    KillTimer(nullptr, timer);
-    if (!IsWindow(g_box)) return;
-    auto shows = [](int id) { return long(IsWindowVisible(GetDlgItem(g_box, id)) != FALSE); };
-    g_seen = {
-        WindowTextOf(g_box), u"|", shows(IDOK), shows(IDYES), shows(IDNO), 0, GetWindow(g_box, GW_OWNER) != nullptr};
-    EnumChildWindows(g_box, CollectStatic, 0);
-    PostMessageW(g_box, WM_COMMAND, MAKEWPARAM(g_press, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(g_box, g_press)));
-    g_box = nullptr;
-}
-
-LRESULT CALLBACK WatchForBox(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_ACTIVATE && !g_box && ClassOf(reinterpret_cast<HWND>(wParam)) == u"#32770") {
-        g_box = reinterpret_cast<HWND>(wParam);
-        SetTimer(nullptr, 0, 1, InspectAndAnswer);
+// The box as shown: "title|text|buttons shown|icon|owned".
+Text Describe(HWND box) {
+    Text seen = WindowTextOf(box) + u"|", buttons, icon = u"no icon";
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        const bool iconStatic = (GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
+        if (ClassOf(child) == u"static" && !iconStatic) seen += WindowTextOf(child);
+        if (iconStatic && SendMessageW(child, STM_GETICON, 0, 0)) icon = u"icon";
+        if (ClassOf(child) == u"button" && IsWindowVisible(child)) buttons += WindowTextOf(child) + u" ";
     }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
+    return seen + u"|" + buttons + u"|" + icon + (GetWindow(box, GW_OWNER) ? u"|owned" : u"|");
 }
 
 // Text, title (the program's when none is given), buttons and icon as asked; the
 // answer as pressed; owned by the program's active window while one is.
 TEST(MessageServiceWin32, ShowsTheBoxAsAskedAndReportsTheAnswer) {
-    HHOOK hook = SetWindowsHookExW(WH_CBT, WatchForBox, nullptr, GetCurrentThreadId());
     AppIdentityWin32 identity;
     identity.SetTitle(u"Marvolt Test");
     MessageServiceWin32 messages(identity);
@@ -274,23 +190,22 @@ TEST(MessageServiceWin32, ShowsTheBoxAsAskedAndReportsTheAnswer) {
     ASSERT_EQ(GetActiveWindow(), view->Hwnd());
     using B = MessageButtons;
     using I = MessageIcon;
-    const std::tuple<const char16_t*, B, I, int, MessageAnswer> cases[] = {
-        {u"Exit program?", B::YesNo, I::Question, IDNO, MessageAnswer::No},
-        {u"Exit program?", B::YesNo, I::Question, IDYES, MessageAnswer::Yes},
-        {u"", B::Ok, I::Information, IDOK, MessageAnswer::Ok},
-        {u"Exit program?", B::Ok, I::Critical, IDOK, MessageAnswer::Ok},
-        {u"Exit program?", B::Ok, I::None, IDOK, MessageAnswer::Ok}};
-    for (const auto& [title, buttons, icon, press, answer] : cases) {
-        const bool owned = view != nullptr, yesNo = buttons == B::YesNo;
-        g_press = press;
-        EXPECT_EQ(messages.ShowMessage(u"Lautsprecher \u00c4 fehlt", title, buttons, icon), answer);
-        EXPECT_EQ(g_seen.title, *title ? title : u"Marvolt Test");
-        EXPECT_NE(g_seen.texts.find(u"|Lautsprecher \u00c4 fehlt|"), Text::npos);
-        EXPECT_EQ(Ints({g_seen.ok, g_seen.yes, g_seen.no, g_seen.icon, g_seen.owned}),
-                  Ints({!yesNo, yesNo, yesNo, icon != I::None, owned}));
+    const std::tuple<const char16_t*, B, I, int, MessageAnswer, const char16_t*> cases[] = {
+        {u"Exit?", B::YesNo, I::Question, IDNO, MessageAnswer::No, u"Exit?|Fehlt \u00c4|&Yes &No |icon|owned"},
+        {u"Exit?", B::YesNo, I::Question, IDYES, MessageAnswer::Yes, u"Exit?|Fehlt \u00c4|&Yes &No |icon|"},
+        {u"", B::Ok, I::Information, IDOK, MessageAnswer::Ok, u"Marvolt Test|Fehlt \u00c4|OK |icon|"},
+        {u"Exit?", B::Ok, I::Critical, IDOK, MessageAnswer::Ok, u"Exit?|Fehlt \u00c4|OK |icon|"},
+        {u"Exit?", B::Ok, I::None, IDOK, MessageAnswer::Ok, u"Exit?|Fehlt \u00c4|OK |no icon|"}};
+    for (const auto& [title, buttons, icon, press, answer, shown] : cases) {
+        Text seen;
+        WhenShown box(L"#32770", [&, press = press](HWND box) {
+            seen = Describe(box);
+            PostMessageW(box, WM_COMMAND, MAKEWPARAM(press, BN_CLICKED), LPARAM(GetDlgItem(box, press)));
+        });
+        EXPECT_EQ(messages.ShowMessage(u"Fehlt \u00c4", title, buttons, icon), answer);
+        EXPECT_EQ(ToUtf8(seen), ToUtf8(shown));
         view.reset();  // from here no window of the program is active
     }
-    UnhookWindowsHookEx(hook);
 }
 
 TEST(AppIdentityWin32, SplitsTheModulePathIntoFolderAndBaseName) {

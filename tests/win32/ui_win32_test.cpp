@@ -23,7 +23,19 @@ namespace marvolt {
 namespace {
 
 using Probe = DynamicPopupMenuProbe;
-using Text = std::u16string;
+
+// The menu's entries as "id:text|..." in UTF-8, "-" for a separator.
+std::string ReadMenu(HMENU menu) {
+    std::string entries;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        wchar_t text[256] = {};
+        GetMenuStringW(menu, i, text, 256, MF_BYPOSITION);
+        bool separator = GetMenuState(menu, i, MF_BYPOSITION) & MF_SEPARATOR;
+        entries +=
+            (i ? "|" : "") + (separator ? "-" : std::to_string(GetMenuItemID(menu, i)) + ":" + ToUtf8(FromWide(text)));
+    }
+    return entries;
+}
 
 struct PopupMenuWin32 : ::testing::Test {
     HMENU Handle() { return reinterpret_cast<HMENU>(menu.hwnd()); }
@@ -35,16 +47,16 @@ struct PopupMenuWin32 : ::testing::Test {
 // Entries numbered by position (an empty one skipped); a choice gives its text,
 // Escape or an ended menu nothing; after it the control holds a new, empty menu.
 TEST_F(PopupMenuWin32, ShowsTheItemStringAndGivesTheChosenText) {
-    const std::pair<std::function<void()>, Text> cases[] = {
-        {[] { ChooseWithKeys(3); }, u"Reload list"},
-        {[] { PostMessageW(OpenMenuWindow(), WM_KEYDOWN, VK_ESCAPE, 0); }, u""},
-        {[] { EndMenu(); }, u""}};
+    const std::pair<std::function<void(HWND)>, Text> cases[] = {
+        {[](HWND open) { ChooseWithKeys(open, 3); }, u"Reload list"},
+        {[](HWND open) { PostMessageW(open, WM_KEYDOWN, VK_ESCAPE, 0); }, u""},
+        {[](HWND) { EndMenu(); }, u""}};
     for (const auto& [answer, chosen] : cases) {
         HMENU shown = Handle();
         std::string entries;
-        WhenMenuOpens inMenu([&, answer = answer] {
+        WhenShown inMenu(L"#32768", [&, answer = answer](HWND open) {
             entries = ReadMenu(shown);
-            answer();
+            answer(open);
         });
         EXPECT_EQ(menu.Popup(u"Audio settings ..., Mixer ..., -, Reload list, -,,Lautsprecher \u00c4u\u00dfer"),
                   chosen);
@@ -77,8 +89,8 @@ TEST_F(PopupMenuWin32, EntryLooksAndPlaceReachTheRealMenu) {
     for (HWND below : {anchor.get(), HWND{}}) {
         ASSERT_TRUE(SetCursorPos(230, 170));
         RECT placed{};
-        WhenMenuOpens inMenu([&] {
-            GetWindowRect(OpenMenuWindow(), &placed);
+        WhenShown inMenu(L"#32768", [&](HWND open) {
+            GetWindowRect(open, &placed);
             EndMenu();
         });
         if (below) Probe::ShowMenu(menu, 5, 5, Native(below));
@@ -188,9 +200,9 @@ TEST_F(SystemTrayWin32, CallbacksOpenTheMenuOrRestoreTheWindow) {
         tray->Unload();
         windowDuringCallee = IsWindow(window);
     });
-    WhenMenuOpens inMenu([&] {
+    WhenShown inMenu(L"#32768", [&](HWND open) {
         if (IsWindowVisible(window)) GetWindowRect(window, &place);
-        ChooseWithKeys(2);
+        ChooseWithKeys(open, 2);
     });
     SendMessageW(window, WM_MOUSEMOVE, 0, WM_RBUTTONUP);
     EXPECT_LT(place.right, 0) << "the tray window did not show off screen";
@@ -224,23 +236,15 @@ struct MockPinEvents : PinEvents {
     MOCK_METHOD(void, OnClickPicture, (PinPicture), (override));
 };
 
-// Collects the tip that a tooltip window of this thread holds for the control in `search`.
-BOOL CALLBACK CollectTip(HWND window, LPARAM search) {
-    auto& [control, text] = *reinterpret_cast<std::pair<HWND, std::wstring>*>(search);
-    wchar_t found[80] = {};
-    TOOLINFOW tool{TTTOOLINFOW_V2_SIZE, 0, GetParent(control), reinterpret_cast<UINT_PTR>(control)};
-    tool.lpszText = found;
-    if (ClassOf(window) == u"tooltips_class32") SendMessageW(window, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
-    if (found[0]) text = found;
-    return TRUE;
-}
-
 // 21 x 20 at (10, 5) in 96-DPI pixels, no other size taken, with its tooltip; each
 // picture drawn pixel for pixel, the parent's background where it is transparent.
-TEST(PinControlWin32, SizedPlacedDrawnAndExplainedAsDesigned) {
+// A click is a press and a release on the control; a release without a press, or
+// after the pointer left, is none. Events go to the receiver bound last. The
+// control outlives its parent window.
+TEST(PinControlWin32, DrawnAsDesignedAndPassesMouseEventsToTheEventsBoundLast) {
     UniqueHwnd parent = MakeTestWindow(L"pin parent");
-    ::testing::StrictMock<MockPinEvents> events;
-    auto pin = PinControl::Create(parent.get(), 1001, 10, 5, events);
+    ::testing::StrictMock<MockPinEvents> first;
+    auto pin = PinControl::Create(parent.get(), 1001, 10, 5, first);
     ASSERT_TRUE(pin);
     SetWindowPos(pin->Handle(), nullptr, 0, 0, 100, 3, SWP_NOMOVE | SWP_NOZORDER);
     RECT rect;
@@ -249,9 +253,11 @@ TEST(PinControlWin32, SizedPlacedDrawnAndExplainedAsDesigned) {
     const int width = Dpi(21), height = Dpi(20);
     EXPECT_EQ(Ints({rect.left, rect.top, rect.right, rect.bottom}),
               Ints({Dpi(10), Dpi(5), Dpi(10) + width, Dpi(5) + height}));
-    std::pair<HWND, std::wstring> tip{pin->Handle(), L""};
-    EnumThreadWindows(GetCurrentThreadId(), CollectTip, reinterpret_cast<LPARAM>(&tip));
-    EXPECT_EQ(tip.second, L"Always on top");
+    wchar_t tip[80] = {};
+    TOOLINFOW tool{TTTOOLINFOW_V2_SIZE, 0, parent.get(), reinterpret_cast<UINT_PTR>(pin->Handle())};
+    tool.lpszText = tip;
+    SendMessageW(FindWindowW(TOOLTIPS_CLASSW, nullptr), TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_STREQ(tip, L"Always on top");
     BITMAPINFO info{{sizeof(BITMAPINFOHEADER), width, -height, 1, 32}, {}};
     std::uint32_t* bits = nullptr;  // 0x00RRGGBB
     HDC dc = CreateCompatibleDC(nullptr);
@@ -275,18 +281,9 @@ TEST(PinControlWin32, SizedPlacedDrawnAndExplainedAsDesigned) {
     }
     SelectObject(dc, old);
     DeleteDC(dc);
-}
 
-// A click is a press and a release on the control; a release without a press, or
-// after the pointer left, is none. Events go to the receiver bound last. The
-// control outlives its parent window.
-TEST(PinControlWin32, PassesMouseEventsToTheEventsBoundLast) {
-    UniqueHwnd parent = MakeTestWindow(L"pin parent");
-    ::testing::StrictMock<MockPinEvents> first;
     MockPinEvents second;
-    auto pin = PinControl::Create(parent.get(), 1001, 10, 5, first);
     pin->SetEvents(second);
-    pin->ShowPicture(PinPicture::MouseMove);
     ::testing::InSequence order;
     EXPECT_CALL(second, OnMouseMoveOverPicture(PinPicture::MouseMove));
     EXPECT_CALL(second, OnClickPicture(PinPicture::MouseMove));
@@ -350,13 +347,11 @@ struct MainWindowViewWin32Test : ::testing::Test {
     RecordingEvents events{*view};
 };
 
-// Created hidden, of the class a second start looks for, with its icons; each
-// control shown inside its frame or the window, none covering another, with the
-// styles the logic depends on: rows in the order added, free text in the combo,
-// clicks from the list and the links, "&" in a device name as written.
+// With its icons; each control shown inside its frame or the window, none
+// covering another, with the styles the logic depends on: rows in the order
+// added, free text in the combo, clicks from the list and the links, "&" in a
+// device name as written. (Its class, and that it starts hidden: end to end.)
 TEST_F(MainWindowViewWin32Test, WindowAndControlsAreLaidOutAsDesigned) {
-    EXPECT_EQ(FindWindowW(Wide(kMainWindowClass), nullptr), window);
-    EXPECT_FALSE(IsWindowVisible(window) || view->Window().Visible());
     EXPECT_TRUE(SendMessageW(window, WM_GETICON, ICON_BIG, 0) && SendMessageW(window, WM_GETICON, ICON_SMALL, 0));
     ASSERT_TRUE(view->Pin() && view->Pin()->Handle() == Control(kIdAlwaysOnTop1));
     RECT client{}, overlap;

@@ -2,17 +2,11 @@
 // (script/test: MARVOLT_HTTP serves build/, MARVOLT_HTTP_DOWN has no server).
 #include <windows.h>
 
-#include <gtest/gtest.h>
-
-#include <fstream>
-#include <iterator>
-
-#include "platform/text.h"
 #include "platform/win32/file_probe_win32.h"
 #include "platform/win32/pending_events_win32.h"
 #include "platform/win32/signature_check_win32.h"
 #include "platform/win32/url_download_win32.h"
-#include "platform/win32/win_text.h"
+#include "tests/win32/win32_test_support.h"
 #include "update/files_download.h"
 
 namespace marvolt {
@@ -20,10 +14,6 @@ namespace {
 
 using S = std::u16string;
 S Env(const char* name) { return FromUtf8(std::getenv(name) ? std::getenv(name) : ""); }
-std::string Bytes(const S& path) {
-    std::ifstream in(Wide(path), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 struct Unused : MessageService, ProcessLauncher, ProcessEnd {
     MessageAnswer ShowMessage(const S&, const S&, MessageButtons, MessageIcon) override { return MessageAnswer::Ok; }
@@ -40,7 +30,7 @@ TEST(UpdateDownload, NumberedNamesAndOnlyTheSignedFilePassesTheCheck) {
     S build = flavour + u"\\update-test\\", www = build + u"www\\Downloads\\";
     S server = Env("MARVOLT_HTTP") + u"/" + flavour.substr(flavour.rfind(u'\\') + 1) + u"/update-test/www/Downloads/";
     ASSERT_FALSE(Env("MARVOLT_HTTP").empty()) << "no test web server";
-    std::string der = Bytes(build + u"test-public.der");
+    std::string der = ReadBytes(build + u"test-public.der");
     unsigned char key[64];
     std::copy(der.end() - 64, der.end(), key);
     Win32UrlDownload download;
@@ -50,7 +40,8 @@ TEST(UpdateDownload, NumberedNamesAndOnlyTheSignedFilePassesTheCheck) {
     Unused unused;
     FilesDownload downloads{{download, files, signatures, pending, unused, unused, unused}, u"", u""};
     S work = files.UserDownloadFolder() + u"update-test\\", updater = work + u"Zarnik-Updater.exe";
-    S sig = www + u"Zarnik-Updater.exe.sig", page = work + u"page.exe", cut = work + u"cut.sig", changed = work + u"x.exe";
+    S sig = www + u"Zarnik-Updater.exe.sig", page = work + u"page.exe", cut = work + u"cut.sig",
+      changed = work + u"x.exe";
     ::CreateDirectoryW(Wide(work), nullptr);
     struct Case {
         S url, dest, want;
@@ -58,19 +49,22 @@ TEST(UpdateDownload, NumberedNamesAndOnlyTheSignedFilePassesTheCheck) {
                  {server + u"Zarnik-Updater.exe", u"\"" + work + u"\"", work + u"Zarnik-Updater (2).exe"},
                  {Env("MARVOLT_HTTP_DOWN") + u"/U.exe", work + u"U.exe", u""}};
     for (const Case& c : cases) EXPECT_EQ(ToUtf8(downloads.URLToFileDownload(c.url, c.dest)), ToUtf8(c.want));
-    EXPECT_EQ(Bytes(updater), Bytes(www + u"Zarnik-Updater.exe"));
+    EXPECT_EQ(ReadBytes(updater), ReadBytes(www + u"Zarnik-Updater.exe"));
     EXPECT_EQ(files.Attributes(work + u"U.exe"), kNoSuchPath);
     downloads.URLToFileDownload(server + u"missing.exe", page);  // Wine keeps the error page, with success
-    std::string bytes = Bytes(updater);
+    std::string bytes = ReadBytes(updater);
     bytes[bytes.size() / 2] ^= 1;
     std::ofstream(Wide(changed), std::ios::binary) << bytes;
-    std::ofstream(Wide(cut), std::ios::binary) << Bytes(sig).substr(0, 63);
+    std::ofstream(Wide(cut), std::ios::binary) << ReadBytes(sig).substr(0, 63);
     struct Check {
         S file, signature;
         SignatureVerdict want;
-    } checks[] = {{updater, sig, SignatureVerdict::Valid}, {changed, sig, SignatureVerdict::Invalid},
-                  {updater, cut, SignatureVerdict::Invalid}, {page, sig, SignatureVerdict::Invalid}};
-    for (const Check& c : checks) EXPECT_EQ(signatures.Verify(c.file, c.signature), c.want) << ToUtf8(c.file + c.signature);
+    } checks[] = {{updater, sig, SignatureVerdict::Valid},
+                  {changed, sig, SignatureVerdict::Invalid},
+                  {updater, cut, SignatureVerdict::Invalid},
+                  {page, sig, SignatureVerdict::Invalid}};
+    for (const Check& c : checks)
+        EXPECT_EQ(signatures.Verify(c.file, c.signature), c.want) << ToUtf8(c.file + c.signature);
     EXPECT_TRUE(IsProgramForThisMachine(updater) && !IsProgramForThisMachine(sig));
     for (const S& file : {updater, work + u"Zarnik-Updater (2).exe", page, cut, changed}) ::DeleteFileW(Wide(file));
     ::RemoveDirectoryW(Wide(work));

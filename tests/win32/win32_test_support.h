@@ -1,21 +1,30 @@
 #pragma once
-// Helpers for tests that drive real windows, menus and message loops.
+// Helpers for tests that drive real windows, menus, message loops and files.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "platform/app_identity.h"
+#include "platform/message_service.h"
+#include "platform/process_launcher.h"
 #include "platform/text.h"
 #include "platform/win32/ui_controls_win32.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/win_text.h"
 
 namespace marvolt {
+
+using Text = std::u16string;
+// Several numbers compared at once, as in EXPECT_EQ(Ints({left, top}), Ints({10, 5})).
+using Ints = std::vector<long>;
 
 // Lets this thread's messages run until `done` holds; false if it does not
 // within the limit (which only bounds a failing test).
@@ -51,10 +60,6 @@ inline UniqueHwnd MakeTestWindow(const wchar_t* title, int show = SW_HIDE) {
     return window;
 }
 
-// Several numbers compared at once, as in EXPECT_EQ(Ints({left, top}), Ints({10, 5})).
-using Ints = std::vector<long>;
-
-inline bool IsTopmost(HWND window) { return GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST; }
 inline NativeHandle Native(HWND window) { return reinterpret_cast<NativeHandle>(window); }
 
 inline std::u16string ClassOf(HWND window) {
@@ -69,51 +74,76 @@ inline int Dpi(int pixels) {
     return MulDiv(pixels, dpi, 96);
 }
 
-// The popup menu window on screen, or null.
-inline HWND OpenMenuWindow() {
-    HWND menu = FindWindowW(L"#32768", nullptr);
-    return menu && IsWindowVisible(menu) ? menu : nullptr;
-}
-
-// Runs an action from inside the modal loop of this thread's next popup menu, once it shows.
-class WhenMenuOpens {
+// Runs an action once from inside the modal loop of this thread's next window of
+// that class (a menu "#32768", a message box "#32770", ...), as soon as it shows.
+class WhenShown {
   public:
-    explicit WhenMenuOpens(std::function<void()> action) : timer_(SetTimer(nullptr, 0, 10, Tick)) {
+    WhenShown(const wchar_t* windowClass, std::function<void(HWND)> action) : timer_(SetTimer(nullptr, 0, 10, Tick)) {
+        class_ = windowClass;
         action_ = std::move(action);
         fired_ = false;
     }
-    ~WhenMenuOpens() { KillTimer(nullptr, timer_); }
+    ~WhenShown() { KillTimer(nullptr, timer_); }
     bool Fired() const { return fired_; }
 
   private:
     static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
-        if (fired_ || !OpenMenuWindow()) return;
+        HWND shown = FindWindowW(class_, nullptr);
+        if (fired_ || !IsWindowVisible(shown)) return;
         KillTimer(nullptr, id);
         fired_ = true;
-        action_();
+        action_(shown);
     }
-    static inline std::function<void()> action_;
+    static inline const wchar_t* class_;
+    static inline std::function<void(HWND)> action_;
     static inline bool fired_ = false;
     UINT_PTR timer_;
 };
 
 // Picks the n-th selectable entry of the open menu as the keyboard does.
-inline void ChooseWithKeys(int downPresses) {
-    for (int i = 0; i < downPresses; ++i) PostMessageW(OpenMenuWindow(), WM_KEYDOWN, VK_DOWN, 0);
-    PostMessageW(OpenMenuWindow(), WM_KEYDOWN, VK_RETURN, 0);
+inline void ChooseWithKeys(HWND menu, int downPresses) {
+    for (int i = 0; i < downPresses; ++i) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
 }
 
-// The menu's entries as "id:text|..." in UTF-8, "-" for a separator.
-inline std::string ReadMenu(HMENU menu) {
-    std::string entries;
-    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-        wchar_t text[256] = {};
-        GetMenuStringW(menu, i, text, 256, MF_BYPOSITION);
-        bool separator = GetMenuState(menu, i, MF_BYPOSITION) & MF_SEPARATOR;
-        entries +=
-            (i ? "|" : "") + (separator ? "-" : std::to_string(GetMenuItemID(menu, i)) + ":" + ToUtf8(FromWide(text)));
-    }
-    return entries;
+inline std::string ReadBytes(const Text& path) {
+    std::ifstream in(Wide(path), std::ios::binary);
+    return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
 }
+
+// A fresh folder under the temporary folder, removed with all it holds.
+struct ScratchFolder {
+    static void RemoveTree(const std::wstring& folder) {
+        WIN32_FIND_DATAW found;
+        UniqueFindHandle search(FindFirstFileW((folder + L"\\*").c_str(), &found));
+        for (bool more = bool(search); more; more = FindNextFileW(search.get(), &found)) {
+            const std::wstring name = found.cFileName, path = folder + L"\\" + name;
+            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileW(path.c_str());
+            else if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+                RemoveDirectoryW(path.c_str());
+            else if (name != L"." && name != L"..")
+                RemoveTree(path);
+        }
+        search.reset();
+        RemoveDirectoryW(folder.c_str());
+    }
+    ScratchFolder() { CreateDirectoryW(Wide(path), nullptr); }
+    ~ScratchFolder() { RemoveTree(L"\\\\?\\" + std::wstring(Wide(path))); }
+    Text path = [] {
+        static int count = 0;
+        wchar_t temp[MAX_PATH];
+        return FromWide(temp, GetTempPathW(MAX_PATH, temp)) + u"marvolt-" + Decimal(GetCurrentProcessId()) + u"-" +
+               Decimal(++count);
+    }();
+};
+
+struct MockLauncher : ProcessLauncher {
+    MOCK_METHOD(std::uint32_t, StartProcess, (const Text&, int), (override));
+};
+struct MockMessages : MessageService {
+    MOCK_METHOD(MessageAnswer, ShowMessage, (const Text&, const Text&, MessageButtons, MessageIcon), (override));
+};
 
 }  // namespace marvolt
