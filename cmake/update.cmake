@@ -34,10 +34,10 @@ function(marvolt_program target version minor keysource folder name)
     platform/win32/resources/marvolt.rc platform/win32/resources/manifest.rc)
   target_include_directories(${target} PRIVATE ${CMAKE_BINARY_DIR}/generated-${target} ${CMAKE_SOURCE_DIR})
   target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${MARVOLT_PROGRAM_FLAGS}>)
-  # No winmm or comctl32: a second start that only hands over must not map
-  # them, so the program loads them when first used (LateLibrary); a direct
+  # No winmm, comctl32 or shell32: a second start that only hands over must not
+  # map them, so the program loads them when first used (LateLibrary); a direct
   # call to winmm fails to link, and the end-to-end tier checks the imports.
-  target_link_libraries(${target} PRIVATE user32 gdi32 advapi32 shell32)
+  target_link_libraries(${target} PRIVATE user32 gdi32 advapi32)
   target_link_options(${target} PRIVATE ${MARVOLT_STATIC_LINK} -s)
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${folder} OUTPUT_NAME ${name})
 endfunction()

@@ -26,15 +26,16 @@ void FreeComMemory(void* block) {
     if (free) free(block);
 }
 
-std::u16string ShellFolder(const GUID& id) {
+}  // namespace
+
+std::u16string Win32KnownFolders::ShellFolder(const GUID& id) {
     wchar_t* path = nullptr;
     std::u16string folder;
-    if (SHGetKnownFolderPath(id, 0, nullptr, &path) == S_OK && path) folder = FromWide(path);
+    auto get = shell32_.Find<decltype(&::SHGetKnownFolderPath)>("SHGetKnownFolderPath");
+    if (get && get(id, 0, nullptr, &path) == S_OK && path) folder = FromWide(path);
     if (path) FreeComMemory(path);
     return folder;
 }
-
-}  // namespace
 
 std::u16string Win32KnownFolders::Path(KnownFolder folder) {
     switch (folder) {

@@ -1,4 +1,7 @@
 #pragma once
+#include <windows.h>
+
+#include "platform/win32/late_library.h"
 #include "platform/environment.h"
 #include "platform/known_folders.h"
 
@@ -7,6 +10,10 @@ namespace marvolt {
 class Win32KnownFolders : public KnownFolders {
 public:
     std::u16string Path(KnownFolder folder) override;
+
+private:
+    std::u16string ShellFolder(const GUID& id);
+    LateLibrary shell32_{L"shell32.dll"};
 };
 
 class Win32Environment : public Environment {

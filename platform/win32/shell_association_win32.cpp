@@ -29,7 +29,9 @@ std::optional<std::u16string> Win32ShellAssociation::ProgramForFile(const std::u
     // wrote anything at all.
     char result[MAX_PATH + 1];
     std::memset(result, ' ', sizeof(result));
-    FindExecutableA(AnsiPath(file).c_str(), nullptr, result);
+    auto find = shell32_.Find<decltype(&::FindExecutableA)>("FindExecutableA");
+    if (!find) return std::nullopt;
+    find(AnsiPath(file).c_str(), nullptr, result);
     const void* end = std::memchr(result, '\0', sizeof(result));
     if (!end) return std::nullopt;
     return FromAnsi(std::string_view(result, static_cast<const char*>(end) - result));

@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/win32/late_library.h"
 #include "platform/shell_association.h"
 
 namespace marvolt {
@@ -6,6 +7,9 @@ namespace marvolt {
 class Win32ShellAssociation : public ShellAssociation {
 public:
     std::optional<std::u16string> ProgramForFile(const std::u16string& file) override;
+
+private:
+    LateLibrary shell32_{L"shell32.dll"};
 };
 
 }  // namespace marvolt

@@ -29,7 +29,8 @@ bool ShellNotifyWin32::NotifyIcon(NotifyAction action, const NotifyIconRecord& r
         --length;
     std::memcpy(data.szTip, record.szTip.data(), length * sizeof(char16_t));
 
-    return ::Shell_NotifyIconW(static_cast<DWORD>(action), &data) != FALSE;
+    auto notify = shell32_.Find<decltype(&::Shell_NotifyIconW)>("Shell_NotifyIconW");
+    return notify && notify(static_cast<DWORD>(action), &data) != FALSE;
 }
 
 }  // namespace marvolt

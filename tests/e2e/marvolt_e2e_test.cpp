@@ -215,7 +215,8 @@ TEST(ProgramFile, CarriesItsManifestAndImportsNoLibraryThatOnlyAFirstInstanceUse
     std::string bytes = ReadFileBytes(EnvVar(L"MARVOLT_EXE"));
     for (char& c : bytes) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
     // user32 shows that the names are found at all.
-    for (auto [dll, imported] : {std::pair{"user32.dll", true}, {"winmm.dll", false}, {"comctl32.dll", false}})
+    for (auto [dll, imported] :
+         {std::pair{"user32.dll", true}, {"winmm.dll", false}, {"comctl32.dll", false}, {"shell32.dll", false}})
         EXPECT_EQ(bytes.find(std::string(dll) + '\0') != std::string::npos, imported) << dll;
 }
 
