@@ -41,6 +41,20 @@ struct FakeCheck : CheckBoxControl {
     void Click() { SetValue(1 - value); }
 };
 
+// The hotkey box and the "Cycle through" list: values only, no events.
+struct FakeHotkeyBox : HotkeyControl {
+    Hotkey value;
+    Hotkey Value() override { return value; }
+    void SetValue(const Hotkey& hotkey) override { value = hotkey; }
+};
+struct FakeCheckList : CheckListControl {
+    std::vector<std::pair<std::u16string, bool>> items;
+    void Clear() override { items.clear(); }
+    void AddItem(const std::u16string& text, bool ticked) override { items.emplace_back(text, ticked); }
+    int Count() override { return static_cast<int>(items.size()); }
+    bool Ticked(int i) override { return i >= 0 && i < Count() && items[static_cast<size_t>(i)].second; }
+};
+
 struct FakeLabel : LabelControl {
     std::u16string text;
     std::u16string Caption() override { return text; }
@@ -53,7 +67,9 @@ public:
     FakeList list, combo;
     FakeCheck play, record, startup, autoRun;
     std::u16string caption;
-    FakeLabel label;
+    FakeLabel label, hotkeyNote;
+    FakeHotkeyBox hotkey;
+    FakeCheckList cycle;
     bool visible = true;
     WindowState state = WindowState::Normal;
     MainWindowEvents* events = nullptr;
@@ -65,6 +81,9 @@ public:
     CheckBoxControl& StartupCheck() override { return startup; }
     CheckBoxControl& AutoRunCheck() override { return autoRun; }
     LabelControl& CurrentCardTxt() override { return label; }
+    HotkeyControl& HotkeyBox() override { return hotkey; }
+    LabelControl& HotkeyNoteTxt() override { return hotkeyNote; }
+    CheckListControl& CycleList() override { return cycle; }
     std::u16string Caption() override { return caption; }
     void SetCaption(const std::u16string& text) override { trace_("caption " + U8(caption = text)); }
     bool Visible() override { return visible; }
@@ -101,6 +120,9 @@ struct FakeTrayIcon : TrayIcon {
     void RemoveTrayIcon() override { trace("tray remove"), shown = false; }
     void ChangeToolTipText(const std::u16string& text) override { tip = text; }
     void ChangePopupMenuString(const std::u16string& items) override { trace("tray menu"), menu = items; }
+    void ShowNotification(const std::u16string& title, const std::u16string& text) override {
+        trace("tray note " + U8(title) + ": " + U8(text));
+    }
     void Unload() override { trace("tray unload"), shown = false, target = nullptr; }
     void DoubleClick() {
         TrayTarget* t = target;

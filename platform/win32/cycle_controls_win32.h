@@ -1,0 +1,42 @@
+#pragma once
+// The settings window's hotkey box and "Cycle through" list: the common
+// controls' hotkey control and a list view with a box on every row.
+#include <windows.h>
+
+#include "platform/ui.h"
+#include "platform/win32/ui_controls_win32.h"
+
+namespace marvolt {
+
+class HotkeyWin32 final : public HotkeyControl, public AttachedWindow {
+public:
+    // Lets no key count as a hotkey alone or with Shift only: Ctrl+Alt is added.
+    void Prepare();
+    Hotkey Value() override;
+    void SetValue(const Hotkey& hotkey) override;
+    // True, once, when the value is not the one last set or looked at.
+    bool TakeChange();
+    HWND Hwnd() const { return window_; }
+
+private:
+    WORD seen_ = 0;
+};
+
+class CheckListWin32 final : public CheckListControl, public AttachedWindow {
+public:
+    // Gives the list its boxes and its one column.
+    void Prepare();
+    // The column as wide as the list, after a change of size.
+    void FitColumn();
+    void Clear() override;
+    void AddItem(const std::u16string& text, bool ticked) override;
+    int Count() override;
+    bool Ticked(int index) override;
+    // While the list is filled, its changes are not the user's clicks.
+    bool Filling() const { return filling_; }
+
+private:
+    bool filling_ = false;
+};
+
+}  // namespace marvolt
