@@ -244,6 +244,19 @@ void PressKey(WORD virtualKey) {
     Sleep(120);
 }
 
+void PressChord(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> inputs;
+    // With their scan codes, as a keyboard sends them: the hotkey control names keys by them.
+    auto add = [&](WORD key, DWORD flags) {
+        inputs.push_back({INPUT_KEYBOARD});
+        inputs.back().ki = {key, static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)), flags};
+    };
+    for (WORD key : keys) add(key, 0);
+    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) add(*key, KEYEVENTF_KEYUP);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    Sleep(200);
+}
+
 void TypeText(const std::wstring& text) {
     for (wchar_t c : text) {
         SendKey(0, c, KEYEVENTF_UNICODE);
@@ -296,6 +309,19 @@ std::wstring HoverTip() {
     }
     MoveTo(centre.x - 200, centre.y);
     return tip;
+}
+
+std::wstring BalloonText() {
+    HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+    DWORD shell = 0;
+    if (!taskbar) return L"";
+    GetWindowThreadProcessId(taskbar, &shell);
+    HWND balloon = FindWindowOf(shell, [](HWND window) {
+        const LONG kBalloonStyle = 0x40;  // TTS_BALLOON
+        return IsWindowVisible(window) && ClassName(window) == L"tooltips_class32" &&
+               (GetWindowLongW(window, GWL_STYLE) & kBalloonStyle);
+    });
+    return balloon ? WindowText(balloon) : L"";
 }
 
 Hooks::~Hooks() {

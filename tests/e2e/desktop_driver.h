@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,8 @@ void ClickAt(int x, int y, bool right = false);
 void DoubleClickAt(int x, int y);
 void Click(HWND window);  // the centre of the window
 void PressKey(WORD virtualKey);
+// Presses the keys in turn and lets them go the other way round.
+void PressChord(std::initializer_list<WORD> keys);
 void TypeText(const std::wstring& text);
 
 // The notification area of the Wine desktop: the program's icon is the only one,
@@ -75,6 +78,8 @@ POINT TrayIconCentre();
 bool TrayIconShown();  // something is drawn in the icon's place
 // Rests the pointer on the icon and reads the tooltip the shell shows for it.
 std::wstring HoverTip();
+// The text of the notification balloon the shell shows; empty while none shows.
+std::wstring BalloonText();
 
 // Hooks the e2e module into the program's thread to report its menus.
 class Hooks {

@@ -1,6 +1,7 @@
 // End-to-end: the real Marvolt.exe on the Wine desktop with PulseAudio devices,
 // driven through the mouse, the keyboard and the notification area.
 #include <windows.h>
+#include <commctrl.h>
 #include <tlhelp32.h>
 
 #include <gtest/gtest.h>
@@ -289,6 +290,47 @@ TEST_F(Marvolt, SecondStartBringsTheRunningOneForward) {
     EXPECT_TRUE(
         WaitUntil([&] { return ForegroundWindow() == program_.MainWindow() && IsWindowVisible(ForegroundWindow()); }));
     EXPECT_TRUE(TrayIconShown());
+}
+
+// Another program holds Ctrl+Alt+F12: the settings window says so beside the
+// hotkey box, and nothing else changes. Typed into the box, Ctrl+Alt+F11 is
+// stored and taken up at once; pressed anywhere, it makes the next ticked
+// device the default (Speakers and Headset only: the others are out of the
+// cycle), moves the menu's marker and names the device beside the icon.
+TEST_F(Marvolt, HotkeyCyclesTheTickedDevicesAndTellsWhenItIsTaken) {
+    ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, VK_F12));
+    struct Held {
+        ~Held() { UnregisterHotKey(nullptr, 1); }
+    } held;
+    for (const std::wstring& row : Rows())
+        if (row != L"Speakers" && row != L"Headset") RegSetString(kSettingsKey + std::wstring(L"\\CycleThrough"), row, L"0");
+    RegSetString(kSoundMapper, L"Playback", L"Speakers");
+    RegSetString(kSoundMapper, L"Record", L"Speakers");
+    Start();
+    OpenSettings();
+    EXPECT_EQ(WindowText(Control(kIdHotkeyNoteTxt)), L"Taken by another program");
+    EXPECT_TRUE(SoundMapperSays(L"Speakers", L"Speakers"));
+    for (size_t row = 0; row < Rows().size(); ++row)
+        EXPECT_EQ(SendMessageW(Control(kIdCycleList), LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) >> 12,
+                  Rows()[row] == L"Speakers" || Rows()[row] == L"Headset" ? 2 : 1) << Narrow(Rows()[row]);
+    UnregisterHotKey(nullptr, 1);
+    Click(Control(kIdHotkeyBox));
+    PressChord({VK_CONTROL, VK_MENU, VK_F11});
+    EXPECT_TRUE(WaitUntil([] {
+        return RegString(kSettingsKey + std::wstring(L"\\Settings"), L"CycleHotkey") == L"Ctrl+Alt+F11";
+    }));
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(Control(kIdHotkeyNoteTxt)).empty(); }));
+    Screenshot(L"settings-window-hotkey");
+    Click(Control(kIdCommand1));
+    ASSERT_TRUE(WaitUntil(TrayIconShown));
+    for (const wchar_t* next : {L"Headset", L"Speakers"}) {
+        PressChord({VK_CONTROL, VK_MENU, VK_F11});
+        EXPECT_TRUE(SoundMapperSays(next, next));
+        EXPECT_TRUE(WaitUntil([&] { return BalloonText() == next; })) << Narrow(next) << " not told";
+        if (next == std::wstring(L"Headset")) Screenshot(L"cycle-notification");
+        EXPECT_EQ(MenuText(OpenTrayMenu()), kMenuHead + DeviceEntries(next, next) + L"-\nExit\n");
+        PressKey(VK_ESCAPE);
+    }
 }
 
 TEST_F(Marvolt, PinUnpinsAndPinsTheWindowAndRecordsIt) {
