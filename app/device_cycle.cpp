@@ -73,7 +73,10 @@ std::optional<Hotkey> ParseHotkey(const std::u16string& text) {
             if (hotkey.key == 0) return std::nullopt;
             return hotkey;
         }
-        std::uint8_t bit = part == u"ctrl" ? kHotkeyControl : part == u"alt" ? kHotkeyAlt : part == u"shift" ? kHotkeyShift : 0;
+        std::uint8_t bit = part == u"ctrl"    ? kHotkeyControl
+                           : part == u"alt"   ? kHotkeyAlt
+                           : part == u"shift" ? kHotkeyShift
+                                              : 0;
         if (bit == 0 || (hotkey.modifiers & bit)) return std::nullopt;
         hotkey.modifiers |= bit;
         start = plus + 1;

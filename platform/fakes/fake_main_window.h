@@ -12,14 +12,17 @@
 
 namespace marvolt::fakes {
 
-// The list box and the combo box: the same calls on the same data.
-struct FakeList : ListBoxControl, ComboBoxControl {
+// The list box, the combo box and the list with boxes: the same calls on the same data.
+struct FakeList : ListBoxControl, ComboBoxControl, CheckListControl {
     std::vector<std::u16string> items;
+    std::vector<bool> ticks;
     int selected = -1;
     std::u16string text = u"Combo1";
     bool visible = true;
-    void Clear() override { items.clear(); }
+    void Clear() override { items.clear(), ticks.clear(); }
     void AddItem(const std::u16string& item) override { items.push_back(item); }
+    void AddItem(const std::u16string& item, bool ticked) override { items.push_back(item), ticks.push_back(ticked); }
+    bool Ticked(int i) override { return i >= 0 && i < static_cast<int>(ticks.size()) && ticks[static_cast<size_t>(i)]; }
     int Count() override { return static_cast<int>(items.size()); }
     std::u16string ItemText(int i) override { return items.at(static_cast<size_t>(i)); }
     int SelectedIndex() override { return selected; }
@@ -41,35 +44,20 @@ struct FakeCheck : CheckBoxControl {
     void Click() { SetValue(1 - value); }
 };
 
-// The hotkey box and the "Cycle through" list: values only, no events.
-struct FakeHotkeyBox : HotkeyControl {
-    Hotkey value;
-    Hotkey Value() override { return value; }
-    void SetValue(const Hotkey& hotkey) override { value = hotkey; }
-};
-struct FakeCheckList : CheckListControl {
-    std::vector<std::pair<std::u16string, bool>> items;
-    void Clear() override { items.clear(); }
-    void AddItem(const std::u16string& text, bool ticked) override { items.emplace_back(text, ticked); }
-    int Count() override { return static_cast<int>(items.size()); }
-    bool Ticked(int i) override { return i >= 0 && i < Count() && items[static_cast<size_t>(i)].second; }
-};
-
 struct FakeLabel : LabelControl {
     std::u16string text;
     std::u16string Caption() override { return text; }
     void SetCaption(const std::u16string& t) override { text = t; }
 };
 
-class FakeView : public MainWindowView, public FormWindow {
+class FakeView : public MainWindowView, public FormWindow, public HotkeyControl {
 public:
     explicit FakeView(Trace& trace) : trace_(trace) {}
-    FakeList list, combo;
+    FakeList list, combo, cycle;
     FakeCheck play, record, startup, autoRun;
     std::u16string caption;
     FakeLabel label, hotkeyNote;
-    FakeHotkeyBox hotkey;
-    FakeCheckList cycle;
+    Hotkey hotkey;
     bool visible = true;
     WindowState state = WindowState::Normal;
     MainWindowEvents* events = nullptr;
@@ -81,7 +69,9 @@ public:
     CheckBoxControl& StartupCheck() override { return startup; }
     CheckBoxControl& AutoRunCheck() override { return autoRun; }
     LabelControl& CurrentCardTxt() override { return label; }
-    HotkeyControl& HotkeyBox() override { return hotkey; }
+    HotkeyControl& HotkeyBox() override { return *this; }
+    Hotkey Value() override { return hotkey; }
+    void SetValue(const Hotkey& value) override { hotkey = value; }
     LabelControl& HotkeyNoteTxt() override { return hotkeyNote; }
     CheckListControl& CycleList() override { return cycle; }
     std::u16string Caption() override { return caption; }

@@ -80,7 +80,8 @@ int CheckListWin32::Count() { return static_cast<int>(SendMessageW(window_, LVM_
 
 bool CheckListWin32::Ticked(int index) {
     if (index < 0 || index >= Count()) return false;
-    auto state = static_cast<UINT>(SendMessageW(window_, LVM_GETITEMSTATE, static_cast<WPARAM>(index), LVIS_STATEIMAGEMASK));
+    auto state =
+        static_cast<UINT>(SendMessageW(window_, LVM_GETITEMSTATE, static_cast<WPARAM>(index), LVIS_STATEIMAGEMASK));
     return (state >> 12) == kTicked;
 }
 

@@ -433,8 +433,7 @@ TEST_F(MainWindowViewWin32Test, ControlsRaiseTheirEvents) {
     view->CycleList().AddItem(u"Speakers", true);
     MSG key{Control(kIdHotkeyBox), WM_KEYDOWN, VK_F9, 0, 0, {}};
     EXPECT_TRUE(view->PreTranslate(key));
-    LVITEMW clear{};
-    clear.stateMask = LVIS_STATEIMAGEMASK, clear.state = INDEXTOSTATEIMAGEMASK(1);
+    LVITEMW clear{0, 0, 0, INDEXTOSTATEIMAGEMASK(1), LVIS_STATEIMAGEMASK};
     SendMessageW(Control(kIdCycleList), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&clear));
     EXPECT_EQ(events.log, "Ctrl+Alt+F9,Cycle 0,");
 }
