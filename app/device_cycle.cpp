@@ -29,8 +29,7 @@ std::uint8_t KeyNamed(const std::u16string& part) {
     for (const NamedKey& named : kNamedKeys)
         if (part == ToLowerAscii(named.name)) return named.key;
     long long number = 0;
-    if (part.size() >= 2 && part.size() <= 3 && part[0] == u'f' && ParseInteger(part.substr(1), number) &&
-        number >= 1 && number <= kFunctionKeys)
+    if (StartsWith(part, u"f") && ParseInteger(part.substr(1), number) && number >= 1 && number <= kFunctionKeys)
         return static_cast<std::uint8_t>(kF1 + number - 1);
     if (part.size() == 4 && StartsWith(part, u"0x")) {
         int code = 0;

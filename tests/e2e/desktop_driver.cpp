@@ -284,11 +284,22 @@ bool TrayIconShown() {
     return differing > half * half / 2;
 }
 
-std::wstring HoverTip() {
+// The text of a tooltip window the shell shows: a balloon or a plain tip.
+static std::wstring ShellTip(bool balloon) {
     HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
     DWORD shell = 0;
-    if (!taskbar) return L"";
-    GetWindowThreadProcessId(taskbar, &shell);
+    if (!taskbar || !GetWindowThreadProcessId(taskbar, &shell)) return L"";
+    HWND shown = FindWindowOf(shell, [balloon](HWND window) {
+        const LONG kBalloon = 0x40;  // TTS_BALLOON
+        return IsWindowVisible(window) && ClassName(window) == L"tooltips_class32" && !WindowText(window).empty() &&
+               ((GetWindowLongW(window, GWL_STYLE) & kBalloon) != 0) == balloon;
+    });
+    return shown ? WindowText(shown) : L"";
+}
+
+std::wstring BalloonText() { return ShellTip(true); }
+
+std::wstring HoverTip() {
     POINT centre = TrayIconCentre();
     std::wstring tip;
     // Away and back again, so the tooltip shows afresh with the current text;
@@ -297,31 +308,10 @@ std::wstring HoverTip() {
         MoveTo(centre.x - 200, centre.y);
         Sleep(400);
         MoveTo(centre.x, centre.y);
-        WaitUntil(
-            [&] {
-                HWND shown = FindWindowOf(shell, [](HWND window) {
-                    return IsWindowVisible(window) && ClassName(window) == L"tooltips_class32" &&
-                           !WindowText(window).empty();
-                });
-                return !(tip = shown ? WindowText(shown) : L"").empty();
-            },
-            2500);
+        WaitUntil([&] { return !(tip = ShellTip(false)).empty(); }, 2500);
     }
     MoveTo(centre.x - 200, centre.y);
     return tip;
-}
-
-std::wstring BalloonText() {
-    HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
-    DWORD shell = 0;
-    if (!taskbar) return L"";
-    GetWindowThreadProcessId(taskbar, &shell);
-    HWND balloon = FindWindowOf(shell, [](HWND window) {
-        const LONG kBalloonStyle = 0x40;  // TTS_BALLOON
-        return IsWindowVisible(window) && ClassName(window) == L"tooltips_class32" &&
-               (GetWindowLongW(window, GWL_STYLE) & kBalloonStyle);
-    });
-    return balloon ? WindowText(balloon) : L"";
 }
 
 Hooks::~Hooks() {

@@ -123,7 +123,7 @@ TEST_F(SetDeviceWithEndpoints, MarksAndLabelFollowTheDefaultEndpoints) {
         {u"out2", u"in1", true, "Headset  <default>  (Record), Soundcard 2: Speakers  <default>  (Playback), Soundcard 3: Лампа", "Speakers"},
         {u"out0", u"in2", true, "Headset  <default>  (Playback), Soundcard 2: Speakers, Soundcard 3: Лампа  <default>  (Record)", "Headset"},
         {u"out3", u"in0", true, "Headset, Soundcard 2: Speakers, Soundcard 3: Лампа  <default>  (Playback)", "Лампа"},
-        {u"", u"out2", true, "Headset, Soundcard 2: Speakers, Soundcard 3: Лампа", ""},
+        {u"", u"in1", true, "Headset  <default>  (Record), Soundcard 2: Speakers, Soundcard 3: Лампа", ""},
         {u"out2", u"in1", false, "Headset  <default>   (Play + Rec), Soundcard 2: Speakers, Soundcard 3: Лампа", "Headset"},
     };
     Rows({u"Headset", u"Speakers", u"Лампа"});

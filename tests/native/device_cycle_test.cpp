@@ -6,6 +6,7 @@
 
 #include "app/device_cycle.h"
 #include "tests/native/main_window_fixture.h"
+#include "tray/system_tray.h"
 
 namespace marvolt::fakes {
 namespace {
@@ -16,8 +17,9 @@ TEST(DeviceCycle, HotkeyTextsReadBackAsWritten) {
     const std::pair<const char16_t*, const char*> cases[] = {
         {u"Ctrl+Alt+F12", "Ctrl+Alt+F12"}, {u" shift + CTRL+k ", "Ctrl+Shift+K"}, {u"Alt+0xbA", "Alt+0xBA"},
         {u"Ctrl+Alt+Shift+Space", "Ctrl+Alt+Shift+Space"}, {u"F24", "F24"}, {u"Ctrl+Del", "Ctrl+Del"},
-        {u"NONE", "none"}, {u"Alt+7", "Alt+7"}, {u"Ctrl+0x60", "Ctrl+0x60"}, {u"Ctrl+F25", "-"},
-        {u"Ctrl+Ctrl+K", "-"}, {u"Win+K", "-"}, {u"Ctrl+", "-"}, {u"Ctrl+0xFF", "-"}, {u"", "-"}, {u"KK", "-"}};
+        {u"NONE", "none"}, {u"Alt+7", "Alt+7"}, {u"Ctrl+0x60", "Ctrl+0x60"}, {u"Alt+0x01", "Alt+0x01"},
+        {u"Alt+F5", "Alt+F5"}, {u"Ctrl+F25", "-"}, {u"F0", "-"}, {u"Ctrl+Ctrl+K", "-"}, {u"Win+K", "-"}, {u"Ctrl+", "-"},
+        {u"Ctrl+0xFF", "-"}, {u"Ctrl+0x1", "-"}, {u"Ctrl+0xZZ", "-"}, {u"Ctrl+!", "-"}, {u"", "-"}, {u"KK", "-"}};
     for (const auto& [stored, shown] : cases) {
         std::optional<Hotkey> hotkey = ParseHotkey(stored);
         EXPECT_EQ(hotkey ? U8(HotkeyText(*hotkey)) : "-", shown) << U8(stored);
@@ -46,7 +48,7 @@ TEST(DeviceCycle, NextRowWrapsAndSkipsRowsOutOfTheCycle) {
 TEST(DeviceCycle, ReloadsComeOnceABurstAndASecondApart) {
     const std::pair<const char*, const char*> cases[] = {
         {"c1000 c1010 c1200 r1250", "250 - - "},         {"c1000 r1250 c1300 r2250 c5000", "250 950 250 "},
-        {"c1000 r1250 c2000 r2250", "250 250 "},         {"c4294967000 r4294967250 c200", "250 754 "},  // wrapped
+        {"c1000 r1250 c2150 r2400", "250 250 "},         {"c4294967000 r4294967250 c200", "250 754 "},  // wrapped
         {"c1000 c3000 c4000", "250 - 250 "} /* lost timer */};
     for (const auto& [steps, expected] : cases) {
         ChangePacer pacer;
@@ -59,6 +61,25 @@ TEST(DeviceCycle, ReloadsComeOnceABurstAndASecondApart) {
         }
         EXPECT_EQ(waits, expected) << steps;
     }
+}
+
+// Only to an icon on show, in the record's second form, the icon's tip kept.
+TEST(TrayNotification, GoesBesideTheIconOnShowOnly) {
+    FakeSystem system;
+    FakeShell shell{system.trace};
+    FakeTrayWindows windows{system.trace};
+    FakeMenus menus{system.trace};
+    FakeTarget target{"main", system.trace};
+    SystemTray tray(target, {shell, windows, menus, system, system});
+    tray.ShowNotification(u"Default Soundcard", u"Headset");
+    tray.AddTrayIcon(target, u"Speakers", true, target, u"");
+    tray.ShowNotification(u"Default Soundcard", u"Headset");
+    EXPECT_EQ(U8(shell.last.szInfoTitle + u": " + shell.last.szInfo + u" " + shell.last.szTip.substr(0, 8)) + " " +
+                  N(shell.last.uFlags) + " " + N(shell.last.cbSize),
+              "Default Soundcard: Headset Speakers 16 488");
+    tray.RemoveTrayIcon();
+    tray.ShowNotification(u"Default Soundcard", u"Headset");
+    EXPECT_EQ(system.trace.Take(), "create 28673; add; modify; delete");
 }
 
 struct MockSystemEvents : SystemEvents {
@@ -89,6 +110,11 @@ TEST_F(CyclingWindow, TheStoredHotkeyIsRegisteredAndATakenOneIsTold) {
         cycling.Load();
         EXPECT_EQ(U8(HotkeyText(view.hotkey) + u"|" + view.hotkeyNote.text), std::string(hotkey) + "|" + note);
     }
+    view.hotkey = {'K', kHotkeyAlt};  // typed into the box: stored and registered at once
+    EXPECT_CALL(events, SetHotkey(Hotkey{'K', kHotkeyAlt})).WillOnce(::testing::Return(HotkeyState::Taken));
+    cycling.OnHotkeyBoxChange();
+    EXPECT_EQ(U8(system.stored[u"Marvolt/Settings\\CycleHotkey"] + u" " + view.hotkeyNote.text),
+              "Alt+K Taken by another program");
 }
 
 // From the default for the ticked role on to the next ticked row whose device
@@ -126,12 +152,16 @@ TEST_F(CyclingWindow, NotificationsReloadTheListAndFollowTheDefault) {
     std::uint32_t now = 1000;
     ON_CALL(events, Ticks()).WillByDefault([&] { return now; });
     EXPECT_CALL(events, StartTimer(250));
-    cycling.OnDevicesChanged(), cycling.OnDefaultDeviceChanged();
+    cycling.OnDevicesChanged();
+    ::testing::Mock::VerifyAndClearExpectations(&events);
+    EXPECT_CALL(events, StartTimer(_)).Times(0);
+    cycling.OnDefaultDeviceChanged(), cycling.OnDevicesChanged();
     Devices({u"Speakers", u"Headset", u"USB"}), Set(u"Playback", u"USB");
     now = 1250, cycling.OnTimer();
     EXPECT_EQ(Menu(), "Soundcard 1: Speakers, Soundcard 2: Headset, Soundcard 3: USB  <default>  (Playback), -, Exit");
     EXPECT_EQ(U8(view.label.text) + " row " + N(view.list.selected) + " " + N(view.cycle.Count()),
               "Default Soundcard: USB row 2 3");
+    ::testing::Mock::VerifyAndClearExpectations(&events);
     EXPECT_CALL(events, StartTimer(750));
     now = 1500, cycling.OnDefaultDeviceChanged();
     Devices({u"Speakers"});
