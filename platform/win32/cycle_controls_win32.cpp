@@ -34,9 +34,19 @@ void HotkeyWin32::SetValue(const Hotkey& hotkey) {
     seen_ = static_cast<WORD>(SendMessageW(window_, HKM_GETHOTKEY, 0, 0));
 }
 
-bool HotkeyWin32::TakeChange() {
+// The box empties at the first modifier pressed: that is a hotkey still being
+// typed, not "none". A person may also press the hotkey itself while the box
+// has the focus (the modifiers reach the box, the key the hotkey): once no
+// modifier is held and no key came, the box shows its hotkey again. Only
+// Backspace or Delete clear it.
+bool HotkeyWin32::TakeChange(UINT message, WPARAM key) {
     auto value = static_cast<WORD>(SendMessageW(window_, HKM_GETHOTKEY, 0, 0));
     if (value == seen_) return false;
+    if (LOBYTE(value) == 0 && !(message == WM_KEYDOWN && (key == VK_BACK || key == VK_DELETE))) {
+        bool held = ((GetKeyState(VK_CONTROL) | GetKeyState(VK_MENU) | GetKeyState(VK_SHIFT)) & 0x8000) != 0;
+        if (!held && (message == WM_KEYUP || message == WM_SYSKEYUP)) SendMessageW(window_, HKM_SETHOTKEY, seen_, 0);
+        return false;
+    }
     seen_ = value;
     return true;
 }

@@ -14,8 +14,9 @@ public:
     void Prepare();
     Hotkey Value() override;
     void SetValue(const Hotkey& hotkey) override;
-    // True, once, when the value is not the one last set or looked at.
-    bool TakeChange();
+    // True, once, when the user made a new hotkey or cleared the box, after
+    // `message` (a key message, or 0 for the box's own change notification).
+    bool TakeChange(UINT message, WPARAM key);
     HWND Hwnd() const { return window_; }
 
 private:

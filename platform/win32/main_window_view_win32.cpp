@@ -294,12 +294,12 @@ bool MainWindowViewWin32::PreTranslate(MSG& message) {
     // The hotkey box does not tell of every change (a cleared box says
     // nothing): its value is looked at after each key it has had.
     if (message.hwnd == hotkeyBox_.Hwnd() && message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST)
-        ReportHotkeyChange();
+        ReportHotkeyChange(message.message, message.wParam);
     return true;
 }
 
-void MainWindowViewWin32::ReportHotkeyChange() {
-    if (events_ && hotkeyBox_.TakeChange()) events_->OnHotkeyBoxChange();
+void MainWindowViewWin32::ReportHotkeyChange(UINT message, WPARAM key) {
+    if (events_ && hotkeyBox_.TakeChange(message, key)) events_->OnHotkeyBoxChange();
 }
 
 LRESULT CALLBACK MainWindowViewWin32::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

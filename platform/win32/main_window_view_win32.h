@@ -69,7 +69,7 @@ private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCommand(int id, int code);
-    void ReportHotkeyChange();
+    void ReportHotkeyChange(UINT message = 0, WPARAM key = 0);
 
     bool endLoopOnDestroy_;
     HWND window_ = nullptr;

@@ -426,16 +426,21 @@ TEST_F(MainWindowViewWin32Test, ControlsRaiseTheirEvents) {
     events.throwOnClick = true;
     SendMessageW(Control(kIdPlayCheck), BM_CLICK, 0, 0);
     EXPECT_EQ(view->PlayCheck().Value(), 0);
-    // The hotkey box and the list tell of a person's changes (a key alone gets
-    // Ctrl+Alt), not of the logic's.
+    // The hotkey box and the list tell of a person's changes, not of the
+    // logic's: a key alone gets Ctrl+Alt; a modifier pressed and let go alone
+    // leaves the hotkey; Backspace clears it.
     events.log.clear();
     view->HotkeyBox().SetValue({0x7B, kHotkeyControl | kHotkeyAlt});
     view->CycleList().AddItem(u"Speakers", true);
-    MSG key{Control(kIdHotkeyBox), WM_KEYDOWN, VK_F9, 0, 0, {}};
-    EXPECT_TRUE(view->PreTranslate(key));
+    for (auto [message, key] : {std::pair{WM_KEYDOWN, VK_F9}, {WM_KEYDOWN, VK_CONTROL}, {WM_KEYUP, VK_CONTROL},
+                                {WM_KEYUP, VK_F9}, {WM_KEYDOWN, VK_BACK}}) {
+        MSG typed{Control(kIdHotkeyBox), static_cast<UINT>(message), static_cast<WPARAM>(key), 0, 0, {}};
+        EXPECT_TRUE(view->PreTranslate(typed));
+        if (key == VK_F9) events.log += ToUtf8(HotkeyText(view->HotkeyBox().Value())) + ",";
+    }
     LVITEMW clear{0, 0, 0, INDEXTOSTATEIMAGEMASK(1), LVIS_STATEIMAGEMASK};
     SendMessageW(Control(kIdCycleList), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&clear));
-    EXPECT_EQ(events.log, "Ctrl+Alt+F9,Cycle 0,");
+    EXPECT_EQ(events.log, "Ctrl+Alt+F9,Ctrl+Alt+F9,Ctrl+Alt+F9,none,Cycle 0,");
 }
 
 // A double click on a row raises the list's event with that row selected, a single
