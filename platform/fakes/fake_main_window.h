@@ -22,7 +22,7 @@ struct FakeList : ListBoxControl, ComboBoxControl, CheckListControl {
     void Clear() override { items.clear(), ticks.clear(); }
     void AddItem(const std::u16string& item) override { items.push_back(item); }
     void AddItem(const std::u16string& item, bool ticked) override { items.push_back(item), ticks.push_back(ticked); }
-    bool Ticked(int i) override { return i >= 0 && i < static_cast<int>(ticks.size()) && ticks[static_cast<size_t>(i)]; }
+    bool Ticked(int i) override { return i >= 0 && i < Count() && ticks.at(static_cast<size_t>(i)); }
     int Count() override { return static_cast<int>(items.size()); }
     std::u16string ItemText(int i) override { return items.at(static_cast<size_t>(i)); }
     int SelectedIndex() override { return selected; }

@@ -17,8 +17,9 @@ TEST(DeviceCycle, HotkeyTextsReadBackAsWritten) {
         {u"Ctrl+Alt+F12", "Ctrl+Alt+F12"}, {u" shift + CTRL+k ", "Ctrl+Shift+K"}, {u"Alt+0xbA", "Alt+0xBA"},
         {u"Ctrl+Alt+Shift+Space", "Ctrl+Alt+Shift+Space"}, {u"F24", "F24"}, {u"Ctrl+Del", "Ctrl+Del"},
         {u"NONE", "none"}, {u"Alt+7", "Alt+7"}, {u"Ctrl+0x60", "Ctrl+0x60"}, {u"Alt+0x01", "Alt+0x01"},
-        {u"Alt+F5", "Alt+F5"}, {u"Ctrl+F25", "-"}, {u"F0", "-"}, {u"Ctrl+Ctrl+K", "-"}, {u"Win+K", "-"}, {u"Ctrl+", "-"},
-        {u"Ctrl+0xFF", "-"}, {u"Ctrl+0x1", "-"}, {u"Ctrl+0xZZ", "-"}, {u"Ctrl+!", "-"}, {u"", "-"}, {u"KK", "-"}};
+        {u"Alt+F5", "Alt+F5"}, {u"Ctrl+F25", "-"}, {u"F0", "-"}, {u"Ctrl+Ctrl+K", "-"}, {u"Win+K", "-"},
+        {u"Ctrl+", "-"}, {u"Ctrl+0xFF", "-"}, {u"Ctrl+0x1", "-"}, {u"Ctrl+0xZZ", "-"}, {u"Ctrl+!", "-"},
+        {u"", "-"}, {u"KK", "-"}};
     for (const auto& [stored, shown] : cases) {
         std::optional<Hotkey> hotkey = ParseHotkey(stored);
         EXPECT_EQ(hotkey ? U8(HotkeyText(*hotkey)) : "-", shown) << U8(stored);
@@ -36,8 +37,8 @@ TEST(DeviceCycle, NextRowWrapsAndSkipsRowsOutOfTheCycle) {
         std::vector<CycleRow> rows;
         std::istringstream words(table);
         for (std::string row; words >> row;) {
-            std::string flags = row.substr(row.find(':'));
-            rows.push_back({FromUtf8(row.substr(0, row.find(':'))), flags.find('t') != flags.npos, flags.find('p') != flags.npos});
+            std::string name = row.substr(0, row.find(':')), flags = row.substr(row.find(':'));
+            rows.push_back({FromUtf8(name), flags.find('t') != flags.npos, flags.find('p') != flags.npos});
         }
         EXPECT_EQ(NextCycleRow(rows, FromUtf8(current)), next) << table << " after " << current;
     }
@@ -119,7 +120,8 @@ TEST_F(CyclingWindow, TheHotkeyGoesToTheNextTickedDeviceThatIsThere) {
     EXPECT_EQ(Get(u"Record") + "/" + Get(u"Playback"), "Speakers/Speakers") << "on from the recording default";
     view.cycle.ticks[0] = false;
     cycling.OnCycleListClick();
-    EXPECT_EQ(U8(system.stored[u"Marvolt/CycleThrough\\Speakers"] + system.stored[u"Marvolt/CycleThrough\\HDMI"]), "00");
+    EXPECT_EQ(U8(system.stored[u"Marvolt/CycleThrough\\Speakers"] + system.stored[u"Marvolt/CycleThrough\\HDMI"]),
+              "00");
     trace.Take(), Roles(0, 0);  // refused: nothing told
     cycling.OnHotkey();
     EXPECT_EQ(trace.Take().find("tray note"), std::string::npos);
