@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "app/tray_menu.h"
@@ -25,6 +27,9 @@ constexpr char16_t kRunPath[] = u"HKEY_CURRENT_USER\\Software\\Microsoft\\Window
 constexpr std::int32_t kAbsentDword = -32;
 
 constexpr char16_t kSettings[] = u"Settings";
+constexpr char16_t kCycleHotkey[] = u"CycleHotkey";
+// One value a device, named after it: "0" takes it out of the cycle.
+constexpr char16_t kCycleThrough[] = u"CycleThrough";
 
 constexpr char16_t kNoDeviceText[] = u"Please select an device";
 constexpr char16_t kNoDeviceTitle[] = u"No Soundcard selected";
@@ -36,6 +41,9 @@ constexpr char16_t kShutdownText[] = u"Shutdown Marvolt?";
 constexpr char16_t kShutdownTitle[] = u"Exit program?";
 constexpr char16_t kCurrentCardPrefix[] = u"Default Soundcard: ";
 constexpr char16_t kHiddenTipPrefix[] = u"current: ";
+constexpr char16_t kHotkeyTaken[] = u"Taken by another program";
+constexpr char16_t kHotkeyRefused[] = u"Windows refused this hotkey";
+constexpr char16_t kSwitchedTitle[] = u"Default Soundcard";
 
 constexpr char16_t kSoundSettingsCommand[] = u"rundll32.exe shell32.dll,Control_RunDLL mmsys.cpl,,0";
 constexpr char16_t kMixerCommand[] = u"sndvol32.exe";
@@ -120,6 +128,14 @@ void MainWindow::Load() {
     services_.tray.AddTrayIcon(*this, currentDevice_, true, *this, u"");
     CreatePopupMenu();
     trayIconActive_ = true;
+
+    // Last, with the program up: a hotkey that another program holds changes
+    // nothing but the note beside the hotkey box.
+    std::optional<Hotkey> hotkey =
+        ParseHotkey(settings.GetAppSetting(kSettings, kCycleHotkey, HotkeyText(kDefaultCycleHotkey)));
+    view_.HotkeyBox().SetValue(hotkey ? *hotkey : kDefaultCycleHotkey);
+    if (services_.systemEvents) services_.systemEvents->Listen(*this);
+    RegisterHotkey(view_.HotkeyBox().Value());
 }
 
 // --- Device list -------------------------------------------------------------
@@ -127,15 +143,7 @@ void MainWindow::Load() {
 void MainWindow::LoadDeviceList() {
     ListBoxControl& list = view_.DeviceList();
     list.Clear();
-    // The count arrives unsigned; a value beyond the signed range lists nothing.
-    auto count = static_cast<std::int32_t>(services_.soundDevices.OutputDeviceCount());
-    for (std::int32_t id = 0; id < count; ++id) {
-        std::u16string field;
-        if (services_.soundDevices.OutputDeviceName(static_cast<std::uint32_t>(id), field) != 0) continue;
-        size_t nul = field.find(u'\0');
-        if (nul != std::u16string::npos) field.resize(nul);
-        list.AddItem(Trim(field));
-    }
+    for (const std::u16string& name : OutputDeviceNames()) list.AddItem(name);
 
     ComboBoxControl& combo = view_.StartupCombo();
     combo.Clear();
@@ -148,6 +156,21 @@ void MainWindow::LoadDeviceList() {
         combo.SetText(rows > 0 ? list.ItemText(0) : std::u16string());
     else
         combo.SetText(stored);
+    FillCycleList();
+}
+
+std::vector<std::u16string> MainWindow::OutputDeviceNames() {
+    std::vector<std::u16string> names;
+    // The count arrives unsigned; a value beyond the signed range lists nothing.
+    auto count = static_cast<std::int32_t>(services_.soundDevices.OutputDeviceCount());
+    for (std::int32_t id = 0; id < count; ++id) {
+        std::u16string field;
+        if (services_.soundDevices.OutputDeviceName(static_cast<std::uint32_t>(id), field) != 0) continue;
+        size_t nul = field.find(u'\0');
+        if (nul != std::u16string::npos) field.resize(nul);
+        names.push_back(Trim(field));
+    }
+    return names;
 }
 
 void MainWindow::GetDevices() {}
@@ -161,11 +184,11 @@ std::vector<std::u16string> MainWindow::DeviceRows() {
 
 // --- Switching ---------------------------------------------------------------
 
-void MainWindow::SetDevice(const std::u16string& deviceName) {
+bool MainWindow::SetDevice(const std::u16string& deviceName) {
     if (deviceName.empty()) {
         services_.messages.ShowMessage(kNoDeviceText, kNoDeviceTitle, MessageButtons::Ok,
                                        MessageIcon::Information);
-        return;
+        return false;
     }
     int play = view_.PlayCheck().Value();
     int record = view_.RecordCheck().Value();
@@ -176,8 +199,8 @@ void MainWindow::SetDevice(const std::u16string& deviceName) {
         // user can tick a box.
         view_.Window().SetState(WindowState::Normal);
         view_.Window().SetVisible(true);
-        ShowCurrentDevice(services_.registry.ReadRegPath(kPlaybackPath));
-        return;
+        ShowCurrentDevice(CurrentDefaults().playback);
+        return false;
     }
     if (record == 1) services_.registry.WriteRegString(kCurrentUserName, kSoundMapperKey, u"Record", deviceName);
     if (play == 1) services_.registry.WriteRegString(kCurrentUserName, kSoundMapperKey, u"Playback", deviceName);
@@ -191,15 +214,17 @@ void MainWindow::SetDevice(const std::u16string& deviceName) {
         services_.messages.ShowMessage(u"Windows refused to make \"" + deviceName + u"\" its default sound device (error 0x" +
                                            Hex(endpoint.error) + u").",
                                        kSwitchFailedTitle, MessageButtons::Ok, MessageIcon::Critical);
-        return;
+        return false;
     }
     ShowCurrentDevice(deviceName);
     if (endpoint.captureUnchanged) view_.CurrentCardTxt().SetCaption(kCurrentCardPrefix + deviceName + kCaptureUnchanged);
     currentDevice_ = deviceName;
+    return true;
 }
 
 void MainWindow::ShowCurrentDevice(const std::u16string& name) {
     view_.CurrentCardTxt().SetCaption(kCurrentCardPrefix + name);
+    shownDevice_ = name;
 
     std::u16string key = Trim(name);
     if (key.empty()) return;
@@ -261,11 +286,18 @@ void MainWindow::OnAutoRunCheckClick() {
 
 // --- Tray menu ---------------------------------------------------------------
 
+// Where a switch reaches the endpoints, the marks show the system's defaults,
+// whoever set them; elsewhere the Sound Mapper values.
+DefaultDevices MainWindow::CurrentDefaults() {
+    if (services_.endpoints)
+        if (std::optional<DefaultDevices> system = services_.endpoints->CurrentDefaults()) return *system;
+    return {services_.registry.ReadRegPath(kPlaybackPath), services_.registry.ReadRegPath(kRecordPath)};
+}
+
 void MainWindow::CreatePopupMenu() {
     trayMenuString_.clear();
-    std::u16string play = Trim(services_.registry.ReadRegPath(kPlaybackPath));
-    std::u16string rec = Trim(services_.registry.ReadRegPath(kRecordPath));
-    trayMenuString_ = ComposeTrayMenu(DeviceRows(), play, rec);
+    DefaultDevices defaults = CurrentDefaults();
+    trayMenuString_ = ComposeTrayMenu(DeviceRows(), Trim(defaults.playback), Trim(defaults.record));
     services_.tray.ChangePopupMenuString(trayMenuString_);
     trayIconActive_ = true;
 }
@@ -277,7 +309,7 @@ void MainWindow::OnTrayMenu(const std::u16string& selected) {
         return;
     }
     if (selected == u"Settings ..." || selected == u"Einstellungen ...") {
-        ShowCurrentDevice(services_.registry.ReadRegPath(kPlaybackPath));
+        ShowCurrentDevice(CurrentDefaults().playback);
         view_.Window().SetState(WindowState::Normal);
         view_.Window().SetVisible(true);
         return;
@@ -304,13 +336,91 @@ void MainWindow::OnTrayMenu(const std::u16string& selected) {
 
     std::vector<std::u16string> rows = DeviceRows();
     int row = FindChosenDevice(rows, selected);
-    if (row < 0) return;
-    SetDevice(rows[static_cast<size_t>(row)]);
+    if (row >= 0) ChooseDevice(rows[static_cast<size_t>(row)]);
+}
+
+bool MainWindow::ChooseDevice(const std::u16string& device) {
+    bool set = SetDevice(device);
     CreatePopupMenu();
     // Re-adding the icon is what gives it the new tooltip.
     services_.tray.RemoveTrayIcon();
     services_.tray.AddTrayIcon(*this, currentDevice_, true, *this, u"");
     services_.beeper.DefaultBeep();
+    return set;
+}
+
+// --- Hotkey and device notifications -------------------------------------------
+
+// A device is in the cycle until the user takes it out, a new one too.
+void MainWindow::FillCycleList() {
+    CheckListControl& cycle = view_.CycleList();
+    cycle.Clear();
+    for (const std::u16string& row : DeviceRows())
+        cycle.AddItem(row, row.empty() || services_.settings.GetAppSetting(kCycleThrough, row, u"1") != u"0");
+}
+
+void MainWindow::OnCycleListClick() {
+    std::vector<std::u16string> rows = DeviceRows();
+    for (size_t i = 0; i < rows.size(); ++i)
+        if (!rows[i].empty())
+            services_.settings.SaveAppSetting(kCycleThrough, rows[i],
+                                              view_.CycleList().Ticked(static_cast<int>(i)) ? u"1" : u"0");
+}
+
+// Saved and taken up as the user types, as the boxes are saved when clicked.
+void MainWindow::OnHotkeyBoxChange() {
+    Hotkey hotkey = view_.HotkeyBox().Value();
+    services_.settings.SaveAppSetting(kSettings, kCycleHotkey, HotkeyText(hotkey));
+    RegisterHotkey(hotkey);
+}
+
+void MainWindow::RegisterHotkey(const Hotkey& hotkey) {
+    if (!services_.systemEvents) return;
+    HotkeyState state = services_.systemEvents->SetHotkey(hotkey);
+    view_.HotkeyNoteTxt().SetCaption(state == HotkeyState::Taken     ? kHotkeyTaken
+                                     : state == HotkeyState::Refused ? kHotkeyRefused
+                                                                     : u"");
+}
+
+// On from the device the menu marks as the default (for playback, or for
+// recording when only that box is ticked) to the next row in the cycle whose
+// device the system still lists; as a choice in the tray menu, and told beside
+// the icon.
+void MainWindow::OnHotkey() {
+    const std::vector<std::u16string> rows = DeviceRows(), present = OutputDeviceNames();
+    std::vector<CycleRow> cycle;
+    for (size_t i = 0; i < rows.size(); ++i)
+        cycle.push_back({Trim(rows[i]), view_.CycleList().Ticked(static_cast<int>(i)),
+                         std::find(present.begin(), present.end(), Trim(rows[i])) != present.end()});
+    DefaultDevices defaults = CurrentDefaults();
+    int row = NextCycleRow(cycle, Trim(view_.PlayCheck().Value() == 0 ? defaults.record : defaults.playback));
+    if (row < 0) return;
+    const std::u16string& device = rows[static_cast<size_t>(row)];
+    if (ChooseDevice(device)) services_.tray.ShowNotification(kSwitchedTitle, device);
+}
+
+void MainWindow::OnDevicesChanged() {
+    devicesChanged_ = true;
+    FollowChange();
+}
+
+void MainWindow::OnDefaultDeviceChanged() { FollowChange(); }
+
+void MainWindow::FollowChange() {
+    if (!services_.systemEvents) return;
+    if (std::optional<std::uint32_t> wait = pacer_.OnChange(services_.systemEvents->Ticks()))
+        services_.systemEvents->StartTimer(*wait);
+}
+
+// What "Reload list of Soundcards" does, without the beep, once devices came or
+// went; the menu's marks and the label follow a default changed elsewhere.
+void MainWindow::OnTimer() {
+    if (!services_.systemEvents) return;
+    pacer_.OnReload(services_.systemEvents->Ticks());
+    if (std::exchange(devicesChanged_, false)) LoadDeviceList();
+    CreatePopupMenu();
+    std::u16string playback = CurrentDefaults().playback;
+    if (playback != shownDevice_) ShowCurrentDevice(playback);
 }
 
 // --- Links -------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/device_cycle.h"
 #include "app/main_window_view.h"
 #include "audio/default_endpoint.h"
 #include "instance/instance_guard.h"
@@ -14,6 +15,7 @@
 #include "platform/process_end.h"
 #include "platform/process_launcher.h"
 #include "platform/sound_devices.h"
+#include "platform/system_events.h"
 #include "registry/app_settings.h"
 #include "registry/registry.h"
 #include "shell/document_opener.h"
@@ -38,9 +40,11 @@ struct MainWindowServices {
     DocumentOpener& documents;
     // Null where only the Sound Mapper values are written.
     DefaultEndpoint* endpoints = nullptr;
+    // The cycling hotkey and the device notifications; null: neither.
+    SystemEvents* systemEvents = nullptr;
 };
 
-class MainWindow : public MainWindowEvents, public TrayTarget {
+class MainWindow : public MainWindowEvents, public TrayTarget, public SystemEventsListener {
 public:
     MainWindow(MainWindowView& view, const MainWindowServices& services);
 
@@ -51,7 +55,8 @@ public:
     void Load();
 
     // Public methods that other windows call.
-    void SetDevice(const std::u16string& deviceName);
+    // True when the device was written and shown.
+    bool SetDevice(const std::u16string& deviceName);
     void GetDevices();
     void CreatePopupMenu();
     void OnTrayMenu(const std::u16string& selected) override;
@@ -68,6 +73,8 @@ public:
     void OnExitBtnClick() override;
     void OnWebPageClick() override;
     void OnLabel1Click() override;
+    void OnHotkeyBoxChange() override;
+    void OnCycleListClick() override;
     void OnResize() override;
     bool OnQueryUnload() override;
     void OnUnload() override;
@@ -80,6 +87,12 @@ public:
     WindowGeometry Geometry() override;
     void SetGeometry(const WindowGeometry& geometry) override;
 
+    // SystemEventsListener
+    void OnHotkey() override;
+    void OnDevicesChanged() override;
+    void OnDefaultDeviceChanged() override;
+    void OnTimer() override;
+
     const std::u16string& CurrentDevice() const { return currentDevice_; }
     const std::u16string& TrayMenuString() const { return trayMenuString_; }
     bool TrayIconActive() const { return trayIconActive_; }
@@ -91,12 +104,24 @@ private:
     // Removes the icon and the tray window while they are up.
     void TakeDownTray();
     std::vector<std::u16string> DeviceRows();
+    // The output devices' names as the list shows them, in device order.
+    std::vector<std::u16string> OutputDeviceNames();
+    // The current defaults, as the menu marks them and the label names them.
+    DefaultDevices CurrentDefaults();
+    // What choosing a device entry of the tray menu does; true when it was set.
+    bool ChooseDevice(const std::u16string& device);
+    void FillCycleList();
+    void RegisterHotkey(const Hotkey& hotkey);
+    void FollowChange();
 
     MainWindowView& view_;
     MainWindowServices services_;
     std::u16string trayMenuString_;   // M_TrayMenuString
     std::u16string currentDevice_;    // M_CurrentDevice
     bool trayIconActive_ = false;     // M_TrayIconActive
+    std::u16string shownDevice_;      // the name the label shows
+    ChangePacer pacer_;
+    bool devicesChanged_ = false;     // since the last reload
     UpdateHandover* updateHandover_ = nullptr;
 };
 

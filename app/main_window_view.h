@@ -26,6 +26,11 @@ enum MainWindowControlId : int {
     kIdExitBtn = 1013,
     kIdLabel1 = 1014,         // "Update" link
     kIdWebPage = 1015,        // "Homepage" link
+    kIdFrame3 = 1016,         // "Cycle through"
+    kIdHotkeyTxt = 1017,      // "Hotkey:"
+    kIdHotkeyBox = 1018,
+    kIdHotkeyNoteTxt = 1019,  // why the hotkey does not work
+    kIdCycleList = 1020,
 };
 
 class MainWindowView {
@@ -39,6 +44,9 @@ public:
     virtual CheckBoxControl& StartupCheck() = 0;
     virtual CheckBoxControl& AutoRunCheck() = 0;
     virtual LabelControl& CurrentCardTxt() = 0;
+    virtual HotkeyControl& HotkeyBox() = 0;
+    virtual LabelControl& HotkeyNoteTxt() = 0;
+    virtual CheckListControl& CycleList() = 0;
 };
 
 class MainWindowEvents {
@@ -55,6 +63,8 @@ public:
     virtual void OnExitBtnClick() = 0;
     virtual void OnWebPageClick() = 0;
     virtual void OnLabel1Click() = 0;     // "Update"
+    virtual void OnHotkeyBoxChange() = 0;
+    virtual void OnCycleListClick() = 0;
     virtual void OnResize() = 0;
     // The close request: true cancels the close.
     virtual bool OnQueryUnload() = 0;

@@ -8,19 +8,28 @@ namespace {
 constexpr EndpointRole kRoles[] = {EndpointRole::Console, EndpointRole::Multimedia, EndpointRole::Communications};
 constexpr std::uint32_t kNone = 0xffffffffu;
 
-// The first device whose name, cut and trimmed as the device list shows it, is
-// `name`: the list holds names only, and equal names are the same model.
-template <class NameOf>
-std::uint32_t DeviceNamed(const std::u16string& name, std::uint32_t count, NameOf nameOf) {
-    const std::u16string wanted = Trim(name);
+// The first device whose name, cut and trimmed as the device list shows it,
+// `matches`; kNone when none does. `name` receives that name.
+template <class NameOf, class Match>
+std::uint32_t FirstDevice(std::uint32_t count, NameOf nameOf, Match matches, std::u16string* name = nullptr) {
     for (std::uint32_t id = 0; id < count && id < 0x80000000u; ++id) {
         std::u16string field;
         if (nameOf(id, field) != 0) continue;
         size_t nul = field.find(u'\0');
         if (nul != std::u16string::npos) field.resize(nul);
-        if (Trim(field) == wanted) return id;
+        if (!matches(id, Trim(field))) continue;
+        if (name) *name = Trim(field);
+        return id;
     }
     return kNone;
+}
+
+// The first device of that name: the list holds names only, and equal names
+// are the same model.
+template <class NameOf>
+std::uint32_t DeviceNamed(const std::u16string& name, std::uint32_t count, NameOf nameOf) {
+    const std::u16string wanted = Trim(name);
+    return FirstDevice(count, nameOf, [&](std::uint32_t, const std::u16string& shown) { return shown == wanted; });
 }
 
 }  // namespace
@@ -68,6 +77,34 @@ EndpointSwitch DefaultEndpoint::Switch(const std::u16string& deviceName, bool pl
     }
     result.outcome = EndpointSwitch::Outcome::Switched;
     return result;
+}
+
+// A default endpoint is found by id among the devices' own endpoints; the
+// recording one stands for the output device of the same name, as a switch
+// pairs them.
+std::optional<DefaultDevices> DefaultEndpoint::CurrentDefaults() {
+    if (!endpoints_.PolicyAvailable()) return std::nullopt;
+    DefaultDevices defaults;
+    struct Side {
+        WaveDirection direction;
+        std::u16string& name;
+    };
+    for (Side side : {Side{WaveDirection::Output, defaults.playback}, Side{WaveDirection::Input, defaults.record}}) {
+        const std::u16string wanted = endpoints_.DefaultEndpointId(side.direction);
+        if (wanted.empty()) continue;
+        auto isDefault = [&](std::uint32_t id, const std::u16string&) {
+            return endpoints_.EndpointId(side.direction, id) == wanted;
+        };
+        if (side.direction == WaveDirection::Output)
+            FirstDevice(outputs_.OutputDeviceCount(),
+                        [&](std::uint32_t id, std::u16string& field) { return outputs_.OutputDeviceName(id, field); },
+                        isDefault, &side.name);
+        else
+            FirstDevice(endpoints_.InputDeviceCount(),
+                        [&](std::uint32_t id, std::u16string& field) { return endpoints_.InputDeviceName(id, field); },
+                        isDefault, &side.name);
+    }
+    return defaults;
 }
 
 }  // namespace marvolt

@@ -2,6 +2,7 @@
 // Makes a device the system's default endpoint, for the systems whose audio
 // stack no longer reads the Sound Mapper values.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/audio_endpoints.h"
@@ -18,6 +19,12 @@ struct EndpointSwitch {
     bool captureUnchanged = false;
 };
 
+// The devices, by the names the device list shows, whose endpoints are the
+// system's defaults; empty where no device has the default endpoint.
+struct DefaultDevices {
+    std::u16string playback, record;
+};
+
 class DefaultEndpoint {
 public:
     // HRESULT_FROM_WIN32(ERROR_NOT_FOUND): the output device has no endpoint.
@@ -26,6 +33,10 @@ public:
     DefaultEndpoint(SoundDevices& outputs, AudioEndpoints& endpoints) : outputs_(outputs), endpoints_(endpoints) {}
 
     EndpointSwitch Switch(const std::u16string& deviceName, bool playback, bool record);
+
+    // Where a switch reaches the endpoints, the devices that have the default
+    // ones now, whoever made them the default; nothing elsewhere.
+    std::optional<DefaultDevices> CurrentDefaults();
 
 private:
     SoundDevices& outputs_;

@@ -13,7 +13,11 @@ constexpr std::uint32_t kNotifyFirstFormSize = 88;  // NOTIFYICONDATAA_V1_SIZE o
 constexpr std::uint32_t kNotifyMessage = 0x1;       // NIF_MESSAGE
 constexpr std::uint32_t kNotifyIcon = 0x2;          // NIF_ICON
 constexpr std::uint32_t kNotifyTip = 0x4;           // NIF_TIP
+constexpr std::uint32_t kNotifyInfo = 0x10;         // NIF_INFO: the notification fields below
 constexpr std::size_t kNotifyTipLength = 64;
+// The second form (with the notification); the Win32 side sends its size.
+constexpr std::uint32_t kNotifySecondFormSize = 488;  // NOTIFYICONDATAA_V2_SIZE on 32-bit Windows
+constexpr std::uint32_t kNotifyInfoNoSound = 0x10;    // NIIF_NOSOUND
 
 struct NotifyIconRecord {
     // The first form; the Win32 side sends that form's size for the running build.
@@ -25,6 +29,10 @@ struct NotifyIconRecord {
     NativeHandle hIcon = 0;
     // The whole tip field as stored: 64 characters, NUL and padding included.
     std::u16string szTip;
+    // The second form's notification: text, title, how long (ms) and NIIF_* flags.
+    std::u16string szInfo, szInfoTitle;
+    std::uint32_t uTimeout = 0;
+    std::uint32_t dwInfoFlags = 0;
 };
 
 class ShellNotify {

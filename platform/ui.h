@@ -5,6 +5,7 @@
 // interface (see app/main_window_view.h).
 #include <string>
 
+#include "platform/hotkey.h"
 #include "platform/native_handle.h"
 #include "tray/tray_target.h"
 
@@ -65,6 +66,27 @@ public:
     virtual ~LabelControl() = default;
     virtual std::u16string Caption() = 0;
     virtual void SetCaption(const std::u16string& caption) = 0;
+};
+
+// The system's hotkey control. Its change event comes with every change the
+// user makes, also while the keys are still being pressed.
+class HotkeyControl {
+public:
+    virtual ~HotkeyControl() = default;
+    virtual Hotkey Value() = 0;
+    // Raises no change event.
+    virtual void SetValue(const Hotkey& hotkey) = 0;
+};
+
+// A list whose rows each have a box to tick. Its click event comes when the
+// user ticks or clears a box, not when the logic fills the list.
+class CheckListControl {
+public:
+    virtual ~CheckListControl() = default;
+    virtual void Clear() = 0;
+    virtual void AddItem(const std::u16string& text, bool ticked) = 0;
+    virtual int Count() = 0;
+    virtual bool Ticked(int index) = 0;  // false for a row that does not exist
 };
 
 }  // namespace marvolt

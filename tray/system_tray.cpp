@@ -89,6 +89,21 @@ void SystemTray::ChangePopupMenuString(const std::u16string& popupMenuString) {
     menuString_ = popupMenuString;
 }
 
+// The second form of the record, for this one change only: the icon keeps the
+// first form the shell knows it by.
+void SystemTray::ShowNotification(const std::u16string& title, const std::u16string& text) {
+    if (!loaded_ || !iconShown_) return;
+    NotifyIconRecord notification = record_;
+    notification.cbSize = kNotifySecondFormSize;
+    notification.uFlags = kNotifyInfo;
+    notification.szInfo = text;
+    notification.szInfoTitle = title;
+    // Short: the shell keeps it for its least time. The switch beeps already.
+    notification.uTimeout = 3000;
+    notification.dwInfoFlags = kNotifyInfoNoSound;
+    services_.shell.NotifyIcon(NotifyAction::Modify, notification);
+}
+
 void SystemTray::ChangeIcon(TrayTarget& iconForm) { ReplaceIcon(iconForm.IconHandle()); }
 
 void SystemTray::ChangeIcon_Picture(NativeHandle picture) { ReplaceIcon(picture); }

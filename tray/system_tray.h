@@ -50,6 +50,7 @@ public:
     void RemoveTrayIcon() override;
     void ChangeToolTipText(const std::u16string& toolTipText) override;
     void ChangePopupMenuString(const std::u16string& popupMenuString) override;
+    void ShowNotification(const std::u16string& title, const std::u16string& text) override;
     void Unload() override;
     void ChangeIcon(TrayTarget& iconForm);
     void ChangeIcon_Picture(NativeHandle picture);

@@ -12,14 +12,17 @@
 
 namespace marvolt::fakes {
 
-// The list box and the combo box: the same calls on the same data.
-struct FakeList : ListBoxControl, ComboBoxControl {
+// The list box, the combo box and the list with boxes: the same calls on the same data.
+struct FakeList : ListBoxControl, ComboBoxControl, CheckListControl {
     std::vector<std::u16string> items;
+    std::vector<bool> ticks;
     int selected = -1;
     std::u16string text = u"Combo1";
     bool visible = true;
-    void Clear() override { items.clear(); }
+    void Clear() override { items.clear(), ticks.clear(); }
     void AddItem(const std::u16string& item) override { items.push_back(item); }
+    void AddItem(const std::u16string& item, bool ticked) override { items.push_back(item), ticks.push_back(ticked); }
+    bool Ticked(int i) override { return i >= 0 && i < Count() && ticks.at(static_cast<size_t>(i)); }
     int Count() override { return static_cast<int>(items.size()); }
     std::u16string ItemText(int i) override { return items.at(static_cast<size_t>(i)); }
     int SelectedIndex() override { return selected; }
@@ -47,13 +50,14 @@ struct FakeLabel : LabelControl {
     void SetCaption(const std::u16string& t) override { text = t; }
 };
 
-class FakeView : public MainWindowView, public FormWindow {
+class FakeView : public MainWindowView, public FormWindow, public HotkeyControl {
 public:
     explicit FakeView(Trace& trace) : trace_(trace) {}
-    FakeList list, combo;
+    FakeList list, combo, cycle;
     FakeCheck play, record, startup, autoRun;
     std::u16string caption;
-    FakeLabel label;
+    FakeLabel label, hotkeyNote;
+    Hotkey hotkey;
     bool visible = true;
     WindowState state = WindowState::Normal;
     MainWindowEvents* events = nullptr;
@@ -65,6 +69,11 @@ public:
     CheckBoxControl& StartupCheck() override { return startup; }
     CheckBoxControl& AutoRunCheck() override { return autoRun; }
     LabelControl& CurrentCardTxt() override { return label; }
+    HotkeyControl& HotkeyBox() override { return *this; }
+    Hotkey Value() override { return hotkey; }
+    void SetValue(const Hotkey& value) override { hotkey = value; }
+    LabelControl& HotkeyNoteTxt() override { return hotkeyNote; }
+    CheckListControl& CycleList() override { return cycle; }
     std::u16string Caption() override { return caption; }
     void SetCaption(const std::u16string& text) override { trace_("caption " + U8(caption = text)); }
     bool Visible() override { return visible; }
@@ -101,6 +110,9 @@ struct FakeTrayIcon : TrayIcon {
     void RemoveTrayIcon() override { trace("tray remove"), shown = false; }
     void ChangeToolTipText(const std::u16string& text) override { tip = text; }
     void ChangePopupMenuString(const std::u16string& items) override { trace("tray menu"), menu = items; }
+    void ShowNotification(const std::u16string& title, const std::u16string& text) override {
+        trace("tray note " + U8(title) + ": " + U8(text));
+    }
     void Unload() override { trace("tray unload"), shown = false, target = nullptr; }
     void DoubleClick() {
         TrayTarget* t = target;

@@ -9,11 +9,14 @@ namespace marvolt {
 
 const CLSID kPolicyConfigClass = {0x870AF99C, 0x171D, 0x4F9E, {0xAF, 0x0D, 0xE6, 0x3D, 0xF4, 0x0C, 0x2B, 0xC9}};
 const IID kPolicyConfigInterface = {0xF8679F50, 0x850A, 0x41CF, {0x9C, 0x72, 0x43, 0x0F, 0x29, 0x02, 0x90, 0xC8}};
+const CLSID kDeviceEnumeratorClass = {0xBCDE0395, 0xE52F, 0x467C, {0x8E, 0x3D, 0xC4, 0x57, 0x92, 0x91, 0x69, 0x2E}};
+const IID kDeviceEnumeratorInterface = {0xA95664D2, 0x9614, 0x4F35, {0xA7, 0x46, 0xDE, 0x8D, 0xB6, 0x36, 0x17, 0xE6}};
 
 namespace {
 using CoInitializeExProc = HRESULT(WINAPI*)(void*, DWORD);
 using CoCreateInstanceProc = HRESULT(WINAPI*)(REFCLSID, IUnknown*, DWORD, REFIID, void**);
 using CoUninitializeProc = void(WINAPI*)();
+using CoTaskMemFreeProc = void(WINAPI*)(void*);
 constexpr HRESULT kClassNotRegistered = static_cast<HRESULT>(0x80040154L);
 // An endpoint id is a short text; anything longer is not one.
 constexpr ULONG kLongestId = 4096;
@@ -21,6 +24,7 @@ constexpr ULONG kLongestId = 4096;
 
 AudioEndpointsWin32::~AudioEndpointsWin32() {
     policy_.reset();
+    enumerator_.reset();
     if (uninitialize_) uninitialize_();
 }
 
@@ -90,6 +94,29 @@ std::u16string AudioEndpointsWin32::EndpointId(WaveDirection direction, std::uin
 std::int32_t AudioEndpointsWin32::SetDefaultEndpoint(const std::u16string& endpointId, EndpointRole role) {
     if (!policy_) return FAILED(created_) ? created_ : E_NOINTERFACE;
     return policy_.get()->SetDefaultEndpoint(Wide(endpointId), static_cast<int>(role));
+}
+
+// COM is up once PolicyAvailable has said yes; the enumerator is made on the
+// first question and kept.
+std::u16string AudioEndpointsWin32::DefaultEndpointId(WaveDirection direction) {
+    if (!available_ || !ole32_) return {};
+    auto create = reinterpret_cast<CoCreateInstanceProc>(
+        reinterpret_cast<void*>(GetProcAddress(ole32_.get(), "CoCreateInstance")));
+    auto release = reinterpret_cast<CoTaskMemFreeProc>(
+        reinterpret_cast<void*>(GetProcAddress(ole32_.get(), "CoTaskMemFree")));
+    if (!create || !release) return {};
+    if (!enumerator_ && FAILED(create(kDeviceEnumeratorClass, nullptr, CLSCTX_INPROC_SERVER,
+                                      kDeviceEnumeratorInterface, reinterpret_cast<void**>(enumerator_.put()))))
+        return {};
+    UniqueCom<IMMDevice> device;
+    if (FAILED(enumerator_.get()->GetDefaultAudioEndpoint(direction == WaveDirection::Output ? eRender : eCapture,
+                                                          eConsole, device.put())))
+        return {};
+    LPWSTR id = nullptr;
+    if (FAILED(device.get()->GetId(&id)) || !id) return {};
+    std::u16string text = FromWide(id);
+    release(id);
+    return text;
 }
 
 }  // namespace marvolt

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 #include <unknwn.h>
+#include <mmdeviceapi.h>
 
 #include "platform/audio_endpoints.h"
 #include "platform/win32/late_library.h"
@@ -27,6 +28,8 @@ struct IPolicyConfig : IUnknown {
 
 extern const CLSID kPolicyConfigClass;  // {870AF99C-171D-4F9E-AF0D-E63DF40C2BC9}
 extern const IID kPolicyConfigInterface;  // {F8679F50-850A-41CF-9C72-430F290290C8}
+extern const CLSID kDeviceEnumeratorClass;   // the endpoint audio's MMDeviceEnumerator
+extern const IID kDeviceEnumeratorInterface;
 
 // Wave devices through winmm's wide calls; COM and the policy object are
 // brought up on the first switch, on the calling (user-interface) thread.
@@ -42,6 +45,7 @@ public:
     std::uint32_t InputDeviceName(std::uint32_t device, std::u16string& productNameField) override;
     std::u16string EndpointId(WaveDirection direction, std::uint32_t device) override;
     std::int32_t SetDefaultEndpoint(const std::u16string& endpointId, EndpointRole role) override;
+    std::u16string DefaultEndpointId(WaveDirection direction) override;
 
 private:
     bool tried_ = false;
@@ -51,6 +55,7 @@ private:
     LateLibrary winmm_{L"winmm.dll"};
     void (WINAPI* uninitialize_)() = nullptr;  // set while this object holds COM
     UniqueCom<IPolicyConfig> policy_;
+    UniqueCom<IMMDeviceEnumerator> enumerator_;
 };
 
 }  // namespace marvolt

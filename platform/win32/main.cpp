@@ -29,6 +29,7 @@
 #include "platform/win32/shell_notify_win32.h"
 #include "platform/win32/signature_check_win32.h"
 #include "platform/win32/sound_devices_win32.h"
+#include "platform/win32/system_events_win32.h"
 #include "platform/win32/top_level_windows_win32.h"
 #include "platform/win32/tray_window_win32.h"
 #include "platform/win32/url_download_win32.h"
@@ -114,8 +115,9 @@ int Run(HINSTANCE instance) {
     } mainTarget(mainWindow);
 
     SystemTray tray(mainTarget, {shellNotify, trayWindows, menus, pendingEvents, activation});
+    SystemEventsWin32 systemEvents;
     MainWindow main(*view, {registry, settings, soundDevices, messages, identity, launcher, beeper, processEnd,
-                            guard, pin, tray, documents, &defaultEndpoint});
+                            guard, pin, tray, documents, &defaultEndpoint, &systemEvents});
     mainWindow = &main;
 
     Win32UrlDownload urlDownload;

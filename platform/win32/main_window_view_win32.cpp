@@ -1,5 +1,7 @@
 #include "platform/win32/main_window_view_win32.h"
 
+#include <commctrl.h>
+
 #include "platform/win32/win_text.h"
 
 namespace marvolt {
@@ -8,13 +10,14 @@ namespace {
 
 // Layout at 96 DPI; every figure is scaled with the system DPI.
 constexpr int kClientWidth = 278;   // 4170 twips
-constexpr int kClientHeight = 291;  // 4365 twips
+constexpr int kClientHeight = 415;
 constexpr int kComboDropHeight = 120;
-constexpr int kLinkTop = 268;
+constexpr int kLinkTop = 392;
 constexpr int kLinkHeight = 15;
 constexpr int kPinLeft = 249;  // the top right corner, beside the "Startup" frame
 constexpr int kPinTop = 9;
 constexpr COLORREF kLinkColour = RGB(128, 128, 128);
+constexpr COLORREF kNoteColour = RGB(192, 0, 0);
 const wchar_t* const kClassName = reinterpret_cast<const wchar_t*>(kMainWindowClass);
 
 enum class Font { Message, Link };
@@ -52,8 +55,16 @@ constexpr ControlLayout kControls[] = {
     {kIdCurrentCardTxt, L"STATIC", u"Current Soundcard:", kChild | SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0, 18,
      210, 242, 15, Font::Message},
     {kIdSetBtn, L"BUTTON", u"Set Soundcard", kButton, 0, 160, 227, 100, 23, Font::Message},
-    {kIdCommand1, L"BUTTON", u"Hide >>", kButton, 0, 140, 262, 62, 23, Font::Message},
-    {kIdExitBtn, L"BUTTON", u"Exit", kButton, 0, 208, 262, 62, 23, Font::Message},
+    {kIdFrame3, L"BUTTON", u"Cycle through", kFrame, 0, 8, 260, 262, 120, Font::Message},
+    {kIdHotkeyTxt, L"STATIC", u"Hotkey:", kChild | SS_LEFT | SS_NOPREFIX, 0, 18, 280, 46, 15, Font::Message},
+    {kIdHotkeyBox, HOTKEY_CLASSW, u"", kChild | WS_TABSTOP, WS_EX_CLIENTEDGE, 66, 276, 130, 21, Font::Message},
+    {kIdHotkeyNoteTxt, L"STATIC", u"", kChild | SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0, 18, 300, 242, 15,
+     Font::Message},
+    {kIdCycleList, WC_LISTVIEWW, u"",
+     kChild | WS_TABSTOP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE, 18,
+     317, 242, 56, Font::Message},
+    {kIdCommand1, L"BUTTON", u"Hide >>", kButton, 0, 140, 386, 62, 23, Font::Message},
+    {kIdExitBtn, L"BUTTON", u"Exit", kButton, 0, 208, 386, 62, 23, Font::Message},
     {kIdLabel1, L"STATIC", u"Update", kLink, 0, 10, kLinkTop, 40, kLinkHeight, Font::Link},
     {kIdWebPage, L"STATIC", u"Homepage", kLink, 0, 84, kLinkTop, 60, kLinkHeight, Font::Link},
 };
@@ -181,14 +192,17 @@ void MainWindowViewWin32::SetIcons(HINSTANCE instance) {
                  reinterpret_cast<LPARAM>(smallIcon_ ? smallIcon_.get() : fallback));
 }
 
-std::array<std::pair<ControlWin32*, int>, 7> MainWindowViewWin32::Wrappers() {
+std::array<std::pair<ControlWin32*, int>, 10> MainWindowViewWin32::Wrappers() {
     return {{{&deviceList_, kIdDeviceList},
              {&startupCombo_, kIdStartupCombo},
              {&playCheck_, kIdPlayCheck},
              {&recordCheck_, kIdRecordCheck},
              {&startupCheck_, kIdStartupCheck},
              {&autoRunCheck_, kIdAutoRunCheck},
-             {&currentCardTxt_, kIdCurrentCardTxt}}};
+             {&currentCardTxt_, kIdCurrentCardTxt},
+             {&hotkeyNoteTxt_, kIdHotkeyNoteTxt},
+             {&hotkeyBox_, kIdHotkeyBox},
+             {&cycleList_, kIdCycleList}}};
 }
 
 // A control that can't be made is left out; its wrapper then answers empty.
@@ -196,6 +210,16 @@ void MainWindowViewWin32::MakeControls() {
     if (controlsMade_ || !window_) return;
     controlsMade_ = true;
     auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE));
+    // The hotkey box and the list with boxes live in the common controls,
+    // loaded here rather than imported: a second start never maps them.
+    if (HMODULE commonControls = LoadLibraryW(L"comctl32.dll")) {
+        using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+        auto init = reinterpret_cast<InitFunction>(
+            reinterpret_cast<void*>(GetProcAddress(commonControls, "InitCommonControlsEx")));
+        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_HOTKEY_CLASS | ICC_LISTVIEW_CLASSES};
+        if (init) init(&controls);
+    }
+
     // Placed and given their fonts by LayOut.
     for (const ControlLayout& layout : kControls) {
         CreateWindowExW(layout.exStyle, layout.windowClass, Wide(layout.text), layout.style, 0, 0, layout.width,
@@ -248,6 +272,7 @@ void MainWindowViewWin32::LayOut(int dpi) {
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
     FitToWholeRows(GetDlgItem(window_, kIdDeviceList));
+    cycleList_.FitColumn();
     SizeLinksToText(dpi);
     InvalidateRect(window_, nullptr, TRUE);
 }
@@ -276,7 +301,16 @@ void MainWindowViewWin32::SizeLinksToText(int dpi) {
 }
 
 bool MainWindowViewWin32::PreTranslate(MSG& message) {
-    return window_ && IsDialogMessageW(window_, &message);
+    if (!window_ || !IsDialogMessageW(window_, &message)) return false;
+    // The hotkey box does not tell of every change (a cleared box says
+    // nothing): its value is looked at after each key it has had.
+    if (message.hwnd == hotkeyBox_.Hwnd() && message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST)
+        ReportHotkeyChange(message.message, message.wParam);
+    return true;
+}
+
+void MainWindowViewWin32::ReportHotkeyChange(UINT message, WPARAM key) {
+    if (events_ && hotkeyBox_.TakeChange(message, key)) events_->OnHotkeyBoxChange();
 }
 
 LRESULT CALLBACK MainWindowViewWin32::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -360,10 +394,21 @@ LRESULT MainWindowViewWin32::HandleMessage(UINT message, WPARAM wParam, LPARAM l
             return 0;
         }
 
+        case WM_NOTIFY: {
+            // A box of the list ticked or cleared by the user.
+            const auto& change = *reinterpret_cast<const NMLISTVIEW*>(lParam);
+            if (change.hdr.idFrom == kIdCycleList && change.hdr.code == LVN_ITEMCHANGED && events_ &&
+                !cycleList_.Filling() && (change.uChanged & LVIF_STATE) &&
+                ((change.uNewState ^ change.uOldState) & LVIS_STATEIMAGEMASK))
+                events_->OnCycleListClick();
+            break;
+        }
+
         case WM_CTLCOLORSTATIC:
-            if (IsLink(reinterpret_cast<HWND>(lParam))) {
+            if (IsLink(reinterpret_cast<HWND>(lParam)) ||
+                reinterpret_cast<HWND>(lParam) == GetDlgItem(window, kIdHotkeyNoteTxt)) {
                 auto dc = reinterpret_cast<HDC>(wParam);
-                SetTextColor(dc, kLinkColour);
+                SetTextColor(dc, IsLink(reinterpret_cast<HWND>(lParam)) ? kLinkColour : kNoteColour);
                 SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
                 return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
             }
@@ -414,6 +459,9 @@ void MainWindowViewWin32::OnCommand(int id, int code) {
             break;
         case kIdWebPage:
             if (code == STN_CLICKED) events_->OnWebPageClick();
+            break;
+        case kIdHotkeyBox:
+            if (code == EN_CHANGE) ReportHotkeyChange();
             break;
     }
 }

@@ -9,6 +9,7 @@
 
 #include "app/main_window_view.h"
 #include "on_top/always_on_top.h"
+#include "platform/win32/cycle_controls_win32.h"
 #include "platform/win32/pin_control.h"
 #include "platform/win32/ui_controls_win32.h"
 #include "platform/win32/unique_handle.h"
@@ -50,6 +51,9 @@ public:
     CheckBoxControl& StartupCheck() override { return startupCheck_; }
     CheckBoxControl& AutoRunCheck() override { return autoRunCheck_; }
     LabelControl& CurrentCardTxt() override { return currentCardTxt_; }
+    HotkeyControl& HotkeyBox() override { return hotkeyBox_; }
+    LabelControl& HotkeyNoteTxt() override { return hotkeyNoteTxt_; }
+    CheckListControl& CycleList() override { return cycleList_; }
 
     // PinContainer: the pin keeps this window on top.
     NativeHandle ContainerWindow() override { return reinterpret_cast<NativeHandle>(window_); }
@@ -64,7 +68,7 @@ private:
     explicit MainWindowViewWin32(bool endLoopOnDestroy) : endLoopOnDestroy_(endLoopOnDestroy) {}
     void SetIcons(HINSTANCE instance);
     // Each control's wrapper with the control's id.
-    std::array<std::pair<ControlWin32*, int>, 7> Wrappers();
+    std::array<std::pair<ControlWin32*, int>, 10> Wrappers();
     // Sizes the window, its fonts and every control for `dpi`.
     void LayOut(int dpi);
     void SizeLinksToText(int dpi);
@@ -73,6 +77,7 @@ private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCommand(int id, int code);
+    void ReportHotkeyChange(UINT message = 0, WPARAM key = 0);
 
     bool endLoopOnDestroy_;
     bool controlsMade_ = false;
@@ -87,7 +92,9 @@ private:
     ListBoxWin32 deviceList_;
     ComboBoxWin32 startupCombo_;
     CheckBoxWin32 playCheck_, recordCheck_, startupCheck_, autoRunCheck_;
-    LabelWin32 currentCardTxt_;
+    LabelWin32 currentCardTxt_, hotkeyNoteTxt_;
+    HotkeyWin32 hotkeyBox_;
+    CheckListWin32 cycleList_;
 
     UniqueHgdiobj messageFont_;
     UniqueHgdiobj linkFont_;

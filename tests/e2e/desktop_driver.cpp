@@ -193,6 +193,19 @@ void PressKey(WORD virtualKey) {
     Sleep(120);
 }
 
+void PressChord(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> inputs;
+    // With their scan codes, as a keyboard sends them: the hotkey control names keys by them.
+    auto add = [&](WORD key, DWORD flags) {
+        inputs.push_back({INPUT_KEYBOARD});
+        inputs.back().ki = {key, static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)), flags};
+    };
+    for (WORD key : keys) add(key, 0);
+    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) add(*key, KEYEVENTF_KEYUP);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    Sleep(200);
+}
+
 POINT TrayIcon() {
     RECT taskbar{};
     GetWindowRect(FindWindowW(L"Shell_TrayWnd", nullptr), &taskbar);
@@ -212,17 +225,24 @@ bool TrayIconShown() {
     return differing > half * half / 2;
 }
 
-std::wstring HoverTip() {
+// The text of a tooltip window the shell shows: a balloon or a plain tip.
+static std::wstring ShellTip(bool balloon) {
     DWORD shell = 0;
-    GetWindowThreadProcessId(FindWindowW(L"Shell_TrayWnd", nullptr), &shell);
+    if (!GetWindowThreadProcessId(FindWindowW(L"Shell_TrayWnd", nullptr), &shell)) return L"";
+    HWND shown = WindowOf(shell, [balloon](HWND window) {
+        const LONG kBalloon = 0x40;  // TTS_BALLOON
+        return IsWindowVisible(window) && ClassName(window) == L"tooltips_class32" && !WindowText(window).empty() &&
+               ((GetWindowLongW(window, GWL_STYLE) & kBalloon) != 0) == balloon;
+    });
+    return shown ? WindowText(shown) : L"";
+}
+
+std::wstring BalloonText() { return ShellTip(true); }
+
+std::wstring HoverTip() {
     const POINT icon = TrayIcon(), away{icon.x - 200, icon.y};
     std::wstring tip;
-    auto shown = [&] {
-        HWND tooltip = WindowOf(shell, [](HWND window) {
-            return IsWindowVisible(window) && ClassName(window) == L"tooltips_class32" && !WindowText(window).empty();
-        });
-        return !(tip = tooltip ? WindowText(tooltip) : L"").empty();
-    };
+    auto shown = [&] { return !(tip = ShellTip(false)).empty(); };
     // Away and back again, so the tooltip shows afresh with the current text; again
     // while the shell is still settling after the icon changed.
     WaitUntil([&] { return MoveTo(away), Sleep(400), MoveTo(icon), WaitUntil(shown, 2500); }, 12000);

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -43,11 +44,14 @@ HWND MessageBoxOf(DWORD processId);
 void ClickAt(POINT at, int clicks = 1);
 void Click(HWND window);  // its centre
 void PressKey(WORD virtualKey);
+// Presses the keys in turn and lets them go the other way round.
+void PressChord(std::initializer_list<WORD> keys);
 // The notification area of the Wine desktop: the program's icon is the only one,
 // drawn at the right end of the taskbar.
 POINT TrayIcon();
 bool TrayIconShown();     // something is drawn in the icon's place
 std::wstring HoverTip();  // the tooltip the shell shows with the pointer on the icon
+std::wstring BalloonText();  // the notification balloon the shell shows; empty while none shows
 
 std::wstring RegString(const std::wstring& key, const std::wstring& name);
 DWORD RegDword(const std::wstring& key, const std::wstring& name, DWORD fallback);

@@ -197,6 +197,52 @@ TEST_F(Marvolt, SettingsWindowSetsTheTickedRolesHidesAndComesBack) {
     EXPECT_TRUE(IsChecked(Control(kIdPlayCheck)));
 }
 
+// Another program holds Ctrl+Alt+F12: the settings window says so beside the
+// hotkey box, and nothing else changes. Typed into the box, Ctrl+Alt+F11 is
+// stored and taken up at once; pressed anywhere, it makes the next ticked
+// device the default (Speakers and Headset only: the others are out of the
+// cycle), moves the menu's marker and names the device beside the icon.
+TEST_F(Marvolt, HotkeyCyclesTheTickedDevicesAndTellsWhenItIsTaken) {
+    struct Held {
+        ~Held() { UnregisterHotKey(nullptr, 1); }
+    } held;
+    ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, VK_F12));
+    for (const std::wstring& row : Rows())
+        if (row != L"Speakers" && row != L"Headset") RegSetString(kSettings + std::wstring(L"\\CycleThrough"), row, L"0");
+    RegSetString(kSoundMapper, L"Playback", L"Speakers");
+    RegSetString(kSoundMapper, L"Record", L"Speakers");
+    Start();
+    OpenSettings();
+    EXPECT_EQ(WindowText(Control(kIdHotkeyNoteTxt)), L"Taken by another program");
+    UnregisterHotKey(nullptr, 1);
+    // Typed once the box has the focus, as a person sees it: clicked again when a busy desktop lost the click.
+    DWORD thread = GetWindowThreadProcessId(MainWindow(), nullptr);
+    GUITHREADINFO input{sizeof input};
+    bool focused = false;
+    for (int click = 0; click < 3 && !focused; ++click) {
+        Click(Control(kIdHotkeyBox));
+        focused = WaitUntil(
+            [&] { return GetGUIThreadInfo(thread, &input) && input.hwndFocus == Control(kIdHotkeyBox); }, 3000);
+    }
+    ASSERT_TRUE(focused);
+    PressChord({VK_CONTROL, VK_MENU, VK_F11});
+    EXPECT_TRUE(WaitUntil(
+        [] { return RegString(kSettings + std::wstring(L"\\Settings"), L"CycleHotkey") == L"Ctrl+Alt+F11"; }));
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(Control(kIdHotkeyNoteTxt)).empty(); }));
+    Screenshot(L"settings-window-hotkey");
+    Click(Control(kIdCommand1));
+    ASSERT_TRUE(WaitUntil(TrayIconShown));
+    for (const wchar_t* next : {L"Headset", L"Speakers"}) {
+        PressChord({VK_CONTROL, VK_MENU, VK_F11});
+        EXPECT_TRUE(SoundMapperSays(next, next));
+        EXPECT_TRUE(WaitUntil([&] { return BalloonText() == next; })) << "not told: " << (next[0] == L'H');
+        if (next == std::wstring(L"Headset")) Screenshot(L"cycle-notification");
+        EXPECT_EQ(Lines(OpenTrayMenu()), TrayMenu(next, next));
+        PressKey(VK_ESCAPE);
+        EXPECT_TRUE(WaitUntil([] { return !IsWindowVisible(FindWindowW(L"#32768", nullptr)); }));
+    }
+}
+
 // Wine scales every program to its DPI: the manifest that asks Windows to do so
 // must be in the program. A second start only hands over, so the libraries that
 // only a first instance uses are loaded when first used, never imported: an

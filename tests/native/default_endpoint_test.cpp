@@ -19,6 +19,7 @@ struct MockEndpoints : AudioEndpoints {
     MOCK_METHOD(std::uint32_t, InputDeviceName, (std::uint32_t, std::u16string&), (override));
     MOCK_METHOD(std::u16string, EndpointId, (WaveDirection, std::uint32_t), (override));
     MOCK_METHOD(std::int32_t, SetDefaultEndpoint, (const std::u16string&, EndpointRole), (override));
+    MOCK_METHOD(std::u16string, DefaultEndpointId, (WaveDirection), (override));
 };
 
 constexpr std::int32_t kFail = static_cast<std::int32_t>(0x80004005u);
@@ -108,6 +109,36 @@ TEST_F(SetDeviceWithEndpoints, ARefusalIsToldAndNothingIsClaimed) {
     EXPECT_EQ(Get(u"Playback") + Get(u"Record"), "HeadsetHeadset") << "the Sound Mapper values stay written";
     EXPECT_EQ(view.label.text, u"Default Soundcard: Speakers (recording default unchanged)");
     EXPECT_EQ(switching.CurrentDevice(), u"Speakers");
+}
+
+// Where a switch reaches the endpoints, the default ones lead back to the
+// devices that have them, by id: the menu marks those and "Settings ..." names
+// the playback one, whatever the Sound Mapper values say.
+TEST_F(SetDeviceWithEndpoints, MarksAndLabelFollowTheDefaultEndpoints) {
+    struct Case {
+        const char16_t *render, *capture;
+        bool available;
+        std::string marks, label;
+    } cases[] = {
+        {u"out2", u"in1", true, "Headset  <default>  (Record), Soundcard 2: Speakers  <default>  (Playback), Soundcard 3: Лампа", "Speakers"},
+        {u"out0", u"in2", true, "Headset  <default>  (Playback), Soundcard 2: Speakers, Soundcard 3: Лампа  <default>  (Record)", "Headset"},
+        {u"out3", u"in0", true, "Headset, Soundcard 2: Speakers, Soundcard 3: Лампа  <default>  (Playback)", "Лампа"},
+        {u"", u"in1", true, "Headset  <default>  (Record), Soundcard 2: Speakers, Soundcard 3: Лампа", ""},
+        {u"out2", u"in1", false, "Headset  <default>   (Play + Rec), Soundcard 2: Speakers, Soundcard 3: Лампа", "Headset"},
+    };
+    Rows({u"Headset", u"Speakers", u"Лампа"});
+    Set(u"Playback", u"Headset"), Set(u"Record", u"Headset");
+    for (const Case& c : cases) {
+        Machine machine(c.available);
+        ON_CALL(machine.endpoints, DefaultEndpointId(WaveDirection::Output)).WillByDefault(::testing::Return(c.render));
+        ON_CALL(machine.endpoints, DefaultEndpointId(WaveDirection::Input)).WillByDefault(::testing::Return(c.capture));
+        MainWindow window{view, MainWindowServices{registry, settings, system, system, system, system, system, system,
+                                                   system, system, tray, system, &machine.endpoint}};
+        window.CreatePopupMenu();
+        EXPECT_EQ(Menu(), "Soundcard 1: " + c.marks + ", -, Exit") << ToUtf8(c.render);
+        window.OnTrayMenu(u"Settings ...");
+        EXPECT_EQ(U8(view.label.text), "Default Soundcard: " + c.label);
+    }
 }
 
 TEST_F(MainWindowTest, MixerFallsBackToTheNewerProgram) {

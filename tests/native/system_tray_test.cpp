@@ -85,6 +85,14 @@ TEST_F(SystemTrayTest, AddFillsTheRecordAndRepeatsAreRefused) {
     tray->AddTrayIcon(other, u"four", true, main, u"");
     EXPECT_EQ(shell.last.uID, 0xCAFEu);
     EXPECT_EQ(shell.Tip(), "four");
+    // A notification goes beside the icon on show, in the record's second form.
+    tray->ShowNotification(u"Default Soundcard", u"Headset");
+    EXPECT_EQ(U8(shell.last.szInfoTitle + u": " + shell.last.szInfo) + " " + N(shell.last.uFlags) + " " +
+                  N(shell.last.cbSize) + " " + shell.Tip(),
+              "Default Soundcard: Headset 16 488 four");
+    tray->RemoveTrayIcon();
+    tray->ShowNotification(u"Default Soundcard", u"Headset");
+    EXPECT_EQ(Steps(), "delete; add; modify; delete");
 }
 
 TEST_F(SystemTrayTest, UnloadTakesTheIconWindowAndMenuAndTheNextAddLoadsAgain) {
@@ -92,6 +100,7 @@ TEST_F(SystemTrayTest, UnloadTakesTheIconWindowAndMenuAndTheNextAddLoadsAgain) {
     tray->RemoveTrayIcon();
     tray->ChangeToolTipText(u"x");
     tray->ChangeIcon_Picture(1);
+    tray->ShowNotification(u"Default Soundcard", u"Headset");
     EXPECT_EQ(Steps(), "");
     Add(u"tip");
     tray->Unload();

@@ -8,6 +8,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "app/device_cycle.h"
 #include "on_top/pin_pictures.h"
 #include "platform/win32/main_window_view_win32.h"
 #include "platform/win32/menu_api_win32.h"
@@ -311,6 +312,8 @@ struct RecordingEvents : MainWindowEvents {
     void OnExitBtnClick() override { log += "ExitBtn,"; }
     void OnWebPageClick() override { log += "WebPage,"; }
     void OnLabel1Click() override { log += "Label1,"; }
+    void OnHotkeyBoxChange() override { log += ToUtf8(HotkeyText(view.HotkeyBox().Value())) + ","; }
+    void OnCycleListClick() override { log += "Cycle " + std::to_string(view.CycleList().Ticked(0)) + ","; }
     void OnResize() override { log += view.Window().State() == WindowState::Minimized ? "Min," : "Resize,"; }
     bool OnQueryUnload() override {
         log += "QueryUnload,";
@@ -370,6 +373,11 @@ TEST_F(MainWindowViewWin32Test, WindowAndControlsAreLaidOutAsDesigned) {
                     {kIdRecordCheck, kIdFrame1, BS_TYPEMASK, box},
                     {kIdCurrentCardTxt, kIdFrame1, SS_NOPREFIX, SS_NOPREFIX},
                     {kIdSetBtn, kIdFrame1, 0, 0},
+                    {kIdFrame3, 0, 0, 0},
+                    {kIdHotkeyTxt, kIdFrame3, 0, 0},
+                    {kIdHotkeyBox, kIdFrame3, WS_TABSTOP, WS_TABSTOP},
+                    {kIdHotkeyNoteTxt, kIdFrame3, SS_NOPREFIX, SS_NOPREFIX},
+                    {kIdCycleList, kIdFrame3, LVS_TYPEMASK | LVS_SINGLESEL, LVS_REPORT | LVS_SINGLESEL},
                     {kIdCommand1, 0, 0, 0},
                     {kIdExitBtn, 0, 0, 0},
                     {kIdLabel1, 0, link, link},
@@ -381,12 +389,13 @@ TEST_F(MainWindowViewWin32Test, WindowAndControlsAreLaidOutAsDesigned) {
         EXPECT_TRUE(HasVisibleStyle(Control(c.id))) << c.id;
         EXPECT_EQ(GetWindowLongPtrW(Control(c.id), GWL_STYLE) & c.mask, c.style) << c.id;
         EXPECT_TRUE(IntersectRect(&overlap, &rect, &outer) && EqualRect(&overlap, &rect)) << c.id << " sticks out";
-        if (c.id != kIdFrame1 && c.id != kIdFrame2) loose.push_back(rect);
+        if (c.id != kIdFrame1 && c.id != kIdFrame2 && c.id != kIdFrame3) loose.push_back(rect);
     }
     for (size_t a = 0; a < loose.size(); ++a)
         for (size_t b = a + 1; b < loose.size(); ++b) EXPECT_FALSE(IntersectRect(&overlap, &loose[a], &loose[b]));
-    const RECT frame1 = Rect(kIdFrame1), frame2 = Rect(kIdFrame2), pin = loose.back();
-    for (const auto& [a, b] : {std::pair{frame1, frame2}, std::pair{pin, frame1}, std::pair{pin, frame2}})
+    const RECT frame1 = Rect(kIdFrame1), frame2 = Rect(kIdFrame2), frame3 = Rect(kIdFrame3), pin = loose.back();
+    for (const auto& [a, b] : {std::pair{frame1, frame2}, std::pair{pin, frame1}, std::pair{pin, frame2},
+                               std::pair{frame3, frame1}})
         EXPECT_FALSE(IntersectRect(&overlap, &a, &b));
 }
 
@@ -415,6 +424,21 @@ TEST_F(MainWindowViewWin32Test, ControlsRaiseTheirEvents) {
     events.throwOnClick = true;
     SendMessageW(Control(kIdPlayCheck), BM_CLICK, 0, 0);
     EXPECT_EQ(view->PlayCheck().Value(), 0);
+    // The hotkey box and the list tell of a person's changes, not of the
+    // logic's: a key alone gets Ctrl+Alt; a modifier pressed and let go alone
+    // leaves the hotkey; Backspace clears it.
+    events.log.clear();
+    view->HotkeyBox().SetValue({0x7B, kHotkeyControl | kHotkeyAlt});
+    view->CycleList().AddItem(u"Speakers", true);
+    for (auto [message, key] : {std::pair{WM_KEYDOWN, VK_F9}, {WM_KEYDOWN, VK_CONTROL}, {WM_KEYUP, VK_CONTROL},
+                                {WM_KEYUP, VK_F9}, {WM_KEYDOWN, VK_BACK}}) {
+        MSG typed{Control(kIdHotkeyBox), static_cast<UINT>(message), static_cast<WPARAM>(key), 0, 0, {}};
+        EXPECT_TRUE(view->PreTranslate(typed));
+        if (key == VK_F9) events.log += ToUtf8(HotkeyText(view->HotkeyBox().Value())) + ",";
+    }
+    LVITEMW clear{0, 0, 0, INDEXTOSTATEIMAGEMASK(1), LVIS_STATEIMAGEMASK};
+    SendMessageW(Control(kIdCycleList), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&clear));
+    EXPECT_EQ(events.log, "Ctrl+Alt+F9,Ctrl+Alt+F9,Ctrl+Alt+F9,none,Cycle 0,");
 }
 
 // A double click on a row raises the list's event with that row selected, a single
@@ -438,13 +462,13 @@ TEST_F(MainWindowViewWin32Test, MouseAndKeyboardReachTheControlsAsAPersonUsesThe
     view->StartupCombo().SetVisible(false);
     SetFocus(Control(kIdAutoRunCheck));
     Ints order;
-    for (int step = 0; step < 8; ++step) {
+    for (int step = 0; step < 10; ++step) {
         MSG tab{GetFocus(), WM_KEYDOWN, VK_TAB, 0, 0, {}};
         EXPECT_TRUE(view->PreTranslate(tab));
         order.push_back(GetDlgCtrlID(GetFocus()));
     }
-    EXPECT_EQ(order, Ints({kIdStartupCheck, kIdDeviceList, kIdPlayCheck, kIdRecordCheck, kIdSetBtn, kIdCommand1,
-                           kIdExitBtn, kIdAutoRunCheck}));
+    EXPECT_EQ(order, Ints({kIdStartupCheck, kIdDeviceList, kIdPlayCheck, kIdRecordCheck, kIdSetBtn, kIdHotkeyBox,
+                           kIdCycleList, kIdCommand1, kIdExitBtn, kIdAutoRunCheck}));
     SetFocus(Control(kIdPlayCheck));
     events.log.clear();
     for (UINT message : {WM_KEYDOWN, WM_KEYUP}) {
