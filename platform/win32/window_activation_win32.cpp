@@ -82,6 +82,13 @@ void BringForward(HWND window) {
 
 }  // namespace
 
+bool Win32WindowActivation::Activate(NativeHandle handle) {
+    HWND window = reinterpret_cast<HWND>(handle);
+    if (!window || !IsWindow(window)) return false;
+    BringForward(window);
+    return true;
+}
+
 bool Win32WindowActivation::ActivateByTitle(const std::u16string& title) {
     if (title.empty()) return false;  // every window's title begins with it
     HWND window = FindByTitle(title);

@@ -269,9 +269,13 @@ TEST_F(Marvolt, WindowHidesIntoTheTrayAndComesBack) {
 }
 
 // The second start ends, at once and without ever showing a window of its own,
-// and brings the running one forward out of the tray.
+// and brings the running one forward out of the tray, not another program's
+// window whose title starts with the name.
 TEST_F(Marvolt, SecondStartBringsTheRunningOneForward) {
     Start();
+    HWND notes = CreateWindowExW(0, L"STATIC", L"Marvolt notes.txt - Notepad", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50,
+                                 50, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(notes);
     Program second;
     DWORD started = GetTickCount();
     ASSERT_TRUE(second.Start(false));
@@ -289,6 +293,7 @@ TEST_F(Marvolt, SecondStartBringsTheRunningOneForward) {
     EXPECT_TRUE(
         WaitUntil([&] { return ForegroundWindow() == program_.MainWindow() && IsWindowVisible(ForegroundWindow()); }));
     EXPECT_TRUE(TrayIconShown());
+    DestroyWindow(notes);
 }
 
 TEST_F(Marvolt, PinUnpinsAndPinsTheWindowAndRecordsIt) {

@@ -22,27 +22,33 @@ namespace {
 
 using Text = std::u16string;
 
-// An earlier instance is one whose query object still lives, in the session's namespace.
+// An earlier instance is one whose query object still lives, in the session's
+// namespace; later ones learn its process.
 TEST(Win32InstanceQuery, TheMutexTellsOfAnEarlierInstanceWhileItLives) {
     auto named = [] {
         return bool(UniqueKernelHandle(OpenMutexW(SYNCHRONIZE, FALSE, L"Local\\Marvolt.SingleInstance")));
     };
     auto first = std::make_unique<Win32InstanceQuery>();
-    EXPECT_FALSE(first->EarlierInstanceRunning());
+    EXPECT_FALSE(first->EarlierInstanceRunning() || first->EarlierInstanceProcess());
     EXPECT_TRUE(named());
-    for (int later = 0; later < 2; ++later) EXPECT_TRUE(Win32InstanceQuery().EarlierInstanceRunning());
+    for (int later = 0; later < 2; ++later) {
+        Win32InstanceQuery query;
+        EXPECT_TRUE(query.EarlierInstanceRunning() && query.EarlierInstanceProcess() == GetCurrentProcessId());
+    }
     first.reset();
     EXPECT_FALSE(named());
     EXPECT_FALSE(Win32InstanceQuery().EarlierInstanceRunning());
 }
 
-// Found by class and exact title, pinned and unpinned, restored; a handle of 0 does nothing.
+// Found by class in its process, pinned and unpinned, restored; a handle of 0 does nothing.
 TEST(Win32TopLevelWindows, FindsPinsAndRestoresARealWindow) {
     UniqueHwnd window = MakeTestWindow(L"Blocks \u00e4", SW_SHOWMINIMIZED);
     Win32TopLevelWindows windows;
-    EXPECT_EQ(Ints({long(windows.FindByClassAndTitle(u"TestWindow", u"Blocks \u00e4") == Native(window.get())),
-                    long(windows.FindByClassAndTitle(u"TestWindow", u"Blocks")),
-                    long(windows.FindByClassAndTitle(u"Other", u"Blocks \u00e4"))}),
+    DWORD shell = 0, self = GetCurrentProcessId();
+    GetWindowThreadProcessId(GetDesktopWindow(), &shell);
+    EXPECT_EQ(Ints({long(windows.FindByClassInProcess(u"TestWindow", self) == Native(window.get())),
+                    long(windows.FindByClassInProcess(u"TestWindow", shell)),
+                    long(windows.FindByClassInProcess(u"Other", self))}),
               Ints({1, 0, 0}));
     for (bool topmost : {true, false}) {
         windows.SetTopmost(Native(window.get()), topmost);
@@ -73,6 +79,10 @@ TEST(Win32WindowActivation, ActivatesByExactTitleThenByPrefix) {
         EXPECT_TRUE(GetForegroundWindow() == front && IsWindowVisible(front) && !IsIconic(front)) << ToUtf8(title);
     }
     EXPECT_FALSE(IsWindowVisible(hiddenLonger.get()));
+    // By its handle, whatever its title.
+    EXPECT_TRUE(Win32WindowActivation().Activate(Native(hiddenLonger.get())) && !Win32WindowActivation().Activate(0));
+    Pump();
+    EXPECT_TRUE(GetForegroundWindow() == hiddenLonger.get() && IsWindowVisible(hiddenLonger.get()));
 }
 
 // Characters, "{" and "}" in braces and named keys reach the focused control; the

@@ -101,6 +101,7 @@ struct MockPending : PendingEvents {
 };
 struct MockActivation : WindowActivation {
     MOCK_METHOD(bool, ActivateByTitle, (const Text&), (override));
+    MOCK_METHOD(bool, Activate, (NativeHandle), (override));
 };
 
 // The real shell, with a log of its answers: "A+" an add it took, "D-" a delete it refused.
