@@ -254,6 +254,7 @@ TEST_F(Marvolt, WindowHidesIntoTheTrayAndComesBack) {
     Click(Control(kIdCommand1));
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(window); }));
     ASSERT_TRUE(WaitUntil(TrayIconShown));
+    EXPECT_EQ(HoverTip(), L"current: ") << "the icon left in place while the window showed";
     DoubleClickAt(TrayIconCentre().x, TrayIconCentre().y);
     EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window) && !IsIconic(window); }));
     if (FindWindowW(L"#32768", nullptr)) PressKey(VK_ESCAPE);  // the double click's first release opened it
