@@ -36,7 +36,7 @@ if(MARVOLT_WIN32_TESTS)
   # to report what a person sees there (menu entries, tooltips).
   add_library(marvolt_e2e_hook SHARED tests/e2e/hook/e2e_hook.cpp tests/e2e/hook/e2e_hook.def)
   set_target_properties(marvolt_e2e_hook PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
-  target_link_libraries(marvolt_e2e_hook PRIVATE user32)
+  target_link_libraries(marvolt_e2e_hook PRIVATE user32 shell32)
   target_link_options(marvolt_e2e_hook PRIVATE ${MARVOLT_STATIC_LINK})
 
   # Stands in for the audio policy class; the end-to-end tests register it.

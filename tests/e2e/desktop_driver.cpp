@@ -126,10 +126,10 @@ void Pause(DWORD ms) { Sleep(ms); }
 
 Program::~Program() { Kill(); }
 
-bool Program::Start(bool waitUntilIdle) {
-    std::wstring exe = EnvVar(L"MARVOLT_EXE"), line = L"\"" + exe + L"\"";
+bool Program::Start(bool waitUntilIdle, const std::wstring& program, const wchar_t* folder) {
+    std::wstring exe = program.empty() ? EnvVar(L"MARVOLT_EXE") : program, line = L"\"" + exe + L"\"";
     STARTUPINFOW startup{sizeof(startup)};
-    if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info_))
+    if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder, &startup, &info_))
         return false;
     if (waitUntilIdle) WaitForInputIdle(info_.hProcess, 10000);
     return true;
@@ -258,10 +258,14 @@ POINT TrayIconCentre() {
     return {taskbar.right - (GetSystemMetrics(SM_CXSMICON) + 4) / 2, (taskbar.top + taskbar.bottom) / 2};
 }
 
-bool TrayIconShown() {
+namespace {
+
+// Slot 0 is the icon's place, slot 1 the place left of it.
+bool IconInSlot(int slot) {
     if (!FindWindowW(L"Shell_TrayWnd", nullptr)) return false;
     POINT centre = TrayIconCentre();
     int half = GetSystemMetrics(SM_CXSMICON) / 2, differing = 0;
+    centre.x -= slot * (2 * half + 4);
     HDC screen = GetDC(nullptr);
     // The empty taskbar left of the icon gives its background colour.
     COLORREF background = GetPixel(screen, centre.x - 3 * half - 8, centre.y);
@@ -270,6 +274,12 @@ bool TrayIconShown() {
     ReleaseDC(nullptr, screen);
     return differing > half * half / 2;
 }
+
+}  // namespace
+
+bool TrayIconShown() { return IconInSlot(0); }
+
+bool SecondTrayIconShown() { return IconInSlot(1); }
 
 std::wstring HoverTip() {
     HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace e2e {
@@ -35,7 +36,9 @@ public:
     Program& operator=(const Program&) = delete;
     ~Program();
 
-    bool Start(bool waitUntilIdle = true);
+    // MARVOLT_EXE, or `exe`, in this process's current directory or `folder`.
+    bool Start(bool waitUntilIdle = true, const std::wstring& exe = {}, const wchar_t* folder = nullptr);
+    void Swap(Program& other) { std::swap(info_, other.info_); }
     bool HasVisibleWindow() const;
     bool Running() const;
     DWORD ProcessId() const { return info_.dwProcessId; }
@@ -73,6 +76,7 @@ void TypeText(const std::wstring& text);
 // drawn at the right end of the taskbar.
 POINT TrayIconCentre();
 bool TrayIconShown();  // something is drawn in the icon's place
+bool SecondTrayIconShown();  // or in the place of a second icon
 // Rests the pointer on the icon and reads the tooltip the shell shows for it.
 std::wstring HoverTip();
 

@@ -1,11 +1,14 @@
 // End-to-end: the real Marvolt.exe on the Wine desktop with PulseAudio devices,
 // driven through the mouse, the keyboard and the notification area.
 #include <windows.h>
+#include <shellapi.h>
 #include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <iterator>
 
 #include "app/main_window_view.h"
 #include "tests/e2e/desktop_driver.h"
@@ -305,6 +308,160 @@ TEST_F(Marvolt, PinUnpinsAndPinsTheWindowAndRecordsIt) {
         EXPECT_TRUE(WaitUntil([&] { return IsTopmost(program_.MainWindow()) == pinned; }));
         EXPECT_EQ(RegString(kOnTopKey, L"OnTop"), pinned ? L"True" : L"False");
     }
+}
+
+// Ten starts at once, from a folder with blanks and letters beyond the code page
+// and in another current directory, leave one program with one icon; its
+// autostart entry names that folder. A new taskbar gets the icon back, with its
+// tip and its menu (Wine does not renew its own, so the test tells the program).
+TEST_F(Marvolt, TenStartsLeaveOneIconThatANewTaskbarGetsBack) {
+    wchar_t temp[MAX_PATH];
+    const std::wstring folder =
+        std::wstring(temp, GetTempPathW(MAX_PATH, temp)) + L"Neuer Ordner \u00e4\u00df \u041f\u0430\u043f\u043a\u0430";
+    const std::wstring exe = folder + L"\\Marvolt.exe";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW(EnvVar(L"MARVOLT_EXE").c_str(), exe.c_str(), FALSE));
+    Program starts[10];
+    for (Program& start : starts) ASSERT_TRUE(start.Start(false, exe, L"C:\\windows"));
+    auto running = [&] { return std::count_if(starts, starts + 10, [](const Program& p) { return p.Running(); }); };
+    ASSERT_TRUE(WaitUntil([&] { return running() == 1; }, 30000)) << running() << " running";
+    for (Program& start : starts) {
+        if (start.Running()) program_.Swap(start);
+        EXPECT_EQ(start.WaitForExit(0), 0u);  // the others ended, and well
+    }
+    ASSERT_TRUE(WaitUntil([&] { return program_.MainWindow() && TrayIconShown(); }));
+    EXPECT_FALSE(SecondTrayIconShown());
+    ASSERT_TRUE(hooks_.Attach(program_.UiThread()));
+    OpenSettings();
+    Click(Control(kIdAutoRunCheck));
+    EXPECT_TRUE(WaitUntil([&] { return RegString(kRunKey, L"Marvolt") == L"\"" + exe + L"\""; }));
+    Click(Control(kIdCommand1));
+    ASSERT_TRUE(WaitUntil(TrayIconShown));
+
+    SendMessageW(program_.FindOwnWindow(nullptr, L"SystemTray"), RegisterWindowMessageW(L"MarvoltE2E.ForgetIcon"), 0, 0);
+    ASSERT_TRUE(WaitUntil([] { return !TrayIconShown(); }));
+    PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(WaitUntil(TrayIconShown));
+    EXPECT_EQ(HoverTip(), L"current: ");
+    std::vector<MenuEntry> menu = OpenTrayMenu();
+    PressKey(VK_ESCAPE);
+    EXPECT_EQ(MenuText(menu), kMenuHead + DeviceEntries(Rows()[0], Rows()[0]) + L"-\nExit\n");
+    program_.Kill();
+    DeleteFileW(exe.c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
+// Every value the program reads, stored beforehand in one wrong or awkward form:
+// the program starts, lists, switches and ends as ever, reads the options as
+// their defaults and rewrites only what it writes anyway.
+TEST_F(Marvolt, HostileStoredValuesHarmNothing) {
+    struct Form {
+        const char* what;
+        DWORD type;
+        std::wstring data;  // the bytes, two to a character
+    };
+    const Form forms[] = {
+        {"a number", REG_DWORD, std::wstring(L"\x0007\0", 2)},
+        {"binary", REG_BINARY, L"\x0102\x0304\x0506\x0708"},
+        {"multi-string", REG_MULTI_SZ, std::wstring(L"Headset\0x\0\0", 10)},
+        {"empty", REG_SZ, L""},
+        {"unterminated", REG_SZ, L"Headset"},
+        {"1 MB", REG_SZ, std::wstring(512 * 1024 - 1, L'x') + L'\0'},
+        {"percent", REG_SZ, std::wstring(L"%SystemRoot%\\%1\0", 16)},
+        {"ampersand", REG_SZ, std::wstring(L"&Speakers & Co\0", 15)},
+        {"tab", REG_SZ, std::wstring(L"Head\tset\0", 9)},
+        {"beyond the code page", REG_SZ, std::wstring(L"\u041d\u0430\u0443\u0448\u043d\u0438\u043a\u0438 \u2603\0", 11)},
+    };
+    const std::wstring settings = kSettingsKey + std::wstring(L"\\Settings");
+    const std::pair<std::wstring, const wchar_t*> values[] = {
+        {kSoundMapper, L"Playback"},     {kSoundMapper, L"Record"},    {kSoundMapper, L"PreferredOnly"},
+        {kSoundMapper, L"SetupPreferredAudioDevicesCount"},            {settings, L"PlaybackCheck"},
+        {settings, L"RecordCheck"},      {settings, L"StartupCheck"},  {settings, L"StartupDevice"},
+        {settings, L"Homepage"},         {settings, L"UpdateServer"},  {kOnTopKey, L"OnTop"},
+        {kRunKey, L"Marvolt"}};
+    for (const Form& form : forms) {
+        SCOPED_TRACE(form.what);
+        // Followed by more than its size says: the system adds no NUL to text without one.
+        const std::wstring buffer = form.data + L'!';
+        for (const auto& [key, name] : values)
+            RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name, form.type, buffer.data(),
+                            static_cast<DWORD>(form.data.size() * 2));
+        Start();
+        std::vector<MenuEntry> menu = OpenTrayMenu();
+        const std::wstring entry = L"Soundcard " + std::to_wstring(RowOf(L"Speakers 2") + 1) + L": Speakers 2";
+        for (const MenuEntry& shown : menu)
+            if (shown.text.rfind(entry, 0) == 0) Choose(menu, shown.text);
+        EXPECT_TRUE(SoundMapperSays(L"Speakers 2", L"Speakers 2"));
+        ChooseFromTray(L"Exit");
+        EXPECT_EQ(program_.WaitForExit(5000), 0u);
+        program_.Kill();
+        EXPECT_TRUE(menu.size() == 11 + Rows().size() && menu.back().text == L"Exit") << Narrow(MenuText(menu));
+        // The option boxes read as ticked, the pin as pinned; an autostart entry
+        // that reads as a text names the program again.
+        EXPECT_EQ(RegString(settings, L"PlaybackCheck") + RegString(settings, L"RecordCheck"), L"11");
+        EXPECT_EQ(RegString(kOnTopKey, L"OnTop"), L"True");
+        const bool text = form.type == REG_SZ && !form.data.empty() && form.data[0];
+        const std::wstring written[] = {L"Playback", L"Record", L"PlaybackCheck", L"RecordCheck", L"OnTop"};
+        for (const auto& [key, name] : values) {
+            if (std::count(std::begin(written), std::end(written), name) || (key == kRunKey && text)) continue;
+            HKEY opened = nullptr;
+            DWORD type = REG_NONE, size = static_cast<DWORD>(form.data.size() * 2 + 8);
+            std::wstring kept(form.data.size() + 4, L'\0');
+            RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &opened);
+            RegQueryValueExW(opened, name, nullptr, &type, reinterpret_cast<BYTE*>(kept.data()), &size);
+            RegCloseKey(opened);
+            kept.resize(size / 2);
+            EXPECT_TRUE(type == form.type && kept == form.data) << Narrow(name);
+        }
+        EXPECT_EQ(RegString(kRunKey, L"Marvolt").find(L"Marvolt.exe") != std::wstring::npos, text);
+    }
+}
+
+// Sixty devices, among them names with a comma, "&" and a tab, of 31 and 32
+// characters and a second "Headset": one entry each, the name shown as it is
+// (no shortcut letter, nothing pushed aside), and each entry sets exactly its
+// device, the last one too. Start and menu times are printed, not judged.
+TEST_F(Marvolt, SixtyDevicesWithAwkwardNamesAreEachOneEntry) {
+    std::vector<std::wstring> names = {L"Speakers, Left", L"Mix &Quiet", L"Tab\tName", L"Thirty One Characters Long Name",
+                                       L"Thirty Two Characters Long Names", L"Headset"};
+    while (Rows().size() + names.size() < 60) names.push_back(L"Line " + std::to_wstring(names.size()));
+    struct Sinks : std::vector<std::wstring> {
+        ~Sinks() { std::for_each(begin(), end(), RemoveSink); }
+    } sinks;
+    for (const std::wstring& name : names) sinks.push_back(AddSink(name));
+    DWORD started = GetTickCount();
+    Start();
+    const DWORD startMs = GetTickCount() - started;
+    started = GetTickCount();
+    std::vector<MenuEntry> menu = OpenTrayMenu();
+    const DWORD menuMs = GetTickCount() - started;
+    RECT shown{};
+    GetWindowRect(FindWindowW(L"#32768", nullptr), &shown);
+    PressKey('Q');  // the shortcut "Mix &Quiet" would have
+    Pause(500);
+    EXPECT_TRUE(IsWindowVisible(FindWindowW(L"#32768", nullptr)));
+    PressKey(VK_ESCAPE);
+    std::wstring comma;
+    size_t devices = 0;
+    for (const MenuEntry& entry : menu) {
+        devices += entry.text.rfind(L"Soundcard ", 0) == 0;
+        if (entry.text.find(L": Speakers, Left") != std::wstring::npos) comma = entry.text;
+    }
+    EXPECT_EQ(devices, 60u) << Narrow(MenuText(menu));
+    EXPECT_EQ(MenuText(menu).find(L'\t'), std::wstring::npos);
+    ASSERT_EQ(menu.back().text, L"Exit");
+    EXPECT_NE(RegString(kSoundMapper, L"Playback"), L"Mix &Quiet");
+    ChooseFromTray(comma);
+    EXPECT_TRUE(SoundMapperSays(L"Speakers, Left", L"Speakers, Left"));
+    // The last device, as a person reaches it: up from the top, past "Exit".
+    const std::wstring last = menu[menu.size() - 3].text;
+    started = GetTickCount();
+    OpenTrayMenu();
+    PressKey(VK_UP), PressKey(VK_UP), PressKey(VK_RETURN);
+    const std::wstring name = last.substr(last.find(L": ") + 2);
+    EXPECT_TRUE(SoundMapperSays(name, name)) << Narrow(last);
+    printf("60 devices: start to icon %lu ms; menu open %lu ms, %ld px high on a %d px screen; last device set %lu ms\n",
+           startMs, menuMs, shown.bottom - shown.top, GetSystemMetrics(SM_CYSCREEN), GetTickCount() - started);
 }
 
 }  // namespace

@@ -2,12 +2,20 @@
 // with WH_CALLWNDPROC). A menu can't be read from another process, so this module
 // writes the popup menu being opened into marvolt_e2e_menu.txt in the temporary
 // folder, one entry a line: "-" for a separator, otherwise "<id>\t<text>" (UTF-8).
+// Sent to the tray window, "MarvoltE2E.ForgetIcon" takes its icon off the shell,
+// as a shell that restarted has forgotten it (Wine hands no icon to another process).
 #include <windows.h>
+#include <shellapi.h>
 
 #include <string>
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK CallWndHook(int code, WPARAM wParam, LPARAM lParam) {
     const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call && call->message == RegisterWindowMessageW(L"MarvoltE2E.ForgetIcon")) {
+        NOTIFYICONDATAW icon{NOTIFYICONDATAW_V1_SIZE, call->hwnd};
+        icon.uID = static_cast<UINT>(SendMessageW(call->hwnd, WM_GETICON, ICON_BIG, 0));
+        Shell_NotifyIconW(NIM_DELETE, &icon);
+    }
     if (code == HC_ACTION && call && call->message == WM_INITMENUPOPUP) {
         HMENU menu = reinterpret_cast<HMENU>(call->wParam);
         std::string content;
