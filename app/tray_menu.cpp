@@ -1,7 +1,6 @@
 #include "app/tray_menu.h"
 
 #include <algorithm>
-#include <iterator>
 
 #include "platform/text.h"
 #include "popup_menu/dynamic_popup_menu.h"
@@ -29,13 +28,6 @@ size_t MaxDeviceEntries() {
     size_t fixedFields = 1;
     for (std::u16string_view text : fixed) fixedFields += std::count(text.begin(), text.end(), u',');
     return DynamicPopupMenu::kMaxItemId - fixedFields;
-}
-
-// "Soundcard <n>:" is how the menu names row n.
-bool IsDeviceEntry(std::u16string_view selected) {
-    if (!StartsWith(selected, kEntryPrefix)) return false;
-    size_t end = selected.find_first_not_of(u"0123456789", std::size(kEntryPrefix) - 1);
-    return end > std::size(kEntryPrefix) - 1 && end != std::u16string_view::npos && selected[end] == u':';
 }
 
 }  // namespace
@@ -75,7 +67,7 @@ int FindChosenDevice(const std::vector<std::u16string>& rows, const std::u16stri
     }
     // An entry of this menu sets its own row or nothing. Texts that are not our
     // own entries still reach a device by its name.
-    if (IsDeviceEntry(selected)) return -1;
+    if (StartsWith(selected, kEntryPrefix)) return -1;
     for (size_t i = 0; i < rows.size(); ++i) {
         std::u16string name = Trim(rows[i]);
         if (!name.empty() && Contains(selected, name)) return static_cast<int>(i);

@@ -8,22 +8,16 @@ namespace marvolt {
 
 namespace {
 
-// The field that starts at `next`, unescaped; `next` moves past its comma, and
-// `more` tells whether there was one.
-std::u16string NextField(std::u16string_view items, std::size_t& next, bool& more) {
+// The field that starts at `next`, unescaped; `next` moves past the comma that
+// ends it, or past the end of `items`.
+std::u16string NextField(std::u16string_view items, std::size_t& next) {
     std::u16string field;
-    for (; next < items.size(); ++next) {
-        char16_t c = items[next];
-        if (c == u',') {
-            ++next;
-            more = true;
-            return field;
-        }
-        bool escape = c == u'\\' && next + 1 < items.size() &&
+    for (; next < items.size() && items[next] != u','; ++next) {
+        bool escape = items[next] == u'\\' && next + 1 < items.size() &&
                       (items[next + 1] == u',' || items[next + 1] == u'\\');
-        field += escape ? items[++next] : c;
+        field += items[escape ? ++next : next];
     }
-    more = false;
+    ++next;
     return field;
 }
 
@@ -64,11 +58,9 @@ std::u16string DynamicPopupMenu::Popup(const std::u16string& items) {
     if (tracking_) return {};
 
     std::size_t next = 0;
-    for (int id = 1; id <= kMaxItemId; ++id) {
-        bool more = false;
-        std::u16string text = Trim(NextField(items, next, more));
+    for (int id = 1; id <= kMaxItemId && next <= items.size(); ++id) {
+        std::u16string text = Trim(NextField(items, next));
         if (!text.empty()) AddMenuItem(id, text, false, false, MenuItemState::Enabled, 0, 0);
-        if (!more) break;
     }
     // Fields past the last id are left out; the menu shows what fits.
 

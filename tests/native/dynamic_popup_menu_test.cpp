@@ -40,7 +40,7 @@ TEST_F(DynamicPopupMenuTest, ItemStringGivesPlainEntriesNumberedByField) {
         {u",,,Z", "4:Z "},
         {u"\tTab ,Same,Same", "1: Tab 2:Same 3:Same "},
         // Commas and backslashes escaped; "&" shown, not an underline.
-        {u"Line In\\, Rear,C\\\\x,\\y\\", "1:Line In, Rear 2:C\\x 3:\\y\\ "},
+        {u"Line In\\, Rear,C\\\\,x,\\y\\", "1:Line In, Rear 2:C\\ 3:x 4:\\y\\ "},
         {u"Bass & Treble,&S\ta\bb", "1:Bass && Treble 2:&&S a b "},
     };
     for (const Case& c : cases) {

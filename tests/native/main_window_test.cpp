@@ -21,12 +21,15 @@ TEST_F(MainWindowTest, FirstStartPreparesTheSoundMapperAndGoesToTheTray) {
     EXPECT_EQ(Menu(), "Soundcard 1: Speakers  <default>   (Play + Rec), -, Exit");
 
     // Values already there stay; -32 reads as absent. No devices: empty texts.
-    registryApi.SetDword(kCurrentUser, kMapper.substr(18, 42), u"PreferredOnly", -32);
+    registryApi.SetDword(kCurrentUser, kMapper.substr(18, 42), u"PreferredOnly", 0);
+    registryApi.SetDword(kCurrentUser, kMapper.substr(18, 42), u"SetupPreferredAudioDevicesCount", -32);
     Set(u"Record", u"Headset");
     Devices({});
     window.Load();
     EXPECT_EQ(trace.Take().find("reg set Playback;"), std::string::npos);
-    EXPECT_EQ(registry.ReadRegDword(u"HKEY_CURRENT_USER", kMapper.substr(18, 42), u"PreferredOnly", 0), 1);
+    EXPECT_EQ(registry.ReadRegDword(u"HKEY_CURRENT_USER", kMapper.substr(18, 42), u"PreferredOnly", 9) * 10 +
+                  registry.ReadRegDword(u"HKEY_CURRENT_USER", kMapper.substr(18, 42), u"SetupPreferredAudioDevicesCount", 9),
+              3);
     EXPECT_EQ(Get(u"Record"), "Headset");
     // Values of another form are someone else's.
     Set(u"PreferredOnly", u"twelve");
