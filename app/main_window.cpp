@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -66,12 +67,11 @@ std::u16string Hex(std::int32_t number) {
 }
 
 // A stored option is a check-box value only when it is 0 or 1; anything else
-// leaves the box as it was.
-void RestoreCheckBox(CheckBoxControl& box, const std::u16string& stored) {
+// (another program's value, a damaged one) reads as the option's default.
+void RestoreCheckBox(CheckBoxControl& box, const std::u16string& stored, int fallback) {
     long long number = 0;
-    if (!ParseInteger(stored, number)) return;
-    if (number != 0 && number != 1) return;
-    box.SetValue(static_cast<int>(number));
+    bool valid = ParseInteger(stored, number) && (number == 0 || number == 1);
+    box.SetValue(valid ? static_cast<int>(number) : fallback);
 }
 
 }  // namespace
@@ -95,7 +95,12 @@ void MainWindow::Load() {
         std::int32_t value;
     };
     for (const FirstValue& first : {FirstValue{u"PreferredOnly", 1}, FirstValue{u"SetupPreferredAudioDevicesCount", 3}}) {
-        if (registry.ReadRegDword(kCurrentUserName, kSoundMapperKey, first.name, kAbsentDword) == kAbsentDword)
+        if (registry.ReadRegDword(kCurrentUserName, kSoundMapperKey, first.name, kAbsentDword) != kAbsentDword)
+            continue;
+        // A value of another form (a text, a longer binary) also reads as the
+        // marker, but it is someone else's: only an absent one is created.
+        std::optional<std::uint32_t> type = registry.RegValueType(kCurrentUserName, kSoundMapperKey, first.name);
+        if (!type || *type == kRegDword)
             registry.WriteRegDword(kCurrentUserName, kSoundMapperKey, first.name, first.value);
     }
     ListBoxControl& list = view_.DeviceList();
@@ -106,9 +111,9 @@ void MainWindow::Load() {
         registry.WriteRegString(kCurrentUserName, kSoundMapperKey, u"Playback", firstRow);
 
     AppSettings& settings = services_.settings;
-    RestoreCheckBox(view_.PlayCheck(), settings.GetAppSetting(kSettings, u"PlaybackCheck", u"1"));
-    RestoreCheckBox(view_.RecordCheck(), settings.GetAppSetting(kSettings, u"RecordCheck", u"1"));
-    RestoreCheckBox(view_.StartupCheck(), settings.GetAppSetting(kSettings, u"StartupCheck", u"0"));
+    RestoreCheckBox(view_.PlayCheck(), settings.GetAppSetting(kSettings, u"PlaybackCheck", u"1"), 1);
+    RestoreCheckBox(view_.RecordCheck(), settings.GetAppSetting(kSettings, u"RecordCheck", u"1"), 1);
+    RestoreCheckBox(view_.StartupCheck(), settings.GetAppSetting(kSettings, u"StartupCheck", u"0"), 0);
 
     ComboBoxControl& combo = view_.StartupCombo();
     if (view_.StartupCheck().Value() == 1) {

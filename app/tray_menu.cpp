@@ -1,6 +1,9 @@
 #include "app/tray_menu.h"
 
+#include <algorithm>
+
 #include "platform/text.h"
+#include "popup_menu/dynamic_popup_menu.h"
 
 namespace marvolt {
 
@@ -11,10 +14,20 @@ constexpr char16_t kHeads[] =
     u"Settings ..., -,"
     u"Windows audio settings ..., Windows audio mixer ..., -, Reload list of Soundcards, -,";
 constexpr char16_t kTail[] = u"-, Exit";
+constexpr char16_t kEntryPrefix[] = u"Soundcard ";
 
 // The entry text of row `index` up to where a default mark would start.
 std::u16string EntryName(size_t index, const std::u16string& row) {
-    return u"Soundcard " + Decimal(static_cast<long long>(index) + 1) + u": " + row;
+    return kEntryPrefix + Decimal(static_cast<long long>(index) + 1) + u": " + row;
+}
+
+// As many device entries as the menu can number beside the fixed ones: the
+// commands after the devices ("Exit") must never be the ones cut.
+size_t MaxDeviceEntries() {
+    std::u16string_view fixed[] = {kHeads, kTail};
+    size_t fixedFields = 1;
+    for (std::u16string_view text : fixed) fixedFields += std::count(text.begin(), text.end(), u',');
+    return DynamicPopupMenu::kMaxItemId - fixedFields;
 }
 
 }  // namespace
@@ -22,9 +35,11 @@ std::u16string EntryName(size_t index, const std::u16string& row) {
 std::u16string ComposeTrayMenu(const std::vector<std::u16string>& rows, const std::u16string& play,
                                const std::u16string& rec) {
     std::u16string menu = kHeads;
-    for (size_t i = 0; i < rows.size(); ++i) {
+    const size_t shown = std::min(rows.size(), MaxDeviceEntries());
+    for (size_t i = 0; i < shown; ++i) {
         const std::u16string& row = rows[i];
-        menu += EntryName(i, row);
+        // A comma in a name must not split its entry.
+        menu += EscapeMenuField(EntryName(i, row));
         if (row == play || row == rec) {
             menu += u"  <default>  ";
             if (row == play && play == rec)
@@ -50,7 +65,9 @@ int FindChosenDevice(const std::vector<std::u16string>& rows, const std::u16stri
         std::u16string_view rest = std::u16string_view(selected).substr(entry.size());
         if (rest.empty() || StartsWith(rest, u"  ")) return static_cast<int>(i);
     }
-    // Texts that are not our own entries still reach a device by its name.
+    // An entry of this menu sets its own row or nothing. Texts that are not our
+    // own entries still reach a device by its name.
+    if (StartsWith(selected, kEntryPrefix)) return -1;
     for (size_t i = 0; i < rows.size(); ++i) {
         std::u16string name = Trim(rows[i]);
         if (!name.empty() && Contains(selected, name)) return static_cast<int>(i);

@@ -37,7 +37,7 @@ if(MARVOLT_WIN32_TESTS)
   add_library(marvolt_e2e_hook SHARED tests/e2e/hook/e2e_hook.cpp tests/e2e/hook/e2e_hook.def)
   set_target_properties(marvolt_e2e_hook PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
   target_include_directories(marvolt_e2e_hook PRIVATE ${CMAKE_SOURCE_DIR})
-  target_link_libraries(marvolt_e2e_hook PRIVATE user32 uuid)
+  target_link_libraries(marvolt_e2e_hook PRIVATE user32 shell32 uuid)
   target_link_options(marvolt_e2e_hook PRIVATE ${MARVOLT_STATIC_LINK} -Wl,--enable-stdcall-fixup)
 
   file(GLOB MARVOLT_E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)

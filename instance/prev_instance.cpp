@@ -4,31 +4,23 @@
 
 namespace marvolt {
 
-namespace {
-constexpr char16_t kMarkerTitle[] = u"#$#";
-}
-
+// The earlier instance is the process that holds the instance mutex, and its
+// window is the settings window of that process. A title names no window for
+// sure: the running one's caption carries the version, and any program may
+// show a window whose title starts with the product name.
 void PrevInstance::CheckPrevInstance(const std::u16string& firstKeys,
                                      const std::u16string& secondKeys) {
+    InstanceQuery& query = services_.query;
     TopLevelWindows& windows = services_.windows;
-    AppIdentity& identity = services_.identity;
+    if (!query.EarlierInstanceRunning()) return;
 
-    bool earlierInstance = services_.query.EarlierInstanceRunning();
-    NativeHandle found = windows.FindByClassAndTitle(kMainWindowClass, identity.Title());
-    if (!earlierInstance && found == 0) return;
-
-    // Looked up again: the earlier window may have appeared or gone meanwhile. A
-    // target of 0 makes the window calls below do nothing; activation alone still
-    // brings the earlier instance forward.
-    NativeHandle target = windows.FindByClassAndTitle(kMainWindowClass, identity.Title());
-    std::u16string title = identity.Title();
-    // From here on only the earlier instance bears the program's title.
-    identity.SetTitle(kMarkerTitle);
+    NativeHandle target = windows.FindByClassInProcess(kMainWindowClass, query.EarlierInstanceProcess());
+    // No window means the earlier instance is just starting or ending; this one
+    // ends as well, quietly.
+    if (!target) services_.processEnd.EndNow();
     windows.ShowAsync(target, kShowRestore);
     windows.SetTopmost(target, true);
-    // No window to activate means the earlier instance is just ending; this one
-    // ends as well, quietly, as it would have after the activation.
-    if (!services_.activation.ActivateByTitle(title)) services_.processEnd.EndNow();
+    services_.activation.Activate(target);
     if (!firstKeys.empty()) {
         services_.keystrokes.SendKeys(firstKeys);
         services_.pendingEvents.ProcessPending();

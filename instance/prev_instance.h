@@ -2,7 +2,6 @@
 #include <string>
 
 #include "instance/instance_guard.h"
-#include "platform/app_identity.h"
 #include "platform/instance_query.h"
 #include "platform/keystrokes.h"
 #include "platform/pending_events.h"
@@ -15,16 +14,14 @@ namespace marvolt {
 struct PrevInstanceServices {
     InstanceQuery& query;
     TopLevelWindows& windows;
-    AppIdentity& identity;
     WindowActivation& activation;
     Keystrokes& keystrokes;
     PendingEvents& pendingEvents;
     ProcessEnd& processEnd;
 };
 
-// The single-instance guard. Construct the InstanceQuery at program start, and
-// create no window titled with the application title before CheckPrevInstance
-// runs, or this instance finds itself.
+// The single-instance guard. Construct the InstanceQuery at program start,
+// before any window.
 class PrevInstance : public InstanceGuard {
 public:
     explicit PrevInstance(const PrevInstanceServices& services) : services_(services) {}

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 
 namespace marvolt {
 
@@ -8,6 +9,8 @@ class InstanceQuery {
 public:
     virtual ~InstanceQuery() = default;
     virtual bool EarlierInstanceRunning() = 0;
+    // The process id of that earlier instance; 0 when there is none or it can't be told.
+    virtual std::uint32_t EarlierInstanceProcess() = 0;
 };
 
 }  // namespace marvolt

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 #include "platform/native_handle.h"
@@ -11,9 +12,9 @@ constexpr int kShowRestore = 9;  // SW_RESTORE
 class TopLevelWindows {
 public:
     virtual ~TopLevelWindows() = default;
-    // FindWindowA: 0 when no top-level window has that class and title.
-    virtual NativeHandle FindByClassAndTitle(const std::u16string& windowClass,
-                                             const std::u16string& title) = 0;
+    // A top-level window of that class that belongs to that process; 0 when none does.
+    virtual NativeHandle FindByClassInProcess(const std::u16string& windowClass,
+                                              std::uint32_t processId) = 0;
     virtual void ShowAsync(NativeHandle window, int showCommand) = 0;   // ShowWindowAsync
     // SetWindowPos with HWND_TOPMOST or HWND_NOTOPMOST, SWP_NOSIZE | SWP_NOMOVE.
     virtual void SetTopmost(NativeHandle window, bool topmost) = 0;

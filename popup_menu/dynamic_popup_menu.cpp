@@ -6,6 +6,44 @@
 
 namespace marvolt {
 
+namespace {
+
+// The field that starts at `next`, unescaped; `next` moves past the comma that
+// ends it, or past the end of `items`.
+std::u16string NextField(std::u16string_view items, std::size_t& next) {
+    std::u16string field;
+    for (; next < items.size() && items[next] != u','; ++next) {
+        bool escape = items[next] == u'\\' && next + 1 < items.size() &&
+                      (items[next + 1] == u',' || items[next + 1] == u'\\');
+        field += items[escape ? ++next : next];
+    }
+    ++next;
+    return field;
+}
+
+// The menu draws "&" as an underline under the next letter (and makes it a
+// shortcut) and moves text after a tab or another control character to the
+// right edge: entry texts are shown as they are.
+std::u16string ShownText(const std::u16string& text) {
+    std::u16string shown;
+    for (char16_t c : text) {
+        if (c == u'&') shown += u'&';
+        shown += c < 0x20 ? u' ' : c;
+    }
+    return shown;
+}
+
+}  // namespace
+
+std::u16string EscapeMenuField(std::u16string_view text) {
+    std::u16string escaped;
+    for (char16_t c : text) {
+        if (c == u',' || c == u'\\') escaped += u'\\';
+        escaped += c;
+    }
+    return escaped;
+}
+
 DynamicPopupMenu::DynamicPopupMenu(MenuApi& menus, NativeHandle fallbackOwner)
     : menus_(menus), fallbackOwner_(fallbackOwner), menu_(menus.CreatePopup()) {}
 
@@ -19,13 +57,10 @@ std::u16string DynamicPopupMenu::Popup(const std::u16string& items) {
     // screen and destroy it under the running TrackPopupMenuEx.
     if (tracking_) return {};
 
-    std::u16string_view rest(items);
-    for (int id = 1; id <= kMaxItemId; ++id) {
-        std::size_t comma = rest.find(u',');
-        std::u16string text = Trim(rest.substr(0, comma));
+    std::size_t next = 0;
+    for (int id = 1; id <= kMaxItemId && next <= items.size(); ++id) {
+        std::u16string text = Trim(NextField(items, next));
         if (!text.empty()) AddMenuItem(id, text, false, false, MenuItemState::Enabled, 0, 0);
-        if (comma == std::u16string_view::npos) break;
-        rest.remove_prefix(comma + 1);
     }
     // Fields past the last id are left out; the menu shows what fits.
 
@@ -50,7 +85,7 @@ void DynamicPopupMenu::AddMenuItem(int id, const std::u16string& text, bool isDe
     if (text == u"-")
         menus_.AppendItem(menu_, kMenuSeparator, command, {});
     else
-        menus_.AppendItem(menu_, isChecked ? kMenuChecked : kMenuString, command, text);
+        menus_.AppendItem(menu_, isChecked ? kMenuChecked : kMenuString, command, ShownText(text));
     menus_.SetItemBitmaps(menu_, command, kMenuByCommand, uncheckedBitmap, checkedBitmap);
     if (isDefault) menus_.SetDefaultItem(menu_, command, 0);
     if (state == MenuItemState::Disabled)

@@ -2,16 +2,22 @@
 // A popup menu built from one item string: every "," separates two fields, a
 // field's 1-based number is its entry's command id, blanks around a field are
 // dropped, an empty field makes no entry but uses up its number, and "-" is a
-// separator line. Popup shows the menu at the mouse pointer and hands back the
-// chosen entry's text, or the empty text when the menu was dismissed.
+// separator line. "\," and "\\" stand for a comma and a backslash within a
+// field. Popup shows the menu at the mouse pointer and hands back the chosen
+// entry's text, or the empty text when the menu was dismissed. Entry texts are
+// shown as they are: "&" and tabs have no meaning.
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/menu_api.h"
 #include "platform/native_handle.h"
 
 namespace marvolt {
+
+// `text` as (part of) one field of an item string, whatever commas it holds.
+std::u16string EscapeMenuField(std::u16string_view text);
 
 enum class MenuItemState : std::uint32_t { Enabled = 0, Disabled = 1, Grayed = 2 };
 

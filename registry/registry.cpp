@@ -130,6 +130,16 @@ std::int32_t Registry::ReadRegDword(std::u16string_view root, std::u16string_vie
     return FromLittleEndian(buffer);
 }
 
+std::optional<std::uint32_t> Registry::RegValueType(std::u16string_view root, std::u16string_view keyPath,
+                                                    std::u16string_view valueName) {
+    OpenedKey key(api_);
+    if (!key.Open(RootKeyFromName(root), keyPath)) return std::nullopt;
+    std::uint32_t type = 0;
+    std::uint32_t size = 0;
+    if (api_.QueryValue(key.get(), std::u16string(valueName), &type, nullptr, &size) != kRegOk) return std::nullopt;
+    return type;
+}
+
 std::u16string Registry::QueryRegValue(RegKey root, std::u16string_view keyPath,
                                        std::u16string_view valueName,
                                        std::u16string_view fallback) {

@@ -4,6 +4,7 @@
 // and never reports a failure: writes that cannot be done leave the registry as
 // it was, reads return their default.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,9 @@ public:
                         std::u16string_view valueName);
     std::int32_t ReadRegDword(std::u16string_view root, std::u16string_view keyPath,
                               std::u16string_view valueName, std::int32_t fallback);
+    // The type a value is stored with (kRegSz, kRegDword, ...); none when it is absent.
+    std::optional<std::uint32_t> RegValueType(std::u16string_view root, std::u16string_view keyPath,
+                                              std::u16string_view valueName);
     // Reads a REG_SZ value below an already resolved root; anything else reads as `fallback`.
     std::u16string QueryRegValue(RegKey root, std::u16string_view keyPath,
                                  std::u16string_view valueName, std::u16string_view fallback);

@@ -60,14 +60,18 @@ void SystemTray::AddTrayIcon(TrayTarget& iconForm, const std::u16string& toolTip
     record_.cbSize = kNotifyFirstFormSize;
     record_.hWnd = loaded_->window ? loaded_->window->Handle() : 0;
     // The icon handle doubles as the icon's id. While an icon is shown its id is
-    // kept, so that this add is refused like any repeated add instead of putting
-    // a second icon beside one whose picture ChangeIcon replaced.
+    // kept, so that the shown icon is changed instead of a second one put beside
+    // one whose picture ChangeIcon replaced.
     if (!iconShown_) record_.uID = static_cast<std::uint32_t>(icon);
     record_.uFlags = kRecordFlags;
     record_.uCallbackMessage = kTrayCallbackMessage;
     record_.hIcon = icon;
     record_.szTip = TrayTipField(toolTipText);
-    services_.shell.NotifyIcon(NotifyAction::Add, record_);
+    // An icon on show is changed in place: the shell refuses an add for an icon
+    // it has, and the tip would keep its old text. One the shell does not have
+    // (it refused it, or its notification area is new) is added.
+    if (!iconShown_ || !services_.shell.NotifyIcon(NotifyAction::Modify, record_))
+        services_.shell.NotifyIcon(NotifyAction::Add, record_);
     // Also when the shell refused: a notification area that appears later asks
     // for the icon with "TaskbarCreated".
     iconShown_ = true;

@@ -122,19 +122,20 @@ public:
         auto found = stored.find(app + u"/" + section + key);
         return found == stored.end() ? fallback : found->second;
     }
-    // WindowActivation, InstanceQuery, TopLevelWindows
+    // WindowActivation, InstanceQuery, TopLevelWindows: `windows` by process id.
     bool activates = true, earlierRunning = false;
-    std::vector<NativeHandle> found;  // successive FindByClassAndTitle answers, 0 after
+    std::uint32_t earlierProcess = 0;
+    std::map<std::uint32_t, NativeHandle> windows;
     bool ActivateByTitle(const std::u16string& text) override {
         trace("activate " + U8(text));
         return activates;
     }
+    bool Activate(NativeHandle window) override { return trace("activate " + N(window)), activates; }
     bool EarlierInstanceRunning() override { return earlierRunning; }
-    NativeHandle FindByClassAndTitle(const std::u16string& cls, const std::u16string& text) override {
-        trace("find " + U8(cls) + "/" + U8(text));
-        NativeHandle window = found.empty() ? 0 : found.front();
-        if (!found.empty()) found.erase(found.begin());
-        return window;
+    std::uint32_t EarlierInstanceProcess() override { return earlierProcess; }
+    NativeHandle FindByClassInProcess(const std::u16string& cls, std::uint32_t process) override {
+        trace("find " + U8(cls) + " in " + N(process));
+        return windows.count(process) ? windows[process] : 0;
     }
     void ShowAsync(NativeHandle window, int command) override { trace("show " + N(window) + " " + N(command)); }
     void SetTopmost(NativeHandle window, bool top) override { trace("topmost " + N(window) + " " + N(top)); }

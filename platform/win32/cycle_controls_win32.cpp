@@ -80,7 +80,7 @@ void CheckListWin32::Clear() {
 }
 
 void CheckListWin32::AddItem(const std::u16string& text, bool ticked) {
-    if (Waiting()) return rows_.emplace_back(text, ticked);
+    if (Waiting()) return void(rows_.emplace_back(text, ticked));
     filling_ = true;
     LVITEMW item{};
     item.mask = LVIF_TEXT;

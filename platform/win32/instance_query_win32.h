@@ -9,15 +9,19 @@
 namespace marvolt {
 
 // A named mutex in the session's namespace, created when this object is made
-// (construct it first thing at program start) and held for its lifetime.
+// (construct it first thing at program start) and held for its lifetime. The
+// first instance also keeps its process id in a named section beside it.
 class Win32InstanceQuery : public InstanceQuery {
 public:
     Win32InstanceQuery();
     explicit Win32InstanceQuery(const std::u16string& mutexName);
     bool EarlierInstanceRunning() override { return earlier_; }
+    std::uint32_t EarlierInstanceProcess() override;
 
 private:
     UniqueKernelHandle mutex_;
+    std::u16string ownerName_;
+    UniqueKernelHandle owner_;
     bool earlier_ = false;
 };
 

@@ -63,7 +63,7 @@ int Run(HINSTANCE instance) {
     Win32WindowActivation activation;
     Win32Keystrokes keystrokes;
     Win32PendingEvents pendingEvents;
-    PrevInstance guard({instanceQuery, windows, identity, activation, keystrokes, pendingEvents, processEnd});
+    PrevInstance guard({instanceQuery, windows, activation, keystrokes, pendingEvents, processEnd});
 
     SoundDevicesWin32 soundDevices;
     AudioEndpointsWin32 audioEndpoints;
@@ -87,7 +87,7 @@ int Run(HINSTANCE instance) {
     // guard again as its first step; by then it finds nothing.
     if (instanceQuery.EarlierInstanceRunning()) guard.CheckPrevInstance(u"", u"");
 
-    // The window is created hidden and without a caption: the guard must not find it.
+    // The window is created hidden and without a caption.
     std::unique_ptr<MainWindowViewWin32> view = MainWindowViewWin32::Create(instance);
     if (!view || !view->Pin()) return 1;
     AlwaysOnTop pin(*view->Pin(), *view, windows, settings);

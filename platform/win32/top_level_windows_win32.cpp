@@ -6,10 +6,34 @@
 
 namespace marvolt {
 
-NativeHandle Win32TopLevelWindows::FindByClassAndTitle(const std::u16string& windowClass,
-                                                       const std::u16string& title) {
-    return reinterpret_cast<NativeHandle>(
-        FindWindowA(ToAnsi(windowClass).c_str(), ToAnsi(title).c_str()));
+namespace {
+
+struct ClassSearch {
+    const std::u16string& windowClass;
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK ConsiderWindow(HWND window, LPARAM param) {
+    ClassSearch& search = *reinterpret_cast<ClassSearch*>(param);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process != search.processId) return TRUE;
+    wchar_t name[256] = {};
+    int length = GetClassNameW(window, name, 256);
+    if (FromWide(name, static_cast<size_t>(length > 0 ? length : 0)) != search.windowClass) return TRUE;
+    search.found = window;
+    return FALSE;
+}
+
+}  // namespace
+
+NativeHandle Win32TopLevelWindows::FindByClassInProcess(const std::u16string& windowClass,
+                                                        std::uint32_t processId) {
+    if (!processId) return 0;
+    ClassSearch search{windowClass, processId, nullptr};
+    EnumWindows(ConsiderWindow, reinterpret_cast<LPARAM>(&search));
+    return reinterpret_cast<NativeHandle>(search.found);
 }
 
 void Win32TopLevelWindows::ShowAsync(NativeHandle window, int showCommand) {

@@ -5,8 +5,8 @@ namespace marvolt {
 
 class Win32TopLevelWindows : public TopLevelWindows {
 public:
-    NativeHandle FindByClassAndTitle(const std::u16string& windowClass,
-                                     const std::u16string& title) override;
+    NativeHandle FindByClassInProcess(const std::u16string& windowClass,
+                                      std::uint32_t processId) override;
     void ShowAsync(NativeHandle window, int showCommand) override;
     void SetTopmost(NativeHandle window, bool topmost) override;
 };

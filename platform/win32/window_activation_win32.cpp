@@ -61,18 +61,14 @@ void BringForward(HWND window) {
         }
     }
 
-    // Windows lets a process take the foreground only in some cases; sharing the
-    // input state with the current foreground thread for the moment of the
-    // switch is what makes it work from another process.
-    HWND foreground = GetForegroundWindow();
-    DWORD foregroundThread = foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0;
-    bool attached = foregroundThread && foregroundThread != ownThread &&
-                    AttachThreadInput(ownThread, foregroundThread, TRUE);
+    // A program just started, or one the user just clicked, may take the
+    // foreground. The input state of another thread is not borrowed for it:
+    // under Wine the window then lost its next click, and a hung foreground
+    // thread would hold this one up.
     BringWindowToTop(window);
     SetForegroundWindow(window);
-    if (attached) AttachThreadInput(ownThread, foregroundThread, FALSE);
-    // Should the foreground still be refused, the window at least comes above
-    // the others; a pinned window stays pinned.
+    // Should the foreground be refused, the window at least comes above the
+    // others; a pinned window stays pinned.
     if (GetForegroundWindow() != window && !(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST)) {
         const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
         SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, flags);
@@ -81,6 +77,13 @@ void BringForward(HWND window) {
 }
 
 }  // namespace
+
+bool Win32WindowActivation::Activate(NativeHandle handle) {
+    HWND window = reinterpret_cast<HWND>(handle);
+    if (!window || !IsWindow(window)) return false;
+    BringForward(window);
+    return true;
+}
 
 bool Win32WindowActivation::ActivateByTitle(const std::u16string& title) {
     if (title.empty()) return false;  // every window's title begins with it

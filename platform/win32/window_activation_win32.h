@@ -4,11 +4,12 @@
 namespace marvolt {
 
 // Finds the window by its title (exact first, then by prefix; visible windows
-// before hidden ones), shows or restores it and makes it the foreground window,
-// also when the foreground belongs to another process.
+// before hidden ones) or takes the one given, shows or restores it and makes it
+// the foreground window, also when the foreground belongs to another process.
 class Win32WindowActivation : public WindowActivation {
 public:
     bool ActivateByTitle(const std::u16string& title) override;
+    bool Activate(NativeHandle window) override;
 };
 
 }  // namespace marvolt

@@ -212,10 +212,12 @@ POINT TrayIcon() {
     return {taskbar.right - (GetSystemMetrics(SM_CXSMICON) + 4) / 2, (taskbar.top + taskbar.bottom) / 2};
 }
 
-bool TrayIconShown() {
+// Slot 0 is the icon's place, slot 1 the place left of it.
+static bool IconInSlot(int slot) {
     if (!FindWindowW(L"Shell_TrayWnd", nullptr)) return false;
     POINT centre = TrayIcon();
     int half = GetSystemMetrics(SM_CXSMICON) / 2, differing = 0;
+    centre.x -= slot * (2 * half + 4);
     HDC screen = GetDC(nullptr);
     // The empty taskbar left of the icon gives its background colour.
     COLORREF background = GetPixel(screen, centre.x - 3 * half - 8, centre.y);
@@ -238,6 +240,10 @@ static std::wstring ShellTip(bool balloon) {
 }
 
 std::wstring BalloonText() { return ShellTip(true); }
+
+bool TrayIconShown() { return IconInSlot(0); }
+
+bool SecondTrayIconShown() { return IconInSlot(1); }
 
 std::wstring HoverTip() {
     const POINT icon = TrayIcon(), away{icon.x - 200, icon.y};
@@ -269,10 +275,10 @@ void RegSetString(const std::wstring& key, const std::wstring& name, const std::
                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
-bool Program::Start() {
-    std::wstring exe = EnvVar(L"MARVOLT_EXE"), line = L"\"" + exe + L"\"";
+bool Program::Start(const std::wstring& program, const wchar_t* folder) {
+    std::wstring exe = program.empty() ? EnvVar(L"MARVOLT_EXE") : program, line = L"\"" + exe + L"\"";
     STARTUPINFOW startup{sizeof(startup)};
-    return CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info_);
+    return CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder, &startup, &info_);
 }
 
 bool Program::Running() const { return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
@@ -313,6 +319,10 @@ void Desktop::TearDown() {
 void Desktop::Start() {
     program_.Kill();
     ASSERT_TRUE(program_.Start());
+    Attach();
+}
+
+void Desktop::Attach() {
     ASSERT_TRUE(WaitUntil([&] { return MainWindow() && TrayIconShown(); }, 30000)) << "no window or tray icon";
     // A menu can't be read from another process: the hook module, loaded into
     // the program's thread, writes each menu it opens to a file.

@@ -12,6 +12,7 @@
 #include <functional>
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace e2e {
@@ -50,6 +51,7 @@ void PressChord(std::initializer_list<WORD> keys);
 // drawn at the right end of the taskbar.
 POINT TrayIcon();
 bool TrayIconShown();     // something is drawn in the icon's place
+bool SecondTrayIconShown();  // or in the place of a second icon, left of it
 std::wstring HoverTip();  // the tooltip the shell shows with the pointer on the icon
 std::wstring BalloonText();  // the notification balloon the shell shows; empty while none shows
 
@@ -60,7 +62,9 @@ void RegSetString(const std::wstring& key, const std::wstring& name, const std::
 class Program {
   public:
     ~Program() { Kill(); }
-    bool Start();
+    // MARVOLT_EXE, or `exe`, in this process's current directory or `folder`.
+    bool Start(const std::wstring& exe = {}, const wchar_t* folder = nullptr);
+    void Swap(Program& other) { std::swap(info_, other.info_); }
     bool Running() const;
     DWORD WaitForExit(DWORD timeoutMs);  // the exit code, or STILL_ACTIVE
     void Kill();
@@ -77,7 +81,8 @@ class Desktop : public ::testing::Test {
     void SetUp() override;
     void TearDown() override;
 
-    void Start();  // until its window exists and its icon shows
+    void Start();   // until its window exists and its icon shows
+    void Attach();  // the same, for program_ started otherwise
     HWND MainWindow() { return MainWindowOf(program_.Id()); }
     HWND Control(int id) { return GetDlgItem(MainWindow(), id); }
 

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <iterator>
 
 #include "app/main_window_view.h"
 #include "tests/e2e/desktop_driver.h"
@@ -161,6 +163,10 @@ TEST_F(Marvolt, SettingsWindowSetsTheTickedRolesHidesAndComesBack) {
     Screenshot(L"tray-menu");
     PressKey(VK_ESCAPE);
     EXPECT_EQ(Lines(menu), TrayMenu(L"Speakers", L"Headset"));
+    // Another program's window whose title starts with the name is in front.
+    HWND notes = CreateWindowExW(0, L"STATIC", L"Marvolt notes.txt - Notepad", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50,
+                                 50, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(notes);
     Program second;
     ASSERT_TRUE(second.Start());
     bool showedWindow = false;
@@ -170,6 +176,12 @@ TEST_F(Marvolt, SettingsWindowSetsTheTickedRolesHidesAndComesBack) {
     EXPECT_TRUE(program_.Running() && TrayIconShown());
     EXPECT_TRUE(
         WaitUntil([&] { return GetForegroundWindow() == window && IsWindowVisible(window) && !IsIconic(window); }));
+    DestroyWindow(notes);
+    Sleep(300);
+    Click(Control(kIdAutoRunCheck));  // and it takes the first click
+    EXPECT_TRUE(WaitUntil([&] { return IsChecked(Control(kIdAutoRunCheck)); }));
+    Click(Control(kIdAutoRunCheck));
+    EXPECT_TRUE(WaitUntil([&] { return !IsChecked(Control(kIdAutoRunCheck)); }));
     ASSERT_TRUE(hide());
     // Where the desktop was too slow to see a double click, the first click's
     // menu opens instead: a person closes it and double-clicks again.
@@ -195,6 +207,162 @@ TEST_F(Marvolt, SettingsWindowSetsTheTickedRolesHidesAndComesBack) {
     OpenSettings();
     EXPECT_FALSE(IsChecked(Control(kIdRecordCheck)));
     EXPECT_TRUE(IsChecked(Control(kIdPlayCheck)));
+}
+
+const std::wstring kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+
+// Ten starts at once, from a folder with blanks and letters beyond the code page
+// and in another current directory, leave one program with one icon; its
+// autostart entry names that folder. A new taskbar gets the icon back, with its
+// tip and its menu (Wine does not renew its own, so the test tells the program).
+TEST_F(Marvolt, TenStartsLeaveOneIconThatANewTaskbarGetsBack) {
+    wchar_t temp[MAX_PATH];
+    const std::wstring folder =
+        std::wstring(temp, GetTempPathW(MAX_PATH, temp)) + L"Neuer Ordner \u00e4\u00df \u041f\u0430\u043f\u043a\u0430";
+    const std::wstring exe = folder + L"\\Marvolt.exe";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW(EnvVar(L"MARVOLT_EXE").c_str(), exe.c_str(), FALSE));
+    Program starts[10];
+    for (Program& start : starts) ASSERT_TRUE(start.Start(exe, L"C:\\windows"));
+    auto running = [&] { return std::count_if(starts, starts + 10, [](const Program& p) { return p.Running(); }); };
+    ASSERT_TRUE(WaitUntil([&] { return running() == 1; }, 30000)) << running() << " running";
+    for (Program& start : starts) {
+        if (start.Running()) program_.Swap(start);
+        EXPECT_EQ(start.WaitForExit(0), 0u);  // the others ended, and well
+    }
+    Attach();
+    EXPECT_FALSE(SecondTrayIconShown());
+    // The starts that ended may have brought the window forward already.
+    if (!IsWindowVisible(MainWindow())) OpenSettings();
+    SetForegroundWindow(MainWindow());
+    Sleep(300);
+    Click(Control(kIdAutoRunCheck));
+    EXPECT_TRUE(WaitUntil([&] { return RegString(kRunKey, L"Marvolt") == L"\"" + exe + L"\""; }));
+    Click(Control(kIdCommand1));
+    ASSERT_TRUE(WaitUntil(TrayIconShown));
+
+    HWND tray = WindowOf(program_.Id(), [](HWND window) { return WindowText(window) == L"SystemTray"; });
+    SendMessageW(tray, RegisterWindowMessageW(L"MarvoltE2E.ForgetIcon"), 0, 0);
+    ASSERT_TRUE(WaitUntil([] { return !TrayIconShown(); }));
+    PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(WaitUntil(TrayIconShown));
+    EXPECT_EQ(HoverTip(), L"current: ");
+    std::vector<std::wstring> menu = OpenTrayMenu();
+    PressKey(VK_ESCAPE);
+    EXPECT_EQ(Lines(menu), TrayMenu(Rows()[0], Rows()[0]));
+    program_.Kill();
+    DeleteFileW(exe.c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
+// Every value the program reads, stored beforehand in one wrong or awkward form:
+// the program starts, lists, switches and ends as ever, reads the options as
+// their defaults and rewrites only what it writes anyway.
+TEST_F(Marvolt, HostileStoredValuesHarmNothing) {
+    struct Form {
+        const char* what;
+        DWORD type;
+        std::wstring data;  // the bytes, two to a character
+    };
+    const Form forms[] = {
+        {"a number", REG_DWORD, std::wstring(L"\x0007\0", 2)},
+        {"binary", REG_BINARY, L"\x0102\x0304\x0506\x0708"},
+        {"multi-string", REG_MULTI_SZ, std::wstring(L"Headset\0x\0\0", 10)},
+        {"empty", REG_SZ, L""},
+        {"unterminated", REG_SZ, L"Headset"},
+        {"1 MB", REG_SZ, std::wstring(512 * 1024 - 1, L'x') + L'\0'},
+        {"percent", REG_SZ, std::wstring(L"%SystemRoot%\\%1\0", 16)},
+        {"ampersand", REG_SZ, std::wstring(L"&Speakers & Co\0", 15)},
+        {"tab", REG_SZ, std::wstring(L"Head\tset\0", 9)},
+        {"beyond the code page", REG_SZ, std::wstring(L"\u041d\u0430\u0443\u0448\u043d\u0438\u043a\u0438 \u2603\0", 11)},
+    };
+    const std::wstring settings = kSettings + std::wstring(L"\\Settings");
+    const std::pair<std::wstring, const wchar_t*> values[] = {
+        {kSoundMapper, L"Playback"},     {kSoundMapper, L"Record"},    {kSoundMapper, L"PreferredOnly"},
+        {kSoundMapper, L"SetupPreferredAudioDevicesCount"},            {settings, L"PlaybackCheck"},
+        {settings, L"RecordCheck"},      {settings, L"StartupCheck"},  {settings, L"StartupDevice"},
+        {settings, L"Homepage"},         {settings, L"UpdateServer"},  {kOnTop, L"OnTop"},
+        {kRunKey, L"Marvolt"}};
+    for (const Form& form : forms) {
+        SCOPED_TRACE(form.what);
+        // Followed by more than its size says: the system adds no NUL to text without one.
+        const std::wstring buffer = form.data + L'!';
+        for (const auto& [key, name] : values)
+            RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name, form.type, buffer.data(),
+                            static_cast<DWORD>(form.data.size() * 2));
+        Start();
+        std::vector<std::wstring> menu = OpenTrayMenu();
+        Choose(menu, L"Speakers 2");
+        EXPECT_TRUE(SoundMapperSays(L"Speakers 2", L"Speakers 2"));
+        ChooseFromTray(L"Exit");
+        EXPECT_EQ(program_.WaitForExit(5000), 0u);
+        program_.Kill();
+        EXPECT_TRUE(menu.size() == 11 + Rows().size() && menu.back() == L"Exit") << Narrow(Lines(menu));
+        // The option boxes read as ticked, the pin as pinned; an autostart entry
+        // that reads as a text names the program again.
+        EXPECT_EQ(RegString(settings, L"PlaybackCheck") + RegString(settings, L"RecordCheck"), L"11");
+        EXPECT_EQ(RegString(kOnTop, L"OnTop"), L"True");
+        const bool text = form.type == REG_SZ && !form.data.empty() && form.data[0];
+        const std::wstring written[] = {L"Playback", L"Record", L"PlaybackCheck", L"RecordCheck", L"OnTop"};
+        for (const auto& [key, name] : values) {
+            if (std::count(std::begin(written), std::end(written), name) || (key == kRunKey && text)) continue;
+            HKEY opened = nullptr;
+            DWORD type = REG_NONE, size = static_cast<DWORD>(form.data.size() * 2 + 8);
+            std::wstring kept(form.data.size() + 4, L'\0');
+            RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &opened);
+            RegQueryValueExW(opened, name, nullptr, &type, reinterpret_cast<BYTE*>(kept.data()), &size);
+            RegCloseKey(opened);
+            kept.resize(size / 2);
+            EXPECT_TRUE(type == form.type && kept == form.data) << Narrow(name);
+        }
+        EXPECT_EQ(RegString(kRunKey, L"Marvolt").find(L"Marvolt.exe") != std::wstring::npos, text);
+    }
+}
+
+// Sixty devices, among them names with a comma, "&" and a tab, of 31 and 32
+// characters and a second "Headset": one entry each, the name shown as it is
+// (no shortcut letter, nothing pushed aside), and each entry sets exactly its
+// device, the last one too. Start and menu times are printed, not judged.
+TEST_F(Marvolt, SixtyDevicesWithAwkwardNamesAreEachOneEntry) {
+    std::vector<std::wstring> names = {L"Speakers, Left", L"Mix &Quiet", L"Tab\tName", L"Thirty One Characters Long Name",
+                                       L"Thirty Two Characters Long Names", L"Headset"};
+    while (Rows().size() + names.size() < 60) names.push_back(L"Line " + std::to_wstring(names.size()));
+    struct Sinks : std::vector<std::wstring> {
+        ~Sinks() { std::for_each(begin(), end(), RemoveSink); }
+    } sinks;
+    for (const std::wstring& name : names) sinks.push_back(AddSink(name));
+    DWORD started = GetTickCount();
+    Start();
+    const DWORD startMs = GetTickCount() - started;
+    started = GetTickCount();
+    std::vector<std::wstring> menu = OpenTrayMenu();
+    const DWORD menuMs = GetTickCount() - started;
+    RECT shown{};
+    GetWindowRect(FindWindowW(L"#32768", nullptr), &shown);
+    PressKey('Q');  // the shortcut "Mix &Quiet" would have
+    Sleep(500);
+    EXPECT_TRUE(IsWindowVisible(FindWindowW(L"#32768", nullptr)));
+    PressKey(VK_ESCAPE);
+    size_t devices = 0;
+    for (const std::wstring& entry : menu) devices += entry.rfind(L"Soundcard ", 0) == 0;
+    EXPECT_EQ(devices, 60u) << Narrow(Lines(menu));
+    EXPECT_EQ(Lines(menu).find(L'\t'), std::wstring::npos);
+    ASSERT_EQ(menu.back(), L"Exit");
+    EXPECT_NE(RegString(kSoundMapper, L"Playback"), L"Mix &Quiet");
+    ChooseFromTray(L"Speakers, Left");
+    EXPECT_TRUE(SoundMapperSays(L"Speakers, Left", L"Speakers, Left"));
+    // The last device, as a person reaches it: up from the top, past "Exit".
+    const std::wstring last = menu[menu.size() - 3];
+    started = GetTickCount();
+    OpenTrayMenu();
+    PressKey(VK_UP), PressKey(VK_UP), PressKey(VK_RETURN);
+    const std::wstring name = last.substr(last.find(L": ") + 2);
+    EXPECT_TRUE(SoundMapperSays(name, name)) << Narrow(last);
+    printf("60 devices: start to icon %lu ms; menu open %lu ms, %ld px high on a %d px screen; last device set %lu ms\n",
+           startMs, menuMs, shown.bottom - shown.top, GetSystemMetrics(SM_CYSCREEN), GetTickCount() - started);
 }
 
 // Another program holds Ctrl+Alt+F12: the settings window says so beside the

@@ -38,7 +38,10 @@ TEST_F(DynamicPopupMenuTest, ItemStringGivesPlainEntriesNumberedByField) {
         {u" ,-,X", "2:- 3:X "},
         {u"  -  ,--,- -", "1:- 2:-- 3:- - "},
         {u",,,Z", "4:Z "},
-        {u"\tTab ,Same,Same", "1:\tTab 2:Same 3:Same "},
+        {u"\tTab ,Same,Same", "1: Tab 2:Same 3:Same "},
+        // Commas and backslashes escaped; "&" shown, not an underline.
+        {u"Line In\\, Rear,C\\\\,x,\\y\\", "1:Line In, Rear 2:C\\ 3:x 4:\\y\\ "},
+        {u"Bass & Treble,&S\ta\bb", "1:Bass && Treble 2:&&S a b "},
     };
     for (const Case& c : cases) {
         menu.Popup(c.items);
@@ -51,8 +54,8 @@ TEST_F(DynamicPopupMenuTest, ReturnsTheChosenTextAndLeavesAFreshEmptyMenu) {
     for (std::uint32_t chosen : {4u, 1u, 0u}) {
         NativeHandle shown = menu.hwnd();
         menus.choose = [=] { return chosen; };
-        std::u16string text = menu.Popup(u"Settings ..., Mixer ..., -, Reload, -,");
-        EXPECT_EQ(U8(text), chosen == 4 ? "Reload" : chosen == 1 ? "Settings ..." : "");
+        std::u16string text = menu.Popup(u"Set & go\\, now, Mixer ..., -, Reload, -,");
+        EXPECT_EQ(U8(text), chosen == 4 ? "Reload" : chosen == 1 ? "Set & go, now" : "");
         EXPECT_EQ(menus.menus.count(shown), 0u);
         EXPECT_TRUE(menus.menus.at(menu.hwnd()).empty());
     }

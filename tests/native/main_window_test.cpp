@@ -21,13 +21,24 @@ TEST_F(MainWindowTest, FirstStartPreparesTheSoundMapperAndGoesToTheTray) {
     EXPECT_EQ(Menu(), "Soundcard 1: Speakers  <default>   (Play + Rec), -, Exit");
 
     // Values already there stay; -32 reads as absent. No devices: empty texts.
-    registryApi.SetDword(kCurrentUser, kMapper.substr(18, 42), u"PreferredOnly", -32);
+    registryApi.SetDword(kCurrentUser, kMapper.substr(18, 42), u"PreferredOnly", 0);
+    registryApi.SetDword(kCurrentUser, kMapper.substr(18, 42), u"SetupPreferredAudioDevicesCount", -32);
     Set(u"Record", u"Headset");
     Devices({});
     window.Load();
     EXPECT_EQ(trace.Take().find("reg set Playback;"), std::string::npos);
-    EXPECT_EQ(registry.ReadRegDword(u"HKEY_CURRENT_USER", kMapper.substr(18, 42), u"PreferredOnly", 0), 1);
+    EXPECT_EQ(registry.ReadRegDword(u"HKEY_CURRENT_USER", kMapper.substr(18, 42), u"PreferredOnly", 9) * 10 +
+                  registry.ReadRegDword(u"HKEY_CURRENT_USER", kMapper.substr(18, 42), u"SetupPreferredAudioDevicesCount", 9),
+              3);
     EXPECT_EQ(Get(u"Record"), "Headset");
+    // Values of another form are someone else's.
+    Set(u"PreferredOnly", u"twelve");
+    registryApi.SetRaw(kCurrentUser, kMapper.substr(18, 42), u"SetupPreferredAudioDevicesCount", kRegBinary,
+                       std::vector<std::uint8_t>(5, 0xE0));
+    window.Load();
+    EXPECT_EQ(Get(u"PreferredOnly"), "twelve");
+    EXPECT_EQ(registryApi.GetRaw(kCurrentUser, kMapper.substr(18, 42), u"SetupPreferredAudioDevicesCount").bytes.size(),
+              5u);
 }
 
 TEST_F(MainWindowTest, StartRestoresTheOptionsAndSetsTheStartupDevice) {
@@ -38,7 +49,7 @@ TEST_F(MainWindowTest, StartRestoresTheOptionsAndSetsTheStartupDevice) {
     } cases[] = {
         {{"0", "0", "1"}, u"Speakers", "110", "001", "play=Old rec=Old | Default Soundcard:  | row -1 | visible | tray ''"},
         {{"1", "1", "0"}, u"Speakers", "001", "110", "play=Old rec=Old | Default Soundcard:  | row -1 | hidden | tray ''"},
-        {{"yes", "2", "x"}, u"Speakers", "100", "100", "play=Old rec=Old | Default Soundcard:  | row -1 | hidden | tray ''"},
+        {{"yes", "2", "x"}, u"Speakers", "001", "110", "play=Old rec=Old | Default Soundcard:  | row -1 | hidden | tray ''"},
         {{"1", "1", "1"}, u"Speakers", "111", "111", "play=Speakers rec=Speakers | Default Soundcard: Speakers | row 0 | hidden | tray 'Speakers'"},
         {{" 0 ", "1", "1"}, u"Speakers 2", "100", "011", "play=Old rec=Speakers 2 | Default Soundcard: Speakers 2 | row 1 | hidden | tray 'Speakers 2'"},
         {{"1", "0", "1"}, u"Gone USB", "010", "101", "play=Gone USB rec=Old | Default Soundcard: Gone USB | row -1 | hidden | tray 'Gone USB'"},
@@ -49,7 +60,7 @@ TEST_F(MainWindowTest, StartRestoresTheOptionsAndSetsTheStartupDevice) {
         Store(u"StartupCheck", FromUtf8(c.stored[2])), Store(u"StartupDevice", c.device);
         Set(u"Playback", u"Old"), Set(u"Record", u"Old");
         view.list.selected = -1, view.visible = true, tray.shown = false, view.combo.visible = c.before[2] == '0';
-        // A value that can't be read leaves its box as it was.
+        // A value that can't be read is the option's default.
         Roles(c.before[0] - '0', c.before[1] - '0'), view.startup.value = c.before[2] - '0';
         window.Load();
         EXPECT_EQ(Seen(), c.seen) << c.stored[0] << c.stored[1] << c.stored[2];

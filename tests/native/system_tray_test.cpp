@@ -55,7 +55,9 @@ TEST(TrayTipField, IsSixtyFourCharactersWithANulOnlyWhenTheTextIsShorter) {
     for (const Case& c : cases) EXPECT_EQ(TrayTipField(c.text), c.field) << c.text.size();
 }
 
-TEST_F(SystemTrayTest, AddFillsTheRecordAndRepeatsAreRefused) {
+// An add while the icon shows changes it in place (its tip too); one the shell
+// has lost is added again.
+TEST_F(SystemTrayTest, AddFillsTheRecordAndRepeatsChangeTheShownIcon) {
     main.icon = 0x51A0;
     Add(u"current: Speakers");
     const NotifyIconRecord& r = shell.last;
@@ -63,8 +65,11 @@ TEST_F(SystemTrayTest, AddFillsTheRecordAndRepeatsAreRefused) {
               std::vector<std::uint64_t>({88, 0x7001, 0x51A0, 0x51A0, 7, 0x200}));
     EXPECT_EQ(Window().icon, 0x51A0u);
     Add(u"two");
-    EXPECT_EQ(Steps(), "create 28673; add; add refused");
-    EXPECT_EQ(shell.Tip(), "current: Speakers");
+    EXPECT_EQ(Steps(), "create 28673; add; modify");
+    EXPECT_EQ(shell.Tip(), "two");
+    shell.icons.clear();
+    Add(u"current: Speakers");
+    EXPECT_EQ(Steps(), "modify refused; add");
 
     // Leading blanks of a new tip go; the record stays the same icon's.
     tray->ChangeToolTipText(u"   Headset");
@@ -76,7 +81,8 @@ TEST_F(SystemTrayTest, AddFillsTheRecordAndRepeatsAreRefused) {
     other.icon = 0xCAFE;
     tray->ChangeIcon(other);
     tray->AddTrayIcon(other, u"three", true, main, u"");
-    EXPECT_EQ(Steps(), "modify; modify; modify; add refused");
+    EXPECT_EQ(Steps(), "modify; modify; modify; modify");
+    EXPECT_EQ(shell.Tip(), "three");
     EXPECT_EQ(shell.icons.begin()->second.hIcon, 0xCAFEu);
     EXPECT_EQ(Window().icon, 0xCAFEu);
     tray->RemoveTrayIcon();

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/text.h"
 
 namespace marvolt {
@@ -47,10 +49,16 @@ TEST(TrayMenu, ComposesEntriesWithTheirMarks) {
          u"Speakers",
          u"Speakers",
          kHeads + u"Soundcard 1: speakers, Soundcard 2: Speakers 2, -, Exit"},
-        {"a comma goes in verbatim", {u"Line In, Rear"}, u"", u"", kHeads + u"Soundcard 1: Line In, Rear, -, Exit"},
+        {"a comma is escaped", {u"Line\\In, Rear"}, u"", u"", kHeads + u"Soundcard 1: Line\\\\In\\, Rear, -, Exit"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ToUtf8(ComposeTrayMenu(c.rows, c.play, c.rec)), ToUtf8(c.expected)) << c.what;
+    // The menu numbers 999 fields: devices beyond are cut, never "Exit".
+    for (size_t count : {988, 989, 1200}) {
+        std::u16string menu = ComposeTrayMenu(std::vector<std::u16string>(count, u"A"), u"", u"");
+        EXPECT_EQ(std::count(menu.begin(), menu.end(), u','), 998) << count;
+        EXPECT_TRUE(EndsWith(menu, u"Soundcard 988: A, -, Exit")) << count;
+    }
 }
 
 TEST(TrayMenu, ChosenEntryFindsItsOwnRow) {
@@ -70,7 +78,9 @@ TEST(TrayMenu, ChosenEntryFindsItsOwnRow) {
         {"equal rows keep their numbers", {u"USB Audio", u"USB Audio"}, u"Soundcard 2: USB Audio", 1},
         {"an empty row does not capture others", {u"", u"Speakers"}, u"Soundcard 2: Speakers", 1},
         {"an empty row's own trimmed entry", {u"", u"Speakers"}, u"Soundcard 1:", 0},
-        {"number and name must both fit", {u"Speakers", u"Headset"}, u"Soundcard 2: Speakers", 0},
+        {"number and name must both fit", {u"Speakers", u"Headset"}, u"Soundcard 2: Speakers", -1},
+        {"a name with a comma", {u"Speakers", u"Speakers, Left"}, u"Soundcard 2: Speakers, Left", 1},
+        {"a part of it", {u"Speakers", u"Speakers, Left"}, u"Soundcard 3: Speakers", -1},
         {"a text that is no entry falls back to the name", {u"Speakers", u"Headset"}, u"Current: Headset", 1},
         {"fallback takes the first contained name", {u"Speakers", u"Speakers 2"}, u"Speakers 2", 0},
         {"fallback never matches an empty row", {u"", u"Headset"}, u"Something else", -1},

@@ -4,8 +4,11 @@
 // starting a program with arguments are proven end to end.)
 #include <windows.h>
 
+#include <memory>
+
 #include "platform/win32/app_identity_win32.h"
 #include "platform/win32/file_system_win32.h"
+#include "platform/win32/instance_query_win32.h"
 #include "platform/win32/keystrokes_win32.h"
 #include "platform/win32/main_window_view_win32.h"
 #include "platform/win32/message_service_win32.h"
@@ -20,20 +23,42 @@
 namespace marvolt {
 namespace {
 
-// A window is found by its class and exact title only, and a minimised one is
+using Text = std::u16string;
+
+// An earlier instance is one whose query object still lives, in the session's
+// namespace; later ones learn its process.
+TEST(Win32InstanceQuery, TheMutexTellsOfAnEarlierInstanceWhileItLives) {
+    auto named = [] {
+        return bool(UniqueKernelHandle(OpenMutexW(SYNCHRONIZE, FALSE, L"Local\\Marvolt.SingleInstance")));
+    };
+    auto first = std::make_unique<Win32InstanceQuery>();
+    EXPECT_FALSE(first->EarlierInstanceRunning() || first->EarlierInstanceProcess());
+    EXPECT_TRUE(named());
+    for (int later = 0; later < 2; ++later) {
+        Win32InstanceQuery query;
+        EXPECT_TRUE(query.EarlierInstanceRunning() && query.EarlierInstanceProcess() == GetCurrentProcessId());
+    }
+    first.reset();
+    EXPECT_FALSE(named());
+    EXPECT_FALSE(Win32InstanceQuery().EarlierInstanceRunning());
+}
+
+// A window is found by its class within its process, and a minimised one is
 // restored. Activation takes the exact title first, then the first visible window
 // that starts with it; a hidden or minimised one comes back shown and in front; no
 // match changes nothing, nor does a window handle of 0.
-TEST(Win32Windows, FoundByClassAndExactTitleAndActivatedByTitleThenByItsStart) {
+TEST(Win32Windows, FoundByClassInItsProcessAndActivatedByTitleThenByItsStart) {
     UniqueHwnd other = MakeTestWindow(L"Something else", SW_SHOWNORMAL), exact = MakeTestWindow(L"Act", SW_SHOWNORMAL),
                longer = MakeTestWindow(L"Act Vers. 1.01 \u00e4", SW_SHOWNORMAL),
                hiddenLonger = MakeTestWindow(L"Act Vers. 1.01 \u00e4 x"), hidden = MakeTestWindow(L"Hid Vers. 1.01"),
                minimised = MakeTestWindow(L"Min Vers. 1.01", SW_SHOWMINIMIZED),
                restored = MakeTestWindow(L"Restored", SW_SHOWMINIMIZED);
     Win32TopLevelWindows windows;
-    EXPECT_EQ(Ints({long(windows.FindByClassAndTitle(u"TestWindow", u"Act Vers. 1.01 \u00e4") == Native(longer.get())),
-                    long(windows.FindByClassAndTitle(u"TestWindow", u"Act Vers")),
-                    long(windows.FindByClassAndTitle(u"Other", u"Act"))}),
+    DWORD shell = 0, self = GetCurrentProcessId();
+    GetWindowThreadProcessId(GetDesktopWindow(), &shell);
+    EXPECT_EQ(Ints({long(windows.FindByClassInProcess(u"TestWindow", self) != 0),
+                    long(windows.FindByClassInProcess(u"TestWindow", shell)),
+                    long(windows.FindByClassInProcess(u"Other", self))}),
               Ints({1, 0, 0}));
     windows.ShowAsync(Native(restored.get()), kShowRestore);
     windows.ShowAsync(0, kShowRestore);
@@ -51,6 +76,10 @@ TEST(Win32Windows, FoundByClassAndExactTitleAndActivatedByTitleThenByItsStart) {
         EXPECT_TRUE(GetForegroundWindow() == front && IsWindowVisible(front) && !IsIconic(front)) << ToUtf8(title);
     }
     EXPECT_FALSE(IsWindowVisible(hiddenLonger.get()));
+    // By its handle, whatever its title.
+    EXPECT_TRUE(Win32WindowActivation().Activate(Native(hiddenLonger.get())) && !Win32WindowActivation().Activate(0));
+    Pump();
+    EXPECT_TRUE(GetForegroundWindow() == hiddenLonger.get() && IsWindowVisible(hiddenLonger.get()));
 }
 
 // Characters, "{" and "}" in braces and named keys reach the focused control; the

@@ -7,6 +7,11 @@
 //   every SetDefaultEndpoint call to marvolt_e2e_policy.txt there as "<endpoint
 //   id> <role>", and refuses it while marvolt_e2e_policy.fail exists.
 // Both files hold UTF-16 text.
+// Sent to the tray window, "MarvoltE2E.ForgetIcon" takes its icon off the shell,
+// as a shell that restarted has forgotten it (Wine hands no icon to another process).
+#include <windows.h>
+#include <shellapi.h>
+
 #include <string>
 
 #include "platform/win32/audio_endpoints_win32.h"
@@ -70,6 +75,11 @@ extern "C" HRESULT WINAPI DllCanUnloadNow() { return S_FALSE; }
 
 extern "C" LRESULT CALLBACK CallWndHook(int code, WPARAM wParam, LPARAM lParam) {
     const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call && call->message == RegisterWindowMessageW(L"MarvoltE2E.ForgetIcon")) {
+        NOTIFYICONDATAW icon{NOTIFYICONDATAW_V1_SIZE, call->hwnd};
+        icon.uID = static_cast<UINT>(SendMessageW(call->hwnd, WM_GETICON, ICON_BIG, 0));
+        Shell_NotifyIconW(NIM_DELETE, &icon);
+    }
     if (code == HC_ACTION && call && call->message == WM_INITMENUPOPUP) {
         HMENU menu = reinterpret_cast<HMENU>(call->wParam);
         std::wstring content;
