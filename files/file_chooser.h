@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "files/file_chooser_view.h"
-#include "files/special_folders.h"
+#include "files/folder_paths.h"
 #include "platform/file_store.h"
 #include "platform/file_system.h"
 
@@ -23,7 +23,7 @@ struct FileChooserServices {
     FileChooserWindows& windows;
     FileStore& store;
     FileSystem& files;  // the process's current drive and folder
-    SpecialFolders& folders;
+    FolderPaths& folders;
 };
 
 class FileChooser : private FileChooserEvents {

@@ -1,10 +1,10 @@
 #pragma once
-// The file utility object: special folders, the chooser window and file
+// The file utility object: the system's and the user's folders, the chooser window and file
 // operations. Its window is made only while one of its dialogs is shown, and
 // nothing it needs is loaded before one of its methods runs.
 #include "files/file_chooser.h"
 #include "files/file_operations.h"
-#include "files/special_folders.h"
+#include "files/folder_paths.h"
 
 namespace marvolt {
 
@@ -20,10 +20,10 @@ struct FilesServices {
     FileChooserWindows& windows;
 };
 
-class Files : public SpecialFolders, public FileOperations, public FileChooser {
+class Files : public FolderPaths, public FileOperations, public FileChooser {
 public:
     explicit Files(const FilesServices& s)
-        : SpecialFolders(s.registry, s.knownFolders, s.environment),
+        : FolderPaths(s.registry, s.knownFolders, s.environment),
           FileOperations({s.store, s.files, s.shell, s.launcher, s.events}),
           FileChooser({s.windows, s.store, s.files, *this}) {}
 };

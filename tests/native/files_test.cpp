@@ -133,14 +133,14 @@ TEST_F(FilesTest, AbsoluteValuesAndFoldersFallBackToTheRegistry) {
     // with the profile put in, the system's as written.
     const struct {
         KnownFolder folder;
-        std::u16string (SpecialFolders::*get)();
+        std::u16string (FolderPaths::*get)();
         const char16_t *key, *name, *want;
     } folders[] = {
-        {KnownFolder::Desktop, &SpecialFolders::GetDesktopPath, u".DEFAULT\\", u"Desktop", u"C:\\Users\\me\\xC:\\Users\\me"},
-        {KnownFolder::Startup, &SpecialFolders::GetAutostartPath, u".DEFAULT\\", u"startup", u"C:\\Users\\me\\xC:\\Users\\me"},
-        {KnownFolder::StartMenu, &SpecialFolders::GetStartMenuPath, u".DEFAULT\\", u"Start Menu", u"C:\\Users\\me\\xC:\\Users\\me"},
-        {KnownFolder::Windows, &SpecialFolders::GetWindowsPath, nullptr, u"SystemRoot", u"%USERPROFILE%\\x%USERPROFILE%"},
-        {KnownFolder::ProgramFiles, &SpecialFolders::GetProgramfilesPath, nullptr, u"ProgramfilesPath", u"%USERPROFILE%\\x%USERPROFILE%"},
+        {KnownFolder::Desktop, &FolderPaths::GetDesktopPath, u".DEFAULT\\", u"Desktop", u"C:\\Users\\me\\xC:\\Users\\me"},
+        {KnownFolder::Startup, &FolderPaths::GetAutostartPath, u".DEFAULT\\", u"startup", u"C:\\Users\\me\\xC:\\Users\\me"},
+        {KnownFolder::StartMenu, &FolderPaths::GetStartMenuPath, u".DEFAULT\\", u"Start Menu", u"C:\\Users\\me\\xC:\\Users\\me"},
+        {KnownFolder::Windows, &FolderPaths::GetWindowsPath, nullptr, u"SystemRoot", u"%USERPROFILE%\\x%USERPROFILE%"},
+        {KnownFolder::ProgramFiles, &FolderPaths::GetProgramfilesPath, nullptr, u"ProgramfilesPath", u"%USERPROFILE%\\x%USERPROFILE%"},
     };
     for (const auto& f : folders) {
         if (f.key) fakeRegistry.SetString(kUsers, f.key + kUserFolders, f.name, u"%USERPROFILE%\\x%USERPROFILE%");

@@ -1,4 +1,4 @@
-// The file utility on the real system: special folders, the chooser window driven
+// The file utility on the real system: the user's folders, the chooser window driven
 // through its controls, moves, listings and file names.
 #include <windows.h>
 

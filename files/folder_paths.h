@@ -15,10 +15,10 @@ namespace marvolt {
 std::u16string replaceall(std::u16string_view SearchString, std::u16string_view findstring,
                           std::u16string_view replacestring);
 
-class SpecialFolders {
+class FolderPaths {
 public:
-    virtual ~SpecialFolders() = default;
-    SpecialFolders(Registry& registry, KnownFolders& folders, Environment& environment)
+    virtual ~FolderPaths() = default;
+    FolderPaths(Registry& registry, KnownFolders& folders, Environment& environment)
         : registry_(registry), folders_(folders), environment_(environment) {}
 
     // Text value (REG_SZ, or REG_EXPAND_SZ left unexpanded); "" if it can't be read.
