@@ -1,5 +1,7 @@
 #include "platform/win32/late_library.h"
 
+#include <commctrl.h>
+
 namespace marvolt {
 
 // Loaded from the system folder only, never from the program's folder or the
@@ -13,6 +15,16 @@ FARPROC LateLibrary::Address(const char* name) {
         if (!module_ && GetLastError() == ERROR_INVALID_PARAMETER) module_.reset(LoadLibraryW(fileName_));
     }
     return module_ ? GetProcAddress(module_.get(), name) : nullptr;
+}
+
+void LoadCommonControls(DWORD classes) {
+    HMODULE commonControls = LoadLibraryW(L"comctl32.dll");
+    if (!commonControls) return;
+    using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    auto init = reinterpret_cast<InitFunction>(
+        reinterpret_cast<void*>(GetProcAddress(commonControls, "InitCommonControlsEx")));
+    INITCOMMONCONTROLSEX controls{sizeof(controls), classes};
+    if (init) init(&controls);
 }
 
 }  // namespace marvolt

@@ -27,4 +27,9 @@ private:
     UniqueModule module_;
 };
 
+// Loads the common controls and registers `classes` (ICC_* flags) of them. They
+// are loaded when a window first needs them, never imported, and stay for the
+// life of the process, as the windows made of them do.
+void LoadCommonControls(DWORD classes);
+
 }  // namespace marvolt

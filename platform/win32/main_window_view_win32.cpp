@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "platform/win32/late_library.h"
 #include "platform/win32/win_text.h"
 
 namespace marvolt {
@@ -212,13 +213,7 @@ void MainWindowViewWin32::MakeControls() {
     auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE));
     // The hotkey box and the list with boxes live in the common controls,
     // loaded here rather than imported: a second start never maps them.
-    if (HMODULE commonControls = LoadLibraryW(L"comctl32.dll")) {
-        using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-        auto init = reinterpret_cast<InitFunction>(
-            reinterpret_cast<void*>(GetProcAddress(commonControls, "InitCommonControlsEx")));
-        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_HOTKEY_CLASS | ICC_LISTVIEW_CLASSES};
-        if (init) init(&controls);
-    }
+    LoadCommonControls(ICC_HOTKEY_CLASS | ICC_LISTVIEW_CLASSES);
 
     // Placed and given their fonts by LayOut.
     for (const ControlLayout& layout : kControls) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "on_top/pin_pictures.h"
+#include "platform/win32/late_library.h"
 #include "platform/win32/window_proc.h"
 
 namespace marvolt {
@@ -108,13 +109,7 @@ void PinControl::AddTooltip() {
     // The tooltip class lives in the common controls. They are loaded here, not
     // imported: a second start, which only hands over to the running instance,
     // and a first one that stays in the tray never pay for loading them.
-    if (HMODULE commonControls = LoadLibraryW(L"comctl32.dll")) {
-        using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-        auto init = reinterpret_cast<InitFunction>(
-            reinterpret_cast<void*>(GetProcAddress(commonControls, "InitCommonControlsEx")));
-        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES};
-        if (init) init(&controls);
-    }
+    LoadCommonControls(ICC_BAR_CLASSES);
     HWND parent = GetParent(window_.get());
     // Without an owner: under Wine an owned tooltip keeps its hidden owner from
     // becoming topmost, and the window is pinned before it is first shown. The
