@@ -44,7 +44,7 @@ bool AudioEndpointsWin32::PolicyAvailable() {
     if (!initialize || !create || !uninitialize) return false;
     HRESULT init = initialize(nullptr, COINIT_APARTMENTTHREADED);
     if (SUCCEEDED(init)) uninitialize_ = uninitialize;
-    created_ = create(kPolicyConfigClass, nullptr, CLSCTX_ALL, kPolicyConfigInterface,
+    created_ = create(kPolicyConfigClass, nullptr, CLSCTX_INPROC_SERVER, kPolicyConfigInterface,
                       reinterpret_cast<void**>(policy_.put()));
     available_ = (SUCCEEDED(init) || init == RPC_E_CHANGED_MODE) && created_ != kClassNotRegistered;
     return available_;

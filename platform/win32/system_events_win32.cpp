@@ -16,6 +16,7 @@ constexpr UINT kDevicesChanged = WM_APP + 1;
 constexpr UINT kDefaultChanged = WM_APP + 2;
 constexpr int kHotkeyId = 1;
 constexpr UINT_PTR kTimerId = 1;
+constexpr UINT_PTR kListenTimerId = 2;
 constexpr WPARAM kNodesChanged = 0x0007;     // DBT_DEVNODES_CHANGED
 constexpr WPARAM kArrival = 0x8000;          // DBT_DEVICEARRIVAL
 constexpr WPARAM kRemoveComplete = 0x8004;   // DBT_DEVICEREMOVECOMPLETE
@@ -94,7 +95,10 @@ void SystemEventsWin32::Listen(SystemEventsListener& listener) {
                                       GetModuleHandleW(nullptr), nullptr));
         if (window_) SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
-    if (window_) ListenToEndpoints();
+    // COM and the endpoint enumerator cost a start tens of milliseconds: they
+    // come once the program is up and its queue has run empty, which is when
+    // a timer's message is taken. WM_DEVICECHANGE reaches the window at once.
+    if (window_ && !enumerator_) SetTimer(window_.get(), kListenTimerId, USER_TIMER_MINIMUM, nullptr);
 }
 
 // Where the system has no endpoint audio (before Vista) the enumerator is
@@ -161,6 +165,11 @@ LRESULT SystemEventsWin32::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
             listener_->OnDefaultDeviceChanged();
             return 0;
         case WM_TIMER:
+            if (wParam == kListenTimerId) {
+                KillTimer(window, kListenTimerId);
+                ListenToEndpoints();
+                return 0;
+            }
             if (wParam != kTimerId) break;
             KillTimer(window, kTimerId);
             listener_->OnTimer();

@@ -12,7 +12,8 @@ namespace marvolt {
 // A hidden top-level window (device-change broadcasts reach no message-only
 // window) that takes the hotkey, WM_DEVICECHANGE, the endpoint notifications
 // and the timer, and reports them on the thread that made it. The endpoint
-// notifications need COM: ole32 is loaded by Listen, not at start.
+// notifications need COM: ole32 is loaded once the message loop runs idle,
+// not at start.
 class SystemEventsWin32 final : public SystemEvents {
 public:
     static constexpr wchar_t kClassName[] = L"MarvoltSystemEvents";
