@@ -6,44 +6,31 @@
 
 namespace marvolt {
 
-namespace {
-
-struct ClassSearch {
-    const std::u16string& windowClass;
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK ConsiderWindow(HWND window, LPARAM param) {
-    ClassSearch& search = *reinterpret_cast<ClassSearch*>(param);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process != search.processId) return TRUE;
-    wchar_t name[256] = {};
-    int length = GetClassNameW(window, name, 256);
-    if (FromWide(name, static_cast<size_t>(length > 0 ? length : 0)) != search.windowClass) return TRUE;
-    search.found = window;
-    return FALSE;
-}
-
-}  // namespace
-
+// The windows of the class are walked with FindWindowExW rather than every
+// top-level window with EnumWindows: under Wine the latter loads the display
+// driver, a good part of what a second start would cost.
 NativeHandle Win32TopLevelWindows::FindByClassInProcess(const std::u16string& windowClass,
                                                         std::uint32_t processId) {
     if (!processId) return 0;
-    ClassSearch search{windowClass, processId, nullptr};
-    EnumWindows(ConsiderWindow, reinterpret_cast<LPARAM>(&search));
-    return reinterpret_cast<NativeHandle>(search.found);
+    HWND window = nullptr;
+    while ((window = FindWindowExW(nullptr, window, Wide(windowClass), nullptr)) != nullptr) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        if (process == processId) return reinterpret_cast<NativeHandle>(window);
+    }
+    return 0;
 }
 
 void Win32TopLevelWindows::ShowAsync(NativeHandle window, int showCommand) {
     if (window) ShowWindowAsync(reinterpret_cast<HWND>(window), showCommand);
 }
 
+// Another thread's window takes the change as a request in its turn: a busy or
+// hung owner does not hold the caller up. The caller's own windows change at once.
 void Win32TopLevelWindows::SetTopmost(NativeHandle window, bool topmost) {
     if (!window) return;
     SetWindowPos(reinterpret_cast<HWND>(window), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOSIZE | SWP_NOMOVE);
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_ASYNCWINDOWPOS);
 }
 
 }  // namespace marvolt

@@ -51,8 +51,12 @@ void BringForward(HWND window) {
     DWORD windowThread = GetWindowThreadProcessId(window, nullptr);
     DWORD ownThread = GetCurrentThreadId();
     // The window of another process may sit hidden in the tray or minimised; an
-    // asynchronous show keeps a hung process from holding this one up.
-    int show = IsIconic(window) ? SW_RESTORE : (!IsWindowVisible(window) ? SW_SHOW : -1);
+    // asynchronous show keeps a hung process from holding this one up. Its own
+    // style tells whether a top-level window is shown: IsWindowVisible asks the
+    // desktop too, which under Wine loads the display driver into a start that
+    // only hands over.
+    const bool shown = (GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0;
+    int show = IsIconic(window) ? SW_RESTORE : (!shown ? SW_SHOW : -1);
     if (show >= 0) {
         if (windowThread == ownThread) {
             ShowWindow(window, show);
@@ -64,13 +68,15 @@ void BringForward(HWND window) {
     // A program just started, or one the user just clicked, may take the
     // foreground. The input state of another thread is not borrowed for it:
     // under Wine the window then lost its next click, and a hung foreground
-    // thread would hold this one up.
-    BringWindowToTop(window);
+    // thread would hold this one up. Another thread's window is moved by a
+    // request it takes in turn, for the same reason.
+    const UINT async = windowThread == ownThread ? 0 : SWP_ASYNCWINDOWPOS;
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | async);
     SetForegroundWindow(window);
     // Should the foreground be refused, the window at least comes above the
     // others; a pinned window stays pinned.
     if (GetForegroundWindow() != window && !(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST)) {
-        const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+        const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | async;
         SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, flags);
         SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
     }

@@ -68,6 +68,8 @@ class Program {
     bool Running() const;
     DWORD WaitForExit(DWORD timeoutMs);  // the exit code, or STILL_ACTIVE
     void Kill();
+    // Its main thread, where its windows live, stops or goes on: a hung program.
+    void Hang(bool hung) { hung ? SuspendThread(info_.hThread) : ResumeThread(info_.hThread); }
     DWORD Id() const { return info_.dwProcessId; }
 
   private:

@@ -253,6 +253,13 @@ TEST_F(Marvolt, TenStartsLeaveOneIconThatANewTaskbarGetsBack) {
     std::vector<std::wstring> menu = OpenTrayMenu();
     PressKey(VK_ESCAPE);
     EXPECT_EQ(Lines(menu), TrayMenu(Rows()[0], Rows()[0]));
+
+    // A hung first instance does not hold a second start up.
+    program_.Hang(true);
+    Program second;
+    ASSERT_TRUE(second.Start(exe, L"C:\\windows"));
+    EXPECT_EQ(second.WaitForExit(10000), 0u) << "the second start waited for the hung one";
+    program_.Hang(false);
     program_.Kill();
     DeleteFileW(exe.c_str());
     RemoveDirectoryW(folder.c_str());
