@@ -1,15 +1,9 @@
 // End-to-end online update: the real Marvolt.exe and Update.exe of the tests'
 // flavour (built with the build's own test key) update from the tests' web
 // server (MARVOLT_HTTP, serving build/) to the same sources built as 1.02.
-#include <windows.h>
-#include <shlobj.h>
-
-#include <gtest/gtest.h>
-
-#include <fstream>
-
-#include "app/main_window_view.h"
 #include "tests/e2e/desktop_driver.h"
+
+#include <shlobj.h>
 
 namespace e2e {
 namespace {
