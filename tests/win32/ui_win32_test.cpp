@@ -245,10 +245,7 @@ struct RecordingEvents : MainWindowEvents {
     void OnHotkeyBoxChange() override { log += ToUtf8(HotkeyText(view.HotkeyBox().Value())) + ","; }
     void OnCycleListClick() override { log += "Cycle " + std::to_string(view.CycleList().Ticked(0)) + ","; }
     void OnResize() override { log += view.Window().State() == WindowState::Minimized ? "Min," : "Resize,"; }
-    bool OnQueryUnload() override {
-        log += "QueryUnload,";
-        return cancelClose;
-    }
+    bool OnQueryUnload() override { return log += "QueryUnload,", cancelClose; }
     void OnUnload() override { log += "Unload,"; }
     void Click(const std::string& name, CheckBoxControl& box) {
         log += name + " " + std::to_string(box.Value()) + ",";
@@ -260,10 +257,7 @@ struct RecordingEvents : MainWindowEvents {
 };
 
 struct MainWindowViewWin32Test : ::testing::Test {
-    void SetUp() override {
-        view->SetEvents(&events);
-        view->MakeControls();
-    }
+    void SetUp() override { view->SetEvents(&events), view->MakeControls(); }
     HWND Control(int id) { return GetDlgItem(window, id); }
     RECT Rect(int id) {
         RECT rect{};
@@ -272,8 +266,7 @@ struct MainWindowViewWin32Test : ::testing::Test {
         return rect;
     }
     void Press(int id, UINT down = WM_LBUTTONDOWN, LPARAM at = MAKELPARAM(2, 2)) {
-        SendMessageW(Control(id), down, MK_LBUTTON, at);
-        SendMessageW(Control(id), WM_LBUTTONUP, 0, at);
+        SendMessageW(Control(id), down, MK_LBUTTON, at), SendMessageW(Control(id), WM_LBUTTONUP, 0, at);
     }
     std::unique_ptr<MainWindowViewWin32> view = MainWindowViewWin32::Create(GetModuleHandleW(nullptr), false);
     HWND window = view->Hwnd();
@@ -325,10 +318,8 @@ TEST_F(MainWindowViewWin32Test, WindowAndControlsAreLaidOutAsDesigned) {
 // not unwind through the window.
 TEST_F(MainWindowViewWin32Test, ControlsRaiseTheirEvents) {
     const std::tuple<CheckBoxControl&, int, std::string> boxes[] = {
-        {view->PlayCheck(), kIdPlayCheck, "PlayCheck"},
-        {view->RecordCheck(), kIdRecordCheck, "RecordCheck"},
-        {view->StartupCheck(), kIdStartupCheck, "StartupCheck"},
-        {view->AutoRunCheck(), kIdAutoRunCheck, "AutoRunCheck"}};
+        {view->PlayCheck(), kIdPlayCheck, "PlayCheck"}, {view->RecordCheck(), kIdRecordCheck, "RecordCheck"},
+        {view->StartupCheck(), kIdStartupCheck, "StartupCheck"}, {view->AutoRunCheck(), kIdAutoRunCheck, "AutoRunCheck"}};
     for (const auto& [box, id, name] : boxes) {
         events.log.clear();
         for (int value : {0, 1, 1, 7}) box.SetValue(value);
@@ -366,18 +357,14 @@ TEST_F(MainWindowViewWin32Test, ControlsRaiseTheirEvents) {
 // controls in reading order (the combo hidden, as with the start-up option off);
 // Space on a focused box ticks it, as a click does.
 TEST_F(MainWindowViewWin32Test, MouseAndKeyboardReachTheControlsAsAPersonUsesThem) {
-    ShowWindow(window, SW_SHOWNORMAL);
-    SetForegroundWindow(window);
-    Pump();
+    ShowWindow(window, SW_SHOWNORMAL), SetForegroundWindow(window), Pump();
     events.log.clear();
     for (const char16_t* name : {u"PulseAudio", u"Speakers", u"Headset"}) view->DeviceList().AddItem(name);
     RECT row{};
     SendMessageW(Control(kIdDeviceList), LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row));
     for (UINT click : {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}) Press(kIdDeviceList, click, MAKELPARAM(5, row.top + 2));
-    for (int id : {kIdStartupCombo, kIdDeviceList, kIdPlayCheck}) {
-        SetFocus(Control(id));  // in the combo the focus lands in its edit field
-        Pump();
-    }
+    // In the combo the focus lands in its edit field.
+    for (int id : {kIdStartupCombo, kIdDeviceList, kIdPlayCheck}) SetFocus(Control(id)), Pump();
     EXPECT_EQ(events.log, "Row 1,ComboLostFocus,");
     view->StartupCombo().SetVisible(false);
     SetFocus(Control(kIdAutoRunCheck));
@@ -407,8 +394,7 @@ TEST_F(MainWindowViewWin32Test, StateChangesRaiseResizeAfterTheStateIsKnown) {
     form.SetVisible(true);
     const WindowGeometry normal = form.Geometry();
     events.log.clear();
-    form.SetState(WindowState::Minimized);
-    form.SetState(WindowState::Minimized);
+    form.SetState(WindowState::Minimized), form.SetState(WindowState::Minimized);
     EXPECT_EQ(events.log, "Min,");
     const WindowGeometry minimized = form.Geometry();
     EXPECT_EQ(Ints({minimized.left, minimized.top, minimized.width}), Ints({normal.left, normal.top, normal.width}));
@@ -422,8 +408,7 @@ TEST_F(MainWindowViewWin32Test, StateChangesRaiseResizeAfterTheStateIsKnown) {
     EXPECT_EQ(form.State(), WindowState::Normal);
     EXPECT_THAT(events.log, ::testing::EndsWith("Resize,"));
     events.log.clear();
-    SendMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    Pump();
+    SendMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0), Pump();
     EXPECT_EQ(events.log, "Min,");
 }
 
@@ -459,10 +444,7 @@ TEST_F(MainWindowViewWin32Test, ListAndComboKeepTheirRowsAndTextBeforeAndAfterTh
         ListBoxControl& list = v->DeviceList();
         ComboBoxControl& combo = v->StartupCombo();
         Text rows;
-        for (const Text& name : names) {
-            list.AddItem(name);
-            combo.AddItem(name);
-        }
+        for (const Text& name : names) list.AddItem(name), combo.AddItem(name);
         for (int i = -1; i <= 5; ++i) rows += list.ItemText(i) + u"|" + combo.ItemText(i) + u"|";
         Text expected = u"||";
         for (const Text& name : names) expected += name + u"|" + name + u"|";
@@ -475,8 +457,7 @@ TEST_F(MainWindowViewWin32Test, ListAndComboKeepTheirRowsAndTextBeforeAndAfterTh
         list.Clear();
         EXPECT_EQ(Ints({combo.Count(), list.Count(), list.SelectedIndex()}), Ints({0, 0, -1}));
         EXPECT_EQ(combo.Text(), names[4]);
-        combo.SetVisible(false);
-        combo.SetVisible(true);
+        combo.SetVisible(false), combo.SetVisible(true);
         EXPECT_TRUE(combo.Visible() && !IsWindowVisible(v->Hwnd()));
         list.AddItem(names[0]);
         list.SetSelectedIndex(0);

@@ -6,10 +6,7 @@
 
 #include <fstream>
 #include <functional>
-#include <iterator>
-#include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "platform/app_identity.h"
@@ -99,12 +96,6 @@ class WhenShown {
     static inline bool fired_ = false;
     UINT_PTR timer_;
 };
-
-// Picks the n-th selectable entry of the open menu as the keyboard does.
-inline void ChooseWithKeys(HWND menu, int downPresses) {
-    for (int i = 0; i < downPresses; ++i) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
-    PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
-}
 
 inline std::string ReadBytes(const Text& path) {
     std::ifstream in(Wide(path), std::ios::binary);
