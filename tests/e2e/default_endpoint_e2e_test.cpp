@@ -54,9 +54,11 @@ class DefaultEndpoint : public Desktop {
         Desktop::SetUp();
         ASSERT_TRUE(com_ && render_.count(L"Speakers") && capture_.count(L"Headset") && !capture_.count(L"Speakers"));
         for (DWORD i = 0, size = sizeof(DWORD); i < 2; ++i, size = sizeof(DWORD))
-            saved_[i] = !RegGetValueW(kDpiRoots[i], kDpiKeys[i], L"LogPixels", RRF_RT_REG_DWORD, nullptr, &dpi_[i], &size);
+            saved_[i] =
+                !RegGetValueW(kDpiRoots[i], kDpiKeys[i], L"LogPixels", RRF_RT_REG_DWORD, nullptr, &dpi_[i], &size);
         const std::wstring server = EnvVar(L"MARVOLT_E2E_HOOK");
-        RegSetValueW(HKEY_CLASSES_ROOT, (kClassKey + std::wstring(L"\\InprocServer32")).c_str(), REG_SZ, server.c_str(), 0);
+        RegSetValueW(HKEY_CLASSES_ROOT, (kClassKey + std::wstring(L"\\InprocServer32")).c_str(), REG_SZ, server.c_str(),
+                     0);
     }
     void TearDown() override {
         Desktop::TearDown();

@@ -142,7 +142,8 @@ inline void SendMouse(DWORD flags, POINT at) {
 }
 inline void ClickAt(POINT at, int clicks = 1) {
     SendMouse(0, at);
-    for (int i = 0; i < clicks; ++i) SendMouse(MOUSEEVENTF_LEFTDOWN, at), Sleep(20), SendMouse(MOUSEEVENTF_LEFTUP, at), Sleep(40);
+    for (int i = 0; i < clicks; ++i)
+        SendMouse(MOUSEEVENTF_LEFTDOWN, at), Sleep(20), SendMouse(MOUSEEVENTF_LEFTUP, at), Sleep(40);
     Sleep(150);
 }
 inline void Click(HWND window) {  // its centre

@@ -130,10 +130,8 @@ TEST_F(Marvolt, SettingsWindowSetsTheTickedRolesHidesAndComesBack) {
     EXPECT_TRUE(SoundMapperSays(L"Headset", L"Headset"));
     EXPECT_TRUE(WaitUntil([&] { return WindowText(Control(kIdCurrentCardTxt)) == L"Default Soundcard: Headset"; }));
     Click(Control(kIdRecordCheck));
-    EXPECT_TRUE(WaitUntil([&] {
-        return !IsChecked(Control(kIdRecordCheck)) &&
-               RegString(kOptions, L"RecordCheck") == L"0";
-    }));
+    EXPECT_TRUE(
+        WaitUntil([&] { return !IsChecked(Control(kIdRecordCheck)) && RegString(kOptions, L"RecordCheck") == L"0"; }));
     ClickRow(L"Speakers");
     Click(Control(kIdSetBtn));
     EXPECT_TRUE(SoundMapperSays(L"Speakers", L"Headset")) << "Record stays when its box is clear";
@@ -155,15 +153,14 @@ TEST_F(Marvolt, SettingsWindowSetsTheTickedRolesHidesAndComesBack) {
     PressKey(VK_ESCAPE);
     EXPECT_EQ(Lines(menu), TrayMenu(L"Speakers", L"Headset"));
     // Another program's window whose title starts with the name is in front.
-    HWND notes = CreateWindowExW(0, L"STATIC", L"Marvolt notes.txt - Notepad", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50,
-                                 50, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    HWND notes = CreateWindowExW(0, L"STATIC", L"Marvolt notes.txt - Notepad", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50,
+                                 300, 200, nullptr, nullptr, nullptr, nullptr);
     SetForegroundWindow(notes);
     Program second;
     ASSERT_TRUE(second.Start());
     bool showedWindow = false;
     WaitUntil([&] { return (showedWindow |= !!WindowOf(second.Id(), IsWindowVisible), !second.Running()); }, 3000);
-    EXPECT_EQ(second.WaitForExit(0), 0u) << "the second start did not end at once";
-    EXPECT_FALSE(showedWindow);
+    EXPECT_TRUE(second.WaitForExit(0) == 0 && !showedWindow) << "the second start did not end at once, unseen";
     EXPECT_TRUE(program_.Running() && TrayIconShown());
     EXPECT_TRUE(
         WaitUntil([&] { return GetForegroundWindow() == window && IsWindowVisible(window) && !IsIconic(window); }));
@@ -263,7 +260,8 @@ TEST_F(Marvolt, HostileStoredValuesHarmNothing) {
         {"percent", REG_SZ, std::wstring(L"%SystemRoot%\\%1\0", 16)},
         {"ampersand", REG_SZ, std::wstring(L"&Speakers & Co\0", 15)},
         {"tab", REG_SZ, std::wstring(L"Head\tset\0", 9)},
-        {"beyond the code page", REG_SZ, std::wstring(L"\u041d\u0430\u0443\u0448\u043d\u0438\u043a\u0438 \u2603\0", 11)},
+        {"beyond the code page", REG_SZ,
+         std::wstring(L"\u041d\u0430\u0443\u0448\u043d\u0438\u043a\u0438 \u2603\0", 11)},
     };
     const std::pair<std::wstring, const wchar_t*> values[] = {
         {kSoundMapper, L"Playback"},     {kSoundMapper, L"Record"},    {kSoundMapper, L"PreferredOnly"},
@@ -312,8 +310,9 @@ TEST_F(Marvolt, HostileStoredValuesHarmNothing) {
 // (no shortcut letter, nothing pushed aside), and each entry sets exactly its
 // device, the last one too.
 TEST_F(Marvolt, SixtyDevicesWithAwkwardNamesAreEachOneEntry) {
-    std::vector<std::wstring> names = {L"Speakers, Left", L"Mix &Quiet", L"Tab\tName", L"Thirty One Characters Long Name",
-                                       L"Thirty Two Characters Long Names", L"Headset"};
+    std::vector<std::wstring> names = {L"Speakers, Left", L"Mix &Quiet", L"Tab\tName",
+                                       L"Thirty One Characters Long Name", L"Thirty Two Characters Long Names",
+                                       L"Headset"};
     while (Rows().size() + names.size() < 60) names.push_back(L"Line " + std::to_wstring(names.size()));
     struct Sinks : std::vector<std::wstring> {
         ~Sinks() { std::for_each(begin(), end(), RemoveSink); }

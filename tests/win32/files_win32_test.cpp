@@ -95,7 +95,8 @@ TEST_F(FilesWin32, ChooserDrivenThroughItsControls) {
         {[&] { return utility.filesaveDialog(root, u"out.txt"); }, [](HWND w) { Press(w, ChooserPart::Ok); }},
         {[&] { return utility.filesaveDialog(root, u"out.txt"); }, [](HWND w) { Press(w, ChooserPart::Abbruch); }},
         {[&] { return utility.FileDirSelectDialog(root); }, [](HWND) {}}};
-    const Text chosen[] = {root + u"\\a.txt", root + u"\\b.log", root + u"\\sub\\", u"Z:\\", root + u"\\out.txt", u"", u""};
+    const Text chosen[] = {
+        root + u"\\a.txt", root + u"\\b.log", root + u"\\sub\\", u"Z:\\", root + u"\\out.txt", u"", u""};
     for (size_t i = 0; i < std::size(dialogs); ++i) {
         WhenShown open(kFileChooserClass, [&](HWND w) {
             dialogs[i].second(w);

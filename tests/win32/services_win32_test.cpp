@@ -24,9 +24,10 @@ namespace {
 // match changes nothing, nor does a window handle of 0.
 TEST(Win32Windows, FoundByClassInItsProcessAndActivatedByTitleThenByItsStart) {
     UniqueHwnd other = MakeTestWindow(L"Something else", SW_SHOWNORMAL), exact = MakeTestWindow(L"Act", SW_SHOWNORMAL),
-        longer = MakeTestWindow(L"Act Vers. 1.01 \u00e4", SW_SHOWNORMAL), hidden = MakeTestWindow(L"Hid Vers. 1.01"),
-        hiddenLonger = MakeTestWindow(L"Act Vers. 1.01 \u00e4 x"), minimised = MakeTestWindow(L"Min Vers. 1.01", SW_SHOWMINIMIZED),
-        restored = MakeTestWindow(L"Restored", SW_SHOWMINIMIZED);
+               longer = MakeTestWindow(L"Act Vers. 1.01 \u00e4", SW_SHOWNORMAL),
+               hidden = MakeTestWindow(L"Hid Vers. 1.01"), hiddenLonger = MakeTestWindow(L"Act Vers. 1.01 \u00e4 x"),
+               minimised = MakeTestWindow(L"Min Vers. 1.01", SW_SHOWMINIMIZED),
+               restored = MakeTestWindow(L"Restored", SW_SHOWMINIMIZED);
     Win32TopLevelWindows windows;
     DWORD shell = 0, self = GetCurrentProcessId();
     GetWindowThreadProcessId(GetDesktopWindow(), &shell);
@@ -34,11 +35,12 @@ TEST(Win32Windows, FoundByClassInItsProcessAndActivatedByTitleThenByItsStart) {
                     long(windows.FindByClassInProcess(u"TestWindow", shell)),
                     long(windows.FindByClassInProcess(u"Other", self))}),
               Ints({1, 0, 0}));
-    windows.ShowAsync(Native(restored.get()), kShowRestore), windows.ShowAsync(0, kShowRestore), windows.SetTopmost(0, true);
-    Pump();
+    windows.ShowAsync(Native(restored.get()), kShowRestore), windows.ShowAsync(0, kShowRestore);
+    windows.SetTopmost(0, true), Pump();
     EXPECT_FALSE(IsIconic(restored.get()));
-    const std::pair<const char16_t*, HWND> cases[] = {{u"Act", exact.get()}, {u"Act Vers", longer.get()}, {u"Hid", hidden.get()},
-                                                      {u"Min", minimised.get()}, {u"NoSuchWindow", other.get()}, {u"", other.get()}};
+    const std::pair<const char16_t*, HWND> cases[] = {{u"Act", exact.get()},          {u"Act Vers", longer.get()},
+                                                      {u"Hid", hidden.get()},         {u"Min", minimised.get()},
+                                                      {u"NoSuchWindow", other.get()}, {u"", other.get()}};
     for (const auto& [title, front] : cases) {
         SetForegroundWindow(other.get()), Pump();
         EXPECT_EQ(Win32WindowActivation().ActivateByTitle(title), front != other.get());
@@ -88,7 +90,8 @@ TEST(Win32FileSystem, WritesFindsAndRemovesFilesAndChangesFolders) {
               Ints({1, 1, 0, 0}));
     EXPECT_EQ(Ints({files.RemoveFile(path), files.RemoveFile(path), files.FileExists(path)}), Ints({1, 0, 0}));
     const Text saved = files.CurrentDirectory();
-    EXPECT_TRUE(files.ChangeDirectory(folder + u"\\") && ToLowerAscii(files.CurrentDirectory()) == ToLowerAscii(folder));
+    EXPECT_TRUE(files.ChangeDirectory(folder + u"\\") &&
+                ToLowerAscii(files.CurrentDirectory()) == ToLowerAscii(folder));
     EXPECT_FALSE(files.ChangeDirectory(folder + u"\\missing"));
     EXPECT_TRUE(files.ChangeDirectory(saved) && files.CurrentDirectory() == saved);
     EXPECT_TRUE(EndsWith(files.TempFolder(), u"\\") &&
@@ -143,7 +146,8 @@ TEST(Win32RunFile, OpensWithTheHtmlProgramAndLeavesNoProbeBehind) {
         ON_CALL(identity, ProgramFolder()).WillByDefault(::testing::Return(folder));
         auto command = [](const Text& line) { return ToUtf8(line); };
         const auto browserWithPage = ::testing::ContainsRegex("\\.exe\"? http://example.org/a b$");
-        EXPECT_CALL(launcher, StartProcess(::testing::ResultOf(command, browserWithPage), 1)).WillOnce(::testing::Return(4242));
+        EXPECT_CALL(launcher, StartProcess(::testing::ResultOf(command, browserWithPage), 1))
+            .WillOnce(::testing::Return(4242));
         EXPECT_EQ(RunFile({files, shell, launcher, messages, identity}).OpenDocument(u"http://example.org/a b", 1),
                   4242u);
         EXPECT_EQ(files.CurrentDirectory(), workDirectory);

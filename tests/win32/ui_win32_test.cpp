@@ -43,10 +43,12 @@ TEST_F(PopupMenuWin32, EntryLooksAndPlaceReachTheRealMenu) {
     Probe::AddMenuItem(menu, 5, u"Pictures", false, false, MenuItemState::Enabled, Native(HWND(unchecked)),
                        Native(HWND(checked)));
     Ints states{long(GetMenuDefaultItem(Handle(), FALSE, 0))};
-    for (UINT id = 1; id <= 5; ++id) states.push_back(GetMenuState(Handle(), id, 0) & (MF_CHECKED | MF_GRAYED | MF_DISABLED));
+    for (UINT id = 1; id <= 5; ++id)
+        states.push_back(GetMenuState(Handle(), id, 0) & (MF_CHECKED | MF_GRAYED | MF_DISABLED));
     EXPECT_EQ(states, Ints({2, MF_CHECKED, 0, MF_DISABLED, MF_GRAYED, 0}));
     MENUITEMINFOW info{sizeof(info), MIIM_CHECKMARKS};
-    EXPECT_TRUE(GetMenuItemInfoW(Handle(), 5, FALSE, &info) && info.hbmpUnchecked == unchecked && info.hbmpChecked == checked);
+    EXPECT_TRUE(GetMenuItemInfoW(Handle(), 5, FALSE, &info) && info.hbmpUnchecked == unchecked &&
+                info.hbmpChecked == checked);
     UniqueHwnd anchor(CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 120, 90, 200, 40,
                                       nullptr, nullptr, nullptr, nullptr));
     for (HWND below : {anchor.get(), HWND{}}) {
@@ -210,8 +212,7 @@ TEST(PinControlWin32, DrawnAsDesignedAndPassesMouseEventsToTheEventsBoundLast) {
             }
         EXPECT_EQ(wrong, 0) << "pixels wrong in picture " << static_cast<int>(picture);
     }
-    SelectObject(dc, old);
-    DeleteDC(dc);
+    SelectObject(dc, old), DeleteDC(dc);
 
     MockPinEvents second;
     pin->SetEvents(second);
@@ -286,16 +287,17 @@ TEST_F(MainWindowViewWin32Test, WindowAndControlsAreLaidOutAsDesigned) {
     const struct {
         int id, frame;  // frame 0: directly on the window
         LONG_PTR mask, style;
-    } controls[] = {{kIdFrame2, 0, 0, 0}, {kIdAutoRunCheck, kIdFrame2, BS_TYPEMASK, box},
-                    {kIdStartupCheck, kIdFrame2, BS_TYPEMASK, box}, {kIdStartupCombo, kIdFrame2, 3 | CBS_SORT, CBS_DROPDOWN},
-                    {kIdFrame1, 0, 0, 0}, {kIdDeviceList, kIdFrame1, LBS_SORT | LBS_NOTIFY, LBS_NOTIFY},
-                    {kIdPlayCheck, kIdFrame1, BS_TYPEMASK, box}, {kIdRecordCheck, kIdFrame1, BS_TYPEMASK, box},
-                    {kIdCurrentCardTxt, kIdFrame1, SS_NOPREFIX, SS_NOPREFIX}, {kIdSetBtn, kIdFrame1, 0, 0},
-                    {kIdFrame3, 0, 0, 0}, {kIdHotkeyTxt, kIdFrame3, 0, 0}, {kIdHotkeyBox, kIdFrame3, WS_TABSTOP, WS_TABSTOP},
-                    {kIdHotkeyNoteTxt, kIdFrame3, SS_NOPREFIX, SS_NOPREFIX},
-                    {kIdCycleList, kIdFrame3, LVS_TYPEMASK | LVS_SINGLESEL, LVS_REPORT | LVS_SINGLESEL},
-                    {kIdCommand1, 0, 0, 0}, {kIdExitBtn, 0, 0, 0}, {kIdLabel1, 0, link, link}, {kIdWebPage, 0, link, link},
-                    {kIdAlwaysOnTop1, 0, 0, 0}};
+    } controls[] = {  // clang-format off
+        {kIdFrame2, 0, 0, 0}, {kIdAutoRunCheck, kIdFrame2, BS_TYPEMASK, box},
+        {kIdStartupCheck, kIdFrame2, BS_TYPEMASK, box}, {kIdStartupCombo, kIdFrame2, 3 | CBS_SORT, CBS_DROPDOWN},
+        {kIdFrame1, 0, 0, 0}, {kIdDeviceList, kIdFrame1, LBS_SORT | LBS_NOTIFY, LBS_NOTIFY},
+        {kIdPlayCheck, kIdFrame1, BS_TYPEMASK, box}, {kIdRecordCheck, kIdFrame1, BS_TYPEMASK, box},
+        {kIdCurrentCardTxt, kIdFrame1, SS_NOPREFIX, SS_NOPREFIX}, {kIdSetBtn, kIdFrame1, 0, 0},
+        {kIdFrame3, 0, 0, 0}, {kIdHotkeyTxt, kIdFrame3, 0, 0}, {kIdHotkeyBox, kIdFrame3, WS_TABSTOP, WS_TABSTOP},
+        {kIdHotkeyNoteTxt, kIdFrame3, SS_NOPREFIX, SS_NOPREFIX},
+        {kIdCycleList, kIdFrame3, LVS_TYPEMASK | LVS_SINGLESEL, LVS_REPORT | LVS_SINGLESEL},
+        {kIdCommand1, 0, 0, 0}, {kIdExitBtn, 0, 0, 0}, {kIdLabel1, 0, link, link}, {kIdWebPage, 0, link, link},
+        {kIdAlwaysOnTop1, 0, 0, 0}};  // clang-format on
     std::vector<RECT> loose;  // the controls that are no frames
     for (const auto& c : controls) {
         RECT rect = Rect(c.id), outer = c.frame ? Rect(c.frame) : client;
@@ -319,7 +321,8 @@ TEST_F(MainWindowViewWin32Test, WindowAndControlsAreLaidOutAsDesigned) {
 TEST_F(MainWindowViewWin32Test, ControlsRaiseTheirEvents) {
     const std::tuple<CheckBoxControl&, int, std::string> boxes[] = {
         {view->PlayCheck(), kIdPlayCheck, "PlayCheck"}, {view->RecordCheck(), kIdRecordCheck, "RecordCheck"},
-        {view->StartupCheck(), kIdStartupCheck, "StartupCheck"}, {view->AutoRunCheck(), kIdAutoRunCheck, "AutoRunCheck"}};
+        {view->StartupCheck(), kIdStartupCheck, "StartupCheck"},
+        {view->AutoRunCheck(), kIdAutoRunCheck, "AutoRunCheck"}};
     for (const auto& [box, id, name] : boxes) {
         events.log.clear();
         for (int value : {0, 1, 1, 7}) box.SetValue(value);
@@ -470,8 +473,10 @@ TEST_F(MainWindowViewWin32Test, ListAndComboKeepTheirRowsAndTextBeforeAndAfterTh
     EXPECT_FALSE(GetDlgItem(w, kIdDeviceList) || GetDlgItem(w, kIdStartupCombo));
     waiting->Window().SetVisible(true);
     const int list = kIdDeviceList;
-    EXPECT_EQ(Ints({int(SendDlgItemMessageW(w, list, LB_GETCOUNT, 0, 0)), int(SendDlgItemMessageW(w, list, LB_GETCURSEL, 0, 0)),
-                    int(SendDlgItemMessageW(w, kIdPlayCheck, BM_GETCHECK, 0, 0)), HasVisibleStyle(GetDlgItem(w, kIdStartupCombo))}),
+    EXPECT_EQ(Ints({int(SendDlgItemMessageW(w, list, LB_GETCOUNT, 0, 0)),
+                    int(SendDlgItemMessageW(w, list, LB_GETCURSEL, 0, 0)),
+                    int(SendDlgItemMessageW(w, kIdPlayCheck, BM_GETCHECK, 0, 0)),
+                    HasVisibleStyle(GetDlgItem(w, kIdStartupCombo))}),
               Ints({1, 0, BST_CHECKED, 0}));
     EXPECT_EQ(WindowTextOf(GetDlgItem(w, kIdStartupCombo)), names[4]);
     EXPECT_EQ(WindowTextOf(GetDlgItem(w, kIdCurrentCardTxt)), u"Default Soundcard: Headset");
