@@ -1,18 +1,14 @@
 // End-to-end: the real program switches the default endpoints of the device
 // chosen by name, through a stand-in for the system's audio policy class (Wine
 // has none of its own), and lays out its window for the system's DPI.
-#include <windows.h>
+#include "tests/e2e/desktop_driver.h"
 #include <initguid.h>
 #include <mmdeviceapi.h>
 #include <functiondiscoverykeys_devpkey.h>
 
-#include <gtest/gtest.h>
-
 #include <map>
 
-#include "app/main_window_view.h"
 #include "platform/win32/unique_handle.h"
-#include "tests/e2e/desktop_driver.h"
 
 namespace e2e {
 namespace {
@@ -57,11 +53,9 @@ class DefaultEndpoint : public Desktop {
     void SetUp() override {
         Desktop::SetUp();
         ASSERT_TRUE(com_ && render_.count(L"Speakers") && capture_.count(L"Headset") && !capture_.count(L"Speakers"));
-        for (int i = 0; i < 2; ++i) {
-            DWORD size = sizeof dpi_[i];
+        for (DWORD i = 0, size = sizeof(DWORD); i < 2; ++i, size = sizeof(DWORD))
             saved_[i] =
                 !RegGetValueW(kDpiRoots[i], kDpiKeys[i], L"LogPixels", RRF_RT_REG_DWORD, nullptr, &dpi_[i], &size);
-        }
         const std::wstring server = EnvVar(L"MARVOLT_E2E_HOOK");
         RegSetValueW(HKEY_CLASSES_ROOT, (kClassKey + std::wstring(L"\\InprocServer32")).c_str(), REG_SZ, server.c_str(),
                      0);
@@ -71,8 +65,7 @@ class DefaultEndpoint : public Desktop {
         if (com_) CoUninitialize();
         RegDeleteTreeW(HKEY_CLASSES_ROOT, kClassKey);
         RegDeleteKeyW(HKEY_CLASSES_ROOT, kClassKey);
-        DeleteFileW(kRefuse.c_str());
-        DeleteFileW(kCalls.c_str());
+        DeleteFileW(kRefuse.c_str()), DeleteFileW(kCalls.c_str());
         for (int i = 0; i < 2; ++i)
             saved_[i] ? RegSetKeyValueW(kDpiRoots[i], kDpiKeys[i], L"LogPixels", REG_DWORD, &dpi_[i], sizeof dpi_[i])
                       : RegDeleteKeyValueW(kDpiRoots[i], kDpiKeys[i], L"LogPixels");

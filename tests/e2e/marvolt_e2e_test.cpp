@@ -1,15 +1,5 @@
 // End-to-end: the real Marvolt.exe on the Wine desktop with PulseAudio devices,
 // driven through the mouse, the keyboard and the notification area.
-#include <windows.h>
-#include <tlhelp32.h>
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstdio>
-#include <iterator>
-
-#include "app/main_window_view.h"
 #include "tests/e2e/desktop_driver.h"
 
 namespace e2e {
@@ -21,7 +11,8 @@ using namespace marvolt;  // the control ids
 // "PulseAudio" entry, in an order of its own, names cut at 31 characters.
 const std::vector<std::wstring> kDevices = {L"PulseAudio", L"Speakers", L"Headset", L"Speakers 2",
                                             L"\u041d\u0430\u0443\u0448\u043d\u0438\u043a\u0438 Realtek High Definitio"};
-const std::wstring kOnTop = kSettings + std::wstring(L"\\AlwaysOnTop");
+const std::wstring kOnTop = kSettings + L"\\AlwaysOnTop", kOptions = kSettings + L"\\Settings",
+                   kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const std::wstring kMenuHead =
     L"Homepage ...\n-\nSettings ...\n-\nWindows audio settings ...\nWindows audio mixer ...\n-\n"
     L"Reload list of Soundcards\n-\n";
@@ -139,10 +130,8 @@ TEST_F(Marvolt, SettingsWindowSetsTheTickedRolesHidesAndComesBack) {
     EXPECT_TRUE(SoundMapperSays(L"Headset", L"Headset"));
     EXPECT_TRUE(WaitUntil([&] { return WindowText(Control(kIdCurrentCardTxt)) == L"Default Soundcard: Headset"; }));
     Click(Control(kIdRecordCheck));
-    EXPECT_TRUE(WaitUntil([&] {
-        return !IsChecked(Control(kIdRecordCheck)) &&
-               RegString(kSettings + std::wstring(L"\\Settings"), L"RecordCheck") == L"0";
-    }));
+    EXPECT_TRUE(
+        WaitUntil([&] { return !IsChecked(Control(kIdRecordCheck)) && RegString(kOptions, L"RecordCheck") == L"0"; }));
     ClickRow(L"Speakers");
     Click(Control(kIdSetBtn));
     EXPECT_TRUE(SoundMapperSays(L"Speakers", L"Headset")) << "Record stays when its box is clear";
@@ -164,15 +153,14 @@ TEST_F(Marvolt, SettingsWindowSetsTheTickedRolesHidesAndComesBack) {
     PressKey(VK_ESCAPE);
     EXPECT_EQ(Lines(menu), TrayMenu(L"Speakers", L"Headset"));
     // Another program's window whose title starts with the name is in front.
-    HWND notes = CreateWindowExW(0, L"STATIC", L"Marvolt notes.txt - Notepad", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50,
-                                 50, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    HWND notes = CreateWindowExW(0, L"STATIC", L"Marvolt notes.txt - Notepad", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50,
+                                 300, 200, nullptr, nullptr, nullptr, nullptr);
     SetForegroundWindow(notes);
     Program second;
     ASSERT_TRUE(second.Start());
     bool showedWindow = false;
     WaitUntil([&] { return (showedWindow |= !!WindowOf(second.Id(), IsWindowVisible), !second.Running()); }, 3000);
-    EXPECT_EQ(second.WaitForExit(0), 0u) << "the second start did not end at once";
-    EXPECT_FALSE(showedWindow);
+    EXPECT_TRUE(second.WaitForExit(0) == 0 && !showedWindow) << "the second start did not end at once, unseen";
     EXPECT_TRUE(program_.Running() && TrayIconShown());
     EXPECT_TRUE(
         WaitUntil([&] { return GetForegroundWindow() == window && IsWindowVisible(window) && !IsIconic(window); }));
@@ -209,11 +197,6 @@ TEST_F(Marvolt, SettingsWindowSetsTheTickedRolesHidesAndComesBack) {
     EXPECT_TRUE(IsChecked(Control(kIdPlayCheck)));
 }
 
-const std::wstring kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-
-std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
-
-
 // Ten starts at once, from a folder with blanks and letters beyond the code page
 // and in another current directory, leave one program with one icon; its
 // autostart entry names that folder. A new taskbar gets the icon back, with its
@@ -234,7 +217,7 @@ TEST_F(Marvolt, TenStartsLeaveOneIconThatANewTaskbarGetsBack) {
         else EXPECT_EQ(start.WaitForExit(0), 0u);  // the others ended, and well
     }
     Attach();
-    EXPECT_FALSE(SecondTrayIconShown());
+    EXPECT_FALSE(IconInSlot(1));
     // The starts that ended may have brought the window forward already.
     if (!IsWindowVisible(MainWindow())) OpenSettings();
     SetForegroundWindow(MainWindow());
@@ -284,14 +267,14 @@ TEST_F(Marvolt, HostileStoredValuesHarmNothing) {
         {"percent", REG_SZ, std::wstring(L"%SystemRoot%\\%1\0", 16)},
         {"ampersand", REG_SZ, std::wstring(L"&Speakers & Co\0", 15)},
         {"tab", REG_SZ, std::wstring(L"Head\tset\0", 9)},
-        {"beyond the code page", REG_SZ, std::wstring(L"\u041d\u0430\u0443\u0448\u043d\u0438\u043a\u0438 \u2603\0", 11)},
+        {"beyond the code page", REG_SZ,
+         std::wstring(L"\u041d\u0430\u0443\u0448\u043d\u0438\u043a\u0438 \u2603\0", 11)},
     };
-    const std::wstring settings = kSettings + std::wstring(L"\\Settings");
     const std::pair<std::wstring, const wchar_t*> values[] = {
         {kSoundMapper, L"Playback"},     {kSoundMapper, L"Record"},    {kSoundMapper, L"PreferredOnly"},
-        {kSoundMapper, L"SetupPreferredAudioDevicesCount"},            {settings, L"PlaybackCheck"},
-        {settings, L"RecordCheck"},      {settings, L"StartupCheck"},  {settings, L"StartupDevice"},
-        {settings, L"Homepage"},         {settings, L"UpdateServer"},  {kOnTop, L"OnTop"},
+        {kSoundMapper, L"SetupPreferredAudioDevicesCount"},            {kOptions, L"PlaybackCheck"},
+        {kOptions, L"RecordCheck"},      {kOptions, L"StartupCheck"},  {kOptions, L"StartupDevice"},
+        {kOptions, L"Homepage"},         {kOptions, L"UpdateServer"},  {kOnTop, L"OnTop"},
         {kRunKey, L"Marvolt"}};
     for (const Form& form : forms) {
         SCOPED_TRACE(form.what);
@@ -307,23 +290,23 @@ TEST_F(Marvolt, HostileStoredValuesHarmNothing) {
         ChooseFromTray(L"Exit");
         EXPECT_EQ(program_.WaitForExit(5000), 0u);
         program_.Kill();
-        EXPECT_TRUE(menu.size() == 11 + Rows().size() && menu.back() == L"Exit") << Narrow(Lines(menu));
+        EXPECT_TRUE(menu.size() == 11 + Rows().size() && menu.back() == L"Exit") << Lines(menu);
         // The option boxes read as ticked, the pin as pinned; an autostart entry
         // that reads as a text names the program again.
-        EXPECT_EQ(RegString(settings, L"PlaybackCheck") + RegString(settings, L"RecordCheck"), L"11");
+        EXPECT_EQ(RegString(kOptions, L"PlaybackCheck") + RegString(kOptions, L"RecordCheck"), L"11");
         EXPECT_EQ(RegString(kOnTop, L"OnTop"), L"True");
         const bool text = form.type == REG_SZ && !form.data.empty() && form.data[0];
         const std::wstring written[] = {L"Playback", L"Record", L"PlaybackCheck", L"RecordCheck", L"OnTop"};
         for (const auto& [key, name] : values) {
             if (std::count(std::begin(written), std::end(written), name) || (key == kRunKey && text)) continue;
-            HKEY opened = nullptr;
             DWORD type = REG_NONE, size = static_cast<DWORD>(form.data.size() * 2 + 8);
             std::wstring kept(form.data.size() + 4, L'\0');
+            HKEY opened = nullptr;
             RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &opened);
             RegQueryValueExW(opened, name, nullptr, &type, reinterpret_cast<BYTE*>(kept.data()), &size);
             RegCloseKey(opened);
             kept.resize(size / 2);
-            EXPECT_TRUE(type == form.type && kept == form.data) << Narrow(name);
+            EXPECT_TRUE(type == form.type && kept == form.data) << name;
         }
         EXPECT_EQ(RegString(kRunKey, L"Marvolt").find(L"Marvolt.exe") != std::wstring::npos, text);
     }
@@ -332,30 +315,25 @@ TEST_F(Marvolt, HostileStoredValuesHarmNothing) {
 // Sixty devices, among them names with a comma, "&" and a tab, of 31 and 32
 // characters and a second "Headset": one entry each, the name shown as it is
 // (no shortcut letter, nothing pushed aside), and each entry sets exactly its
-// device, the last one too. Start and menu times are printed, not judged.
+// device, the last one too.
 TEST_F(Marvolt, SixtyDevicesWithAwkwardNamesAreEachOneEntry) {
-    std::vector<std::wstring> names = {L"Speakers, Left", L"Mix &Quiet", L"Tab\tName", L"Thirty One Characters Long Name",
-                                       L"Thirty Two Characters Long Names", L"Headset"};
+    std::vector<std::wstring> names = {L"Speakers, Left", L"Mix &Quiet", L"Tab\tName",
+                                       L"Thirty One Characters Long Name", L"Thirty Two Characters Long Names",
+                                       L"Headset"};
     while (Rows().size() + names.size() < 60) names.push_back(L"Line " + std::to_wstring(names.size()));
     struct Sinks : std::vector<std::wstring> {
         ~Sinks() { std::for_each(begin(), end(), RemoveSink); }
     } sinks;
     for (const std::wstring& name : names) sinks.push_back(AddSink(name));
-    DWORD started = GetTickCount();
     Start();
-    const DWORD startMs = GetTickCount() - started;
-    started = GetTickCount();
     std::vector<std::wstring> menu = OpenTrayMenu();
-    const DWORD menuMs = GetTickCount() - started;
-    RECT shown{};
-    GetWindowRect(FindWindowW(L"#32768", nullptr), &shown);
     PressKey('Q');  // the shortcut "Mix &Quiet" would have
     Sleep(500);
     EXPECT_TRUE(IsWindowVisible(FindWindowW(L"#32768", nullptr)));
     PressKey(VK_ESCAPE);
     size_t devices = 0;
     for (const std::wstring& entry : menu) devices += entry.rfind(L"Soundcard ", 0) == 0;
-    EXPECT_EQ(devices, 60u) << Narrow(Lines(menu));
+    EXPECT_EQ(devices, 60u) << Lines(menu);
     EXPECT_EQ(Lines(menu).find(L'\t'), std::wstring::npos);
     ASSERT_EQ(menu.back(), L"Exit");
     EXPECT_NE(RegString(kSoundMapper, L"Playback"), L"Mix &Quiet");
@@ -363,13 +341,10 @@ TEST_F(Marvolt, SixtyDevicesWithAwkwardNamesAreEachOneEntry) {
     EXPECT_TRUE(SoundMapperSays(L"Speakers, Left", L"Speakers, Left"));
     // The last device, as a person reaches it: up from the top, past "Exit".
     const std::wstring last = menu[menu.size() - 3];
-    started = GetTickCount();
     OpenTrayMenu();
     PressKey(VK_UP), PressKey(VK_UP), PressKey(VK_RETURN);
     const std::wstring name = last.substr(last.find(L": ") + 2);
-    EXPECT_TRUE(SoundMapperSays(name, name)) << Narrow(last);
-    printf("60 devices: start to icon %lu ms; menu open %lu ms, %ld px high on a %d px screen; last device set %lu ms\n",
-           startMs, menuMs, shown.bottom - shown.top, GetSystemMetrics(SM_CYSCREEN), GetTickCount() - started);
+    EXPECT_TRUE(SoundMapperSays(name, name)) << last;
 }
 
 // Another program holds Ctrl+Alt+F12: the settings window says so beside the
@@ -383,7 +358,7 @@ TEST_F(Marvolt, HotkeyCyclesTheTickedDevicesAndTellsWhenItIsTaken) {
     } held;
     ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, VK_F12));
     for (const std::wstring& row : Rows())
-        if (row != L"Speakers" && row != L"Headset") RegSetString(kSettings + std::wstring(L"\\CycleThrough"), row, L"0");
+        if (row != L"Speakers" && row != L"Headset") RegSetString(kSettings + L"\\CycleThrough", row, L"0");
     RegSetString(kSoundMapper, L"Playback", L"Speakers");
     RegSetString(kSoundMapper, L"Record", L"Speakers");
     Start();
@@ -402,7 +377,7 @@ TEST_F(Marvolt, HotkeyCyclesTheTickedDevicesAndTellsWhenItIsTaken) {
     ASSERT_TRUE(focused);
     PressChord({VK_CONTROL, VK_MENU, VK_F11});
     EXPECT_TRUE(WaitUntil(
-        [] { return RegString(kSettings + std::wstring(L"\\Settings"), L"CycleHotkey") == L"Ctrl+Alt+F11"; }));
+        [] { return RegString(kOptions, L"CycleHotkey") == L"Ctrl+Alt+F11"; }));
     EXPECT_TRUE(WaitUntil([&] { return WindowText(Control(kIdHotkeyNoteTxt)).empty(); }));
     Screenshot(L"settings-window-hotkey");
     Click(Control(kIdCommand1));
@@ -410,7 +385,7 @@ TEST_F(Marvolt, HotkeyCyclesTheTickedDevicesAndTellsWhenItIsTaken) {
     for (const wchar_t* next : {L"Headset", L"Speakers"}) {
         PressChord({VK_CONTROL, VK_MENU, VK_F11});
         EXPECT_TRUE(SoundMapperSays(next, next));
-        EXPECT_TRUE(WaitUntil([&] { return BalloonText() == next; })) << "not told: " << (next[0] == L'H');
+        EXPECT_TRUE(WaitUntil([&] { return ShellTip(true) == next; })) << "not told: " << (next[0] == L'H');
         if (next == std::wstring(L"Headset")) Screenshot(L"cycle-notification");
         EXPECT_EQ(Lines(OpenTrayMenu()), TrayMenu(next, next));
         PressKey(VK_ESCAPE);

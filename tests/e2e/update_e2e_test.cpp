@@ -1,15 +1,9 @@
 // End-to-end online update: the real Marvolt.exe and Update.exe of the tests'
 // flavour (built with the build's own test key) update from the tests' web
 // server (MARVOLT_HTTP, serving build/) to the same sources built as 1.02.
-#include <windows.h>
-#include <shlobj.h>
-
-#include <gtest/gtest.h>
-
-#include <fstream>
-
-#include "app/main_window_view.h"
 #include "tests/e2e/desktop_driver.h"
+
+#include <shlobj.h>
 
 namespace e2e {
 namespace {
@@ -36,15 +30,13 @@ class OnlineUpdate : public Desktop {
 
     // Opens the settings window, clicks "Update" and answers Yes.
     void UpdateFrom(const std::wstring& server) {
-        RegSetString(kSettings + std::wstring(L"\\Settings"), L"UpdateServer", server);
+        RegSetString(kSettings + L"\\Settings", L"UpdateServer", server);
         OpenSettings();
         HWND box = nullptr;  // clicked again while a first start is still too slow to take the click
-        ASSERT_TRUE(WaitUntil(
-            [&] {
-                Click(Control(marvolt::kIdLabel1));
-                return WaitUntil([&] { return (box = MessageBoxOf(program_.Id())) != nullptr; }, 3000);
-            },
-            30000));
+        ASSERT_TRUE(WaitUntil([&] {
+            Click(Control(marvolt::kIdLabel1));
+            return WaitUntil([&] { return (box = MessageBoxOf(program_.Id())) != nullptr; }, 3000);
+        }, 30000));
         EXPECT_EQ(WindowText(box) + L"|" + StaticTexts(box), L"Online Update|Check for a new Version?");
         AnswerMessageBox('Y');
     }

@@ -1,7 +1,5 @@
 // The file utility on the real system: the user's folders, the chooser window driven
 // through its controls, moves, listings and file names.
-#include <windows.h>
-
 #include "files/files.h"
 #include "platform/win32/file_chooser_window_win32.h"
 #include "platform/win32/file_store_win32.h"
@@ -42,8 +40,7 @@ TEST_F(FilesWin32, FoldersAreTheCurrentUsersEvenWhenMoved) {
     wchar_t windowsFolder[MAX_PATH];
     GetWindowsDirectoryW(windowsFolder, MAX_PATH);
     EXPECT_EQ(utility.GetWindowsPath(), FromWide(windowsFolder));
-    EXPECT_NE(utility.GetProgramfilesPath(), u"");
-    EXPECT_NE(utility.GetStartMenuPath(), u"");
+    EXPECT_TRUE(!utility.GetProgramfilesPath().empty() && !utility.GetStartMenuPath().empty());
     char old[MAX_PATH] = "";
     DWORD type = REG_EXPAND_SZ, bytes = sizeof(old);
     bool had = !RegGetValueA(HKEY_CURRENT_USER, key, "Desktop", RRF_RT_ANY | RRF_NOEXPAND, &type, old, &bytes);
@@ -61,9 +58,8 @@ void ClickRow(HWND list, int row, bool twice) {
     RECT item;
     SendMessageW(list, LB_GETITEMRECT, row, LPARAM(&item));
     LPARAM at = MAKELPARAM(item.left + 2, item.top + 2);
-    SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageW(list, WM_LBUTTONUP, 0, at);
-    if (twice) SendMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at), SendMessageW(list, WM_LBUTTONUP, 0, at);
+    for (UINT down : {UINT(WM_LBUTTONDOWN), UINT(twice ? WM_LBUTTONDBLCLK : 0)})
+        if (down) SendMessageW(list, down, MK_LBUTTON, at), SendMessageW(list, WM_LBUTTONUP, 0, at);
 }
 
 // Each dialog is driven through its controls once it shows, and closed by its
@@ -95,10 +91,7 @@ TEST_F(FilesWin32, ChooserDrivenThroughItsControls) {
              Press(w, ChooserPart::Ok);
          }},
         {[&] { return utility.FileDirSelectDialog(root).substr(0, 3); },
-         [](HWND w) {
-             SendMessageW(Part(w, ChooserPart::Drive1), WM_CHAR, 'z', 0);
-             Press(w, ChooserPart::Ok);
-         }},
+         [](HWND w) { SendMessageW(Part(w, ChooserPart::Drive1), WM_CHAR, 'z', 0), Press(w, ChooserPart::Ok); }},
         {[&] { return utility.filesaveDialog(root, u"out.txt"); }, [](HWND w) { Press(w, ChooserPart::Ok); }},
         {[&] { return utility.filesaveDialog(root, u"out.txt"); }, [](HWND w) { Press(w, ChooserPart::Abbruch); }},
         {[&] { return utility.FileDirSelectDialog(root); }, [](HWND) {}}};
@@ -124,8 +117,7 @@ TEST_F(FilesWin32, MoveKeepsTheDestinationWhenItFails) {
     EXPECT_EQ(ReadBytes(root + u"\\d"), "old\r\n");
     EXPECT_FALSE(utility.FileMove(root + u"\\s", root + u"\\d"));
     EXPECT_TRUE(utility.FileMove(root + u"\\s", root + u"\\d", true));
-    EXPECT_EQ(ReadBytes(root + u"\\d"), "new\r\n");
-    EXPECT_EQ(store.Kind(root + u"\\s"), PathKind::Missing);
+    EXPECT_TRUE(ReadBytes(root + u"\\d") == "new\r\n" && store.Kind(root + u"\\s") == PathKind::Missing);
 }
 
 // Hidden folders, names beyond the code page and paths beyond MAX_PATH are
@@ -163,10 +155,9 @@ TEST_F(FilesWin32, ListingOfHiddenForeignDeepAndLoopingFolders) {
     EXPECT_LT(shortName.size(), deep.size());
     EXPECT_EQ(utility.FileGetLongFileName(shortName), deep + u"\\deep.txt");
     EXPECT_EQ(utility.FileGetLongFileName(root + u"\\none"), root + u"\\none");
-    ASSERT_TRUE(utility.getFileDate(deep + u"\\deep.txt"));
     SYSTEMTIME now;
     GetLocalTime(&now);
-    EXPECT_EQ(utility.getFileDate(deep + u"\\deep.txt")->year, now.wYear);
+    EXPECT_EQ(utility.getFileDate(deep + u"\\deep.txt").value_or(DateTime{}).year, now.wYear);
 }
 
 }  // namespace

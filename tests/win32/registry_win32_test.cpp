@@ -3,11 +3,6 @@
 // earlier release wrote through the ANSI call reads as it did.
 #include <windows.h>
 
-#include <gtest/gtest.h>
-
-#include <string>
-
-#include "platform/text.h"
 #include "platform/win32/registry_api_win32.h"
 #include "platform/win32/win_text.h"
 #include "tests/common/registry_contract.h"

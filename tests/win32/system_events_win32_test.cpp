@@ -1,8 +1,6 @@
 // The hidden window that takes the system's events, under Wine: a device-change
 // broadcast, a default endpoint changed in Wine's own settings (its endpoint
 // audio tells its clients) and the timer. The hotkey is tested end to end.
-#include <windows.h>
-
 #include "platform/win32/system_events_win32.h"
 #include "tests/win32/win32_test_support.h"
 

@@ -25,19 +25,6 @@ namespace {
 
 using Probe = DynamicPopupMenuProbe;
 
-// The menu's entries as "id:text|..." in UTF-8, "-" for a separator.
-std::string ReadMenu(HMENU menu) {
-    std::string entries;
-    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-        wchar_t text[256] = {};
-        GetMenuStringW(menu, i, text, 256, MF_BYPOSITION);
-        bool separator = GetMenuState(menu, i, MF_BYPOSITION) & MF_SEPARATOR;
-        entries +=
-            (i ? "|" : "") + (separator ? "-" : std::to_string(GetMenuItemID(menu, i)) + ":" + ToUtf8(FromWide(text)));
-    }
-    return entries;
-}
-
 struct PopupMenuWin32 : ::testing::Test {
     HMENU Handle() { return reinterpret_cast<HMENU>(menu.hwnd()); }
     UniqueHwnd owner = MakeTestWindow(L"menu owner");
@@ -45,29 +32,8 @@ struct PopupMenuWin32 : ::testing::Test {
     DynamicPopupMenu menu{api, Native(owner.get())};
 };
 
-// Entries numbered by position (an empty one skipped); a choice gives its text,
-// Escape or an ended menu nothing; after it the control holds a new, empty menu.
-TEST_F(PopupMenuWin32, ShowsTheItemStringAndGivesTheChosenText) {
-    const std::pair<std::function<void(HWND)>, Text> cases[] = {
-        {[](HWND open) { ChooseWithKeys(open, 3); }, u"Reload list"},
-        {[](HWND open) { PostMessageW(open, WM_KEYDOWN, VK_ESCAPE, 0); }, u""},
-        {[](HWND) { EndMenu(); }, u""}};
-    for (const auto& [answer, chosen] : cases) {
-        HMENU shown = Handle();
-        std::string entries;
-        WhenShown inMenu(L"#32768", [&, answer = answer](HWND open) {
-            entries = ReadMenu(shown);
-            answer(open);
-        });
-        EXPECT_EQ(menu.Popup(u"Audio settings ..., Mixer ..., -, Reload list, -,,Lautsprecher \u00c4u\u00dfer"),
-                  chosen);
-        EXPECT_TRUE(inMenu.Fired());
-        EXPECT_EQ(entries, "1:Audio settings ...|2:Mixer ...|-|4:Reload list|-|7:Lautsprecher \u00c4u\u00dfer");
-        EXPECT_FALSE(IsMenu(shown));
-        EXPECT_EQ(GetMenuItemCount(Handle()), 0);
-    }
-}
-
+// Checked, default, disabled and grayed entries and their pictures reach the real
+// menu, which opens below an anchor window, or else at the cursor.
 TEST_F(PopupMenuWin32, EntryLooksAndPlaceReachTheRealMenu) {
     HBITMAP unchecked = CreateBitmap(13, 13, 1, 1, nullptr), checked = CreateBitmap(13, 13, 1, 1, nullptr);
     Probe::AddMenuItem(menu, 1, u"Checked", false, true, MenuItemState::Enabled);
@@ -76,15 +42,13 @@ TEST_F(PopupMenuWin32, EntryLooksAndPlaceReachTheRealMenu) {
     Probe::AddMenuItem(menu, 4, u"Grayed", false, false, MenuItemState::Grayed);
     Probe::AddMenuItem(menu, 5, u"Pictures", false, false, MenuItemState::Enabled, Native(HWND(unchecked)),
                        Native(HWND(checked)));
-    Ints states;
+    Ints states{long(GetMenuDefaultItem(Handle(), FALSE, 0))};
     for (UINT id = 1; id <= 5; ++id)
         states.push_back(GetMenuState(Handle(), id, 0) & (MF_CHECKED | MF_GRAYED | MF_DISABLED));
-    EXPECT_EQ(states, Ints({MF_CHECKED, 0, MF_DISABLED, MF_GRAYED, 0}));
-    EXPECT_EQ(GetMenuDefaultItem(Handle(), FALSE, 0), 2u);
+    EXPECT_EQ(states, Ints({2, MF_CHECKED, 0, MF_DISABLED, MF_GRAYED, 0}));
     MENUITEMINFOW info{sizeof(info), MIIM_CHECKMARKS};
-    ASSERT_TRUE(GetMenuItemInfoW(Handle(), 5, FALSE, &info));
-    EXPECT_EQ(std::make_pair(info.hbmpUnchecked, info.hbmpChecked), std::make_pair(unchecked, checked));
-    // Below an anchor window, or else at the cursor.
+    EXPECT_TRUE(GetMenuItemInfoW(Handle(), 5, FALSE, &info) && info.hbmpUnchecked == unchecked &&
+                info.hbmpChecked == checked);
     UniqueHwnd anchor(CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 120, 90, 200, 40,
                                       nullptr, nullptr, nullptr, nullptr));
     for (HWND below : {anchor.get(), HWND{}}) {
@@ -94,8 +58,7 @@ TEST_F(PopupMenuWin32, EntryLooksAndPlaceReachTheRealMenu) {
             GetWindowRect(open, &placed);
             EndMenu();
         });
-        if (below) Probe::ShowMenu(menu, 5, 5, Native(below));
-        if (!below) menu.Popup(u"At the cursor");
+        below ? void(Probe::ShowMenu(menu, 5, 5, Native(below))) : void(menu.Popup(u"At the cursor"));
         EXPECT_EQ(Ints({placed.left, placed.top}), below ? Ints({120, 130}) : Ints({230, 170}));
     }
 }
@@ -167,8 +130,10 @@ struct SystemTrayWin32 : ::testing::Test {
 
 // A hidden top-level tool window, owned by a hidden one (no taskbar button while
 // the menu shows it), holds the icon; the shell takes it once; a close request
-// leaves the window; Unload ends both. A tip that fills its field is taken.
-TEST_F(SystemTrayWin32, HiddenTopLevelToolWindowOwnsTheIconUntilUnloaded) {
+// leaves the window; Unload ends both. A tip that fills its field is taken. The
+// shell's report comes as a mouse move with the whole mouse message in lParam: a
+// right release opens the menu, the window shown off screen while it is open.
+TEST_F(SystemTrayWin32, HiddenToolWindowHoldsTheIconAndOpensTheMenuOffScreen) {
     Add(Text(80, u'x'), true, u"A,B");
     EXPECT_EQ(WindowTextOf(window), u"SystemTray");
     EXPECT_EQ(GetAncestor(window, GA_PARENT), GetDesktopWindow());
@@ -176,6 +141,15 @@ TEST_F(SystemTrayWin32, HiddenTopLevelToolWindowOwnsTheIconUntilUnloaded) {
     EXPECT_TRUE(GetWindow(window, GW_OWNER) && (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW));
     EXPECT_EQ(WindowIcon(), static_cast<LRESULT>(icon));
     EXPECT_TRUE(ShellHasIcon(window, icon));
+    RECT place{};
+    WhenShown inMenu(L"#32768", [&](HWND open) {
+        if (IsWindowVisible(window)) GetWindowRect(window, &place);
+        PostMessageW(open, WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(WM_RBUTTONUP, 3));  // a real move at (0x205, 3)
+    ASSERT_FALSE(inMenu.Fired());
+    SendMessageW(window, WM_MOUSEMOVE, 0, WM_RBUTTONUP);
+    EXPECT_TRUE(inMenu.Fired() && place.right < 0) << "the tray window did not show off screen";
     tray->ChangeToolTipText(u"  Headset");
     tray->ChangeIcon_Picture(Icon(32515));
     EXPECT_EQ(WindowIcon(), static_cast<LRESULT>(Icon(32515)));
@@ -187,49 +161,6 @@ TEST_F(SystemTrayWin32, HiddenTopLevelToolWindowOwnsTheIconUntilUnloaded) {
     tray->Unload();
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(shell.log, "A+ M+ M+ M+ D+ A+ D+ ");
-}
-
-// The shell's report comes as a mouse move with the mouse message in lParam. A
-// right release opens the menu (the tray window shows, off screen, while it is
-// open) and passes the choice on, even one that unloads the tray; a left
-// release restores the window where the icon opens no menu.
-TEST_F(SystemTrayWin32, CallbacksOpenTheMenuOrRestoreTheWindow) {
-    Add(u"tip", true, u"Alpha, -, Exit");
-    RECT place{};
-    bool windowDuringCallee = false;
-    EXPECT_CALL(target, OnTrayMenu(Text(u"Exit"))).WillOnce([&] {
-        tray->RemoveTrayIcon();
-        tray->Unload();
-        windowDuringCallee = IsWindow(window);
-    });
-    WhenShown inMenu(L"#32768", [&](HWND open) {
-        if (IsWindowVisible(window)) GetWindowRect(window, &place);
-        ChooseWithKeys(open, 2);
-    });
-    SendMessageW(window, WM_MOUSEMOVE, 0, WM_RBUTTONUP);
-    EXPECT_LT(place.right, 0) << "the tray window did not show off screen";
-    EXPECT_TRUE(windowDuringCallee && !IsWindow(window));
-    Add(u"tip", false, u"A");
-    EXPECT_CALL(target, SetVisible(true)).Times(0);
-    SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(WM_LBUTTONUP, 3));  // a real move at (0x202, 3)
-    SendMessageW(window, WM_MOUSEMOVE, 0, WM_RBUTTONUP);                 // no menu without the flag
-    ASSERT_TRUE(IsWindow(window));
-    EXPECT_CALL(target, SetVisible(true)).Times(2);  // as the target and as the main window
-    EXPECT_CALL(pending, ProcessPending());
-    EXPECT_CALL(activation, ActivateByTitle(Text(u"Marvolt 1.01")));
-    SendMessageW(window, WM_MOUSEMOVE, 0, WM_LBUTTONUP);
-    EXPECT_FALSE(IsWindow(window));
-}
-
-// As after a restarted Explorer, the shell has forgotten the icon: a shown one comes back.
-TEST_F(SystemTrayWin32, TaskbarCreatedBringsAShownIconBack) {
-    Add(u"Speakers", true, u"");
-    ASSERT_TRUE(ShellHasIcon(window, icon, NIM_DELETE));
-    for (bool shown : {true, false}) {
-        if (!shown) tray->RemoveTrayIcon();
-        SendMessageW(window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-        EXPECT_EQ(ShellHasIcon(window, icon), shown);
-    }
 }
 
 struct MockPinEvents : PinEvents {
@@ -281,8 +212,7 @@ TEST(PinControlWin32, DrawnAsDesignedAndPassesMouseEventsToTheEventsBoundLast) {
             }
         EXPECT_EQ(wrong, 0) << "pixels wrong in picture " << static_cast<int>(picture);
     }
-    SelectObject(dc, old);
-    DeleteDC(dc);
+    SelectObject(dc, old), DeleteDC(dc);
 
     MockPinEvents second;
     pin->SetEvents(second);
@@ -316,10 +246,7 @@ struct RecordingEvents : MainWindowEvents {
     void OnHotkeyBoxChange() override { log += ToUtf8(HotkeyText(view.HotkeyBox().Value())) + ","; }
     void OnCycleListClick() override { log += "Cycle " + std::to_string(view.CycleList().Ticked(0)) + ","; }
     void OnResize() override { log += view.Window().State() == WindowState::Minimized ? "Min," : "Resize,"; }
-    bool OnQueryUnload() override {
-        log += "QueryUnload,";
-        return cancelClose;
-    }
+    bool OnQueryUnload() override { return log += "QueryUnload,", cancelClose; }
     void OnUnload() override { log += "Unload,"; }
     void Click(const std::string& name, CheckBoxControl& box) {
         log += name + " " + std::to_string(box.Value()) + ",";
@@ -331,10 +258,7 @@ struct RecordingEvents : MainWindowEvents {
 };
 
 struct MainWindowViewWin32Test : ::testing::Test {
-    void SetUp() override {
-        view->SetEvents(&events);
-        view->MakeControls();
-    }
+    void SetUp() override { view->SetEvents(&events), view->MakeControls(); }
     HWND Control(int id) { return GetDlgItem(window, id); }
     RECT Rect(int id) {
         RECT rect{};
@@ -343,8 +267,7 @@ struct MainWindowViewWin32Test : ::testing::Test {
         return rect;
     }
     void Press(int id, UINT down = WM_LBUTTONDOWN, LPARAM at = MAKELPARAM(2, 2)) {
-        SendMessageW(Control(id), down, MK_LBUTTON, at);
-        SendMessageW(Control(id), WM_LBUTTONUP, 0, at);
+        SendMessageW(Control(id), down, MK_LBUTTON, at), SendMessageW(Control(id), WM_LBUTTONUP, 0, at);
     }
     std::unique_ptr<MainWindowViewWin32> view = MainWindowViewWin32::Create(GetModuleHandleW(nullptr), false);
     HWND window = view->Hwnd();
@@ -364,26 +287,17 @@ TEST_F(MainWindowViewWin32Test, WindowAndControlsAreLaidOutAsDesigned) {
     const struct {
         int id, frame;  // frame 0: directly on the window
         LONG_PTR mask, style;
-    } controls[] = {{kIdFrame2, 0, 0, 0},
-                    {kIdAutoRunCheck, kIdFrame2, BS_TYPEMASK, box},
-                    {kIdStartupCheck, kIdFrame2, BS_TYPEMASK, box},
-                    {kIdStartupCombo, kIdFrame2, 3 | CBS_SORT, CBS_DROPDOWN},
-                    {kIdFrame1, 0, 0, 0},
-                    {kIdDeviceList, kIdFrame1, LBS_SORT | LBS_NOTIFY, LBS_NOTIFY},
-                    {kIdPlayCheck, kIdFrame1, BS_TYPEMASK, box},
-                    {kIdRecordCheck, kIdFrame1, BS_TYPEMASK, box},
-                    {kIdCurrentCardTxt, kIdFrame1, SS_NOPREFIX, SS_NOPREFIX},
-                    {kIdSetBtn, kIdFrame1, 0, 0},
-                    {kIdFrame3, 0, 0, 0},
-                    {kIdHotkeyTxt, kIdFrame3, 0, 0},
-                    {kIdHotkeyBox, kIdFrame3, WS_TABSTOP, WS_TABSTOP},
-                    {kIdHotkeyNoteTxt, kIdFrame3, SS_NOPREFIX, SS_NOPREFIX},
-                    {kIdCycleList, kIdFrame3, LVS_TYPEMASK | LVS_SINGLESEL, LVS_REPORT | LVS_SINGLESEL},
-                    {kIdCommand1, 0, 0, 0},
-                    {kIdExitBtn, 0, 0, 0},
-                    {kIdLabel1, 0, link, link},
-                    {kIdWebPage, 0, link, link},
-                    {kIdAlwaysOnTop1, 0, 0, 0}};
+    } controls[] = {  // clang-format off
+        {kIdFrame2, 0, 0, 0}, {kIdAutoRunCheck, kIdFrame2, BS_TYPEMASK, box},
+        {kIdStartupCheck, kIdFrame2, BS_TYPEMASK, box}, {kIdStartupCombo, kIdFrame2, 3 | CBS_SORT, CBS_DROPDOWN},
+        {kIdFrame1, 0, 0, 0}, {kIdDeviceList, kIdFrame1, LBS_SORT | LBS_NOTIFY, LBS_NOTIFY},
+        {kIdPlayCheck, kIdFrame1, BS_TYPEMASK, box}, {kIdRecordCheck, kIdFrame1, BS_TYPEMASK, box},
+        {kIdCurrentCardTxt, kIdFrame1, SS_NOPREFIX, SS_NOPREFIX}, {kIdSetBtn, kIdFrame1, 0, 0},
+        {kIdFrame3, 0, 0, 0}, {kIdHotkeyTxt, kIdFrame3, 0, 0}, {kIdHotkeyBox, kIdFrame3, WS_TABSTOP, WS_TABSTOP},
+        {kIdHotkeyNoteTxt, kIdFrame3, SS_NOPREFIX, SS_NOPREFIX},
+        {kIdCycleList, kIdFrame3, LVS_TYPEMASK | LVS_SINGLESEL, LVS_REPORT | LVS_SINGLESEL},
+        {kIdCommand1, 0, 0, 0}, {kIdExitBtn, 0, 0, 0}, {kIdLabel1, 0, link, link}, {kIdWebPage, 0, link, link},
+        {kIdAlwaysOnTop1, 0, 0, 0}};  // clang-format on
     std::vector<RECT> loose;  // the controls that are no frames
     for (const auto& c : controls) {
         RECT rect = Rect(c.id), outer = c.frame ? Rect(c.frame) : client;
@@ -406,8 +320,7 @@ TEST_F(MainWindowViewWin32Test, WindowAndControlsAreLaidOutAsDesigned) {
 // not unwind through the window.
 TEST_F(MainWindowViewWin32Test, ControlsRaiseTheirEvents) {
     const std::tuple<CheckBoxControl&, int, std::string> boxes[] = {
-        {view->PlayCheck(), kIdPlayCheck, "PlayCheck"},
-        {view->RecordCheck(), kIdRecordCheck, "RecordCheck"},
+        {view->PlayCheck(), kIdPlayCheck, "PlayCheck"}, {view->RecordCheck(), kIdRecordCheck, "RecordCheck"},
         {view->StartupCheck(), kIdStartupCheck, "StartupCheck"},
         {view->AutoRunCheck(), kIdAutoRunCheck, "AutoRunCheck"}};
     for (const auto& [box, id, name] : boxes) {
@@ -447,18 +360,14 @@ TEST_F(MainWindowViewWin32Test, ControlsRaiseTheirEvents) {
 // controls in reading order (the combo hidden, as with the start-up option off);
 // Space on a focused box ticks it, as a click does.
 TEST_F(MainWindowViewWin32Test, MouseAndKeyboardReachTheControlsAsAPersonUsesThem) {
-    ShowWindow(window, SW_SHOWNORMAL);
-    SetForegroundWindow(window);
-    Pump();
+    ShowWindow(window, SW_SHOWNORMAL), SetForegroundWindow(window), Pump();
     events.log.clear();
     for (const char16_t* name : {u"PulseAudio", u"Speakers", u"Headset"}) view->DeviceList().AddItem(name);
     RECT row{};
     SendMessageW(Control(kIdDeviceList), LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row));
     for (UINT click : {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}) Press(kIdDeviceList, click, MAKELPARAM(5, row.top + 2));
-    for (int id : {kIdStartupCombo, kIdDeviceList, kIdPlayCheck}) {
-        SetFocus(Control(id));  // in the combo the focus lands in its edit field
-        Pump();
-    }
+    // In the combo the focus lands in its edit field.
+    for (int id : {kIdStartupCombo, kIdDeviceList, kIdPlayCheck}) SetFocus(Control(id)), Pump();
     EXPECT_EQ(events.log, "Row 1,ComboLostFocus,");
     view->StartupCombo().SetVisible(false);
     SetFocus(Control(kIdAutoRunCheck));
@@ -488,8 +397,7 @@ TEST_F(MainWindowViewWin32Test, StateChangesRaiseResizeAfterTheStateIsKnown) {
     form.SetVisible(true);
     const WindowGeometry normal = form.Geometry();
     events.log.clear();
-    form.SetState(WindowState::Minimized);
-    form.SetState(WindowState::Minimized);
+    form.SetState(WindowState::Minimized), form.SetState(WindowState::Minimized);
     EXPECT_EQ(events.log, "Min,");
     const WindowGeometry minimized = form.Geometry();
     EXPECT_EQ(Ints({minimized.left, minimized.top, minimized.width}), Ints({normal.left, normal.top, normal.width}));
@@ -503,8 +411,7 @@ TEST_F(MainWindowViewWin32Test, StateChangesRaiseResizeAfterTheStateIsKnown) {
     EXPECT_EQ(form.State(), WindowState::Normal);
     EXPECT_THAT(events.log, ::testing::EndsWith("Resize,"));
     events.log.clear();
-    SendMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    Pump();
+    SendMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0), Pump();
     EXPECT_EQ(events.log, "Min,");
 }
 
@@ -540,10 +447,7 @@ TEST_F(MainWindowViewWin32Test, ListAndComboKeepTheirRowsAndTextBeforeAndAfterTh
         ListBoxControl& list = v->DeviceList();
         ComboBoxControl& combo = v->StartupCombo();
         Text rows;
-        for (const Text& name : names) {
-            list.AddItem(name);
-            combo.AddItem(name);
-        }
+        for (const Text& name : names) list.AddItem(name), combo.AddItem(name);
         for (int i = -1; i <= 5; ++i) rows += list.ItemText(i) + u"|" + combo.ItemText(i) + u"|";
         Text expected = u"||";
         for (const Text& name : names) expected += name + u"|" + name + u"|";
@@ -556,8 +460,7 @@ TEST_F(MainWindowViewWin32Test, ListAndComboKeepTheirRowsAndTextBeforeAndAfterTh
         list.Clear();
         EXPECT_EQ(Ints({combo.Count(), list.Count(), list.SelectedIndex()}), Ints({0, 0, -1}));
         EXPECT_EQ(combo.Text(), names[4]);
-        combo.SetVisible(false);
-        combo.SetVisible(true);
+        combo.SetVisible(false), combo.SetVisible(true);
         EXPECT_TRUE(combo.Visible() && !IsWindowVisible(v->Hwnd()));
         list.AddItem(names[0]);
         list.SetSelectedIndex(0);
@@ -570,8 +473,10 @@ TEST_F(MainWindowViewWin32Test, ListAndComboKeepTheirRowsAndTextBeforeAndAfterTh
     EXPECT_FALSE(GetDlgItem(w, kIdDeviceList) || GetDlgItem(w, kIdStartupCombo));
     waiting->Window().SetVisible(true);
     const int list = kIdDeviceList;
-    EXPECT_EQ(Ints({int(SendDlgItemMessageW(w, list, LB_GETCOUNT, 0, 0)), int(SendDlgItemMessageW(w, list, LB_GETCURSEL, 0, 0)),
-                    int(SendDlgItemMessageW(w, kIdPlayCheck, BM_GETCHECK, 0, 0)), HasVisibleStyle(GetDlgItem(w, kIdStartupCombo))}),
+    EXPECT_EQ(Ints({int(SendDlgItemMessageW(w, list, LB_GETCOUNT, 0, 0)),
+                    int(SendDlgItemMessageW(w, list, LB_GETCURSEL, 0, 0)),
+                    int(SendDlgItemMessageW(w, kIdPlayCheck, BM_GETCHECK, 0, 0)),
+                    HasVisibleStyle(GetDlgItem(w, kIdStartupCombo))}),
               Ints({1, 0, BST_CHECKED, 0}));
     EXPECT_EQ(WindowTextOf(GetDlgItem(w, kIdStartupCombo)), names[4]);
     EXPECT_EQ(WindowTextOf(GetDlgItem(w, kIdCurrentCardTxt)), u"Default Soundcard: Headset");

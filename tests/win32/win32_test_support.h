@@ -6,10 +6,7 @@
 
 #include <fstream>
 #include <functional>
-#include <iterator>
-#include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "platform/app_identity.h"
@@ -36,9 +33,7 @@ inline bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 5000) {
         if (GetTickCount() - start >= limitMs) return false;
     }
 }
-inline void Pump() {
-    PumpUntil([] { return true; });
-}
+inline void Pump() { PumpUntil([] { return true; }); }
 
 // What the test window gives its static controls as background.
 constexpr COLORREF kParentBackground = RGB(10, 200, 30);
@@ -79,9 +74,7 @@ inline int Dpi(int pixels) {
 class WhenShown {
   public:
     WhenShown(const wchar_t* windowClass, std::function<void(HWND)> action) : timer_(SetTimer(nullptr, 0, 10, Tick)) {
-        class_ = windowClass;
-        action_ = std::move(action);
-        fired_ = false;
+        class_ = windowClass, action_ = std::move(action), fired_ = false;
     }
     ~WhenShown() { KillTimer(nullptr, timer_); }
     bool Fired() const { return fired_; }
@@ -90,21 +83,13 @@ class WhenShown {
     static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
         HWND shown = FindWindowW(class_, nullptr);
         if (fired_ || !IsWindowVisible(shown)) return;
-        KillTimer(nullptr, id);
-        fired_ = true;
-        action_(shown);
+        KillTimer(nullptr, id), fired_ = true, action_(shown);
     }
     static inline const wchar_t* class_;
     static inline std::function<void(HWND)> action_;
     static inline bool fired_ = false;
     UINT_PTR timer_;
 };
-
-// Picks the n-th selectable entry of the open menu as the keyboard does.
-inline void ChooseWithKeys(HWND menu, int downPresses) {
-    for (int i = 0; i < downPresses; ++i) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
-    PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
-}
 
 inline std::string ReadBytes(const Text& path) {
     std::ifstream in(Wide(path), std::ios::binary);

@@ -47,16 +47,15 @@ struct Policy final : marvolt::IPolicyConfig, IClassFactory {
         return QueryInterface(iid, out);
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
-#define UNUSED(name, ...) \
-    HRESULT STDMETHODCALLTYPE name(__VA_ARGS__) override { return E_NOTIMPL; }
-    UNUSED(GetMixFormat, PCWSTR, void**)
-    UNUSED(GetDeviceFormat, PCWSTR, INT, void**) UNUSED(ResetDeviceFormat, PCWSTR)
-        UNUSED(SetDeviceFormat, PCWSTR, void*, void*) UNUSED(GetProcessingPeriod, PCWSTR, INT, INT64*, INT64*)
-            UNUSED(SetProcessingPeriod, PCWSTR, INT64*) UNUSED(GetShareMode, PCWSTR, void*)
-                UNUSED(SetShareMode, PCWSTR, void*) UNUSED(GetPropertyValue, PCWSTR, const void*, void*)
-                    UNUSED(SetPropertyValue, PCWSTR, const void*, void*)
-                        UNUSED(SetEndpointVisibility, PCWSTR, INT) HRESULT STDMETHODCALLTYPE
-        SetDefaultEndpoint(PCWSTR id, int role) override {
+    // clang-format off
+#define UNUSED(name, ...) HRESULT STDMETHODCALLTYPE name(__VA_ARGS__) override { return E_NOTIMPL; }
+    UNUSED(GetMixFormat, PCWSTR, void**) UNUSED(GetDeviceFormat, PCWSTR, INT, void**) UNUSED(ResetDeviceFormat, PCWSTR)
+    UNUSED(SetDeviceFormat, PCWSTR, void*, void*) UNUSED(GetProcessingPeriod, PCWSTR, INT, INT64*, INT64*)
+    UNUSED(SetProcessingPeriod, PCWSTR, INT64*) UNUSED(GetShareMode, PCWSTR, void*) UNUSED(SetShareMode, PCWSTR, void*)
+    UNUSED(GetPropertyValue, PCWSTR, const void*, void*) UNUSED(SetPropertyValue, PCWSTR, const void*, void*)
+    UNUSED(SetEndpointVisibility, PCWSTR, INT)
+    // clang-format on
+    HRESULT STDMETHODCALLTYPE SetDefaultEndpoint(PCWSTR id, int role) override {
         Append(TempFile(L"marvolt_e2e_policy.txt"), id + (L" " + std::to_wstring(role)) + L"\n");
         return GetFileAttributesW(TempFile(L"marvolt_e2e_policy.fail").c_str()) == INVALID_FILE_ATTRIBUTES
                    ? S_OK
