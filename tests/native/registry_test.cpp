@@ -105,7 +105,7 @@ TEST(RegistryWrites, RefusedCreateOrSetLeavesNothingBehindAndNoKeyOpen) {
     fake.setValueError = 5;
     registry.WriteRegString(u"current_user", u"Software\\Marvolt", u"Text", u"x");
     registry.WriteRegDword(u"current_user", u"Software\\Marvolt", u"Number", 1);
-    EXPECT_FALSE(fake.HasValue(kCurrentUser, u"Software\\Marvolt", u"Text"));
+    EXPECT_EQ(fake.GetRaw(kCurrentUser, u"Software\\Marvolt", u"Text").type, kRegNone);
     EXPECT_EQ(fake.OpenCount(), 2);
     EXPECT_EQ(fake.OpenHandleCount(), 0);
 }
