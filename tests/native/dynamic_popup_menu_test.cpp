@@ -26,10 +26,7 @@ protected:
 };
 
 TEST_F(DynamicPopupMenuTest, ItemStringGivesPlainEntriesNumberedByField) {
-    struct Case {
-        std::u16string items;
-        std::string shown;
-    } cases[] = {
+    const std::pair<const char16_t*, std::string> cases[] = {
         {u"Windows audio settings ..., -, Reload list of Soundcards, -,",
          "1:Windows audio settings ... 2:- 3:Reload list of Soundcards 4:- "},
         {u"A, B", "1:A 2:B "},
@@ -43,9 +40,9 @@ TEST_F(DynamicPopupMenuTest, ItemStringGivesPlainEntriesNumberedByField) {
         {u"Line In\\, Rear,C\\\\,x,\\y\\", "1:Line In, Rear 2:C\\ 3:x 4:\\y\\ "},
         {u"Bass & Treble,&S\ta\bb", "1:Bass && Treble 2:&&S a b "},
     };
-    for (const Case& c : cases) {
-        menu.Popup(c.items);
-        EXPECT_EQ(Shown(), c.shown);
+    for (const auto& [items, shown] : cases) {
+        menu.Popup(items);
+        EXPECT_EQ(Shown(), shown);
         EXPECT_EQ(trace.Take().find("enable"), std::string::npos);  // enabled, no default, no bitmaps
     }
 }
