@@ -236,18 +236,6 @@ TEST_F(MainWindowTest, AutostartEntryNamesTheRunningProgram) {
     EXPECT_EQ(registry.ReadRegPath(kRun), u"");
 }
 
-TEST_F(MainWindowTest, TrayMenuShowsTheDefaultsReadFresh) {
-    Rows({u"Speakers", u"Headset"});
-    Set(u"Playback", u"Speakers"), Set(u"Record", u"Headset");
-    window.CreatePopupMenu();
-    EXPECT_EQ(U8(tray.menu), U8(kHeads) + "Soundcard 1: Speakers  <default>  (Playback), "
-                             "Soundcard 2: Headset  <default>  (Record), -, Exit");
-    EXPECT_EQ(window.TrayMenuString(), tray.menu);
-    Set(u"Record", u" Speakers  ");  // changed by another program
-    window.CreatePopupMenu();
-    EXPECT_EQ(Menu(), "Soundcard 1: Speakers  <default>   (Play + Rec), Soundcard 2: Headset, -, Exit");
-}
-
 TEST_F(MainWindowTest, FixedTrayEntriesAndTheirGermanTwins) {
     Rows({u"Speakers", u"Exit"});
     Set(u"Playback", u"Speakers");
