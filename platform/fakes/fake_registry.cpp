@@ -1,37 +1,24 @@
 #include "platform/fakes/fake_registry.h"
 
+#include <algorithm>
 #include <cstring>
-
-#include "platform/text.h"
+#include <utility>
 
 namespace marvolt {
-
-std::string FakeAnsiCodePage::ToAnsi(const std::u16string& text) { return ToUtf8(text); }
-
-std::u16string FakeAnsiCodePage::FromAnsi(const std::string& bytes) { return FromUtf8(bytes); }
 
 namespace {
 
 constexpr long kInvalidParameter = 87;
 
-// Key and value names compare without regard to letter case, as the system's do.
-std::u16string Folded(const std::u16string& name) { return ToLowerAscii(name); }
-
-// Empty components (doubled backslashes) are skipped, as the system does.
+// Key and value names compare without regard to letter case, as the system's do; empty
+// components (doubled backslashes) are skipped, as the system does.
 std::vector<std::u16string> SplitPath(const std::u16string& path) {
     std::vector<std::u16string> parts;
-    size_t start = 0;
-    while (start <= path.size()) {
-        size_t end = path.find(u'\\', start);
-        if (end == std::u16string::npos) end = path.size();
-        if (end > start) parts.push_back(Folded(path.substr(start, end - start)));
-        start = end + 1;
+    for (size_t start = 0, end; start <= path.size(); start = end + 1) {
+        end = std::min(path.find(u'\\', start), path.size());
+        if (end > start) parts.push_back(ToLowerAscii(path.substr(start, end - start)));
     }
     return parts;
-}
-
-bool IsStringType(std::uint32_t type) {
-    return type == kRegSz || type == kRegExpandSz || type == 7;
 }
 
 }  // namespace
@@ -42,9 +29,7 @@ struct FakeRegistry::Node {
 };
 
 FakeRegistry::FakeRegistry() {
-    for (RegKey root : {kClassesRoot, kCurrentUser, kLocalMachine, kUsers, kPerformanceData,
-                        kCurrentConfig, kDynData})
-        roots_[root] = std::make_unique<Node>();
+    for (RegKey root = kClassesRoot; root <= kDynData; ++root) roots_[root] = std::make_unique<Node>();
 }
 
 FakeRegistry::~FakeRegistry() = default;
@@ -56,98 +41,71 @@ FakeRegistry::Node* FakeRegistry::NodeOf(RegKey key) const {
     return handle != handles_.end() ? handle->second : nullptr;
 }
 
-FakeRegistry::Node* FakeRegistry::Find(RegKey root, const std::u16string& path) const {
+FakeRegistry::Node* FakeRegistry::Find(RegKey root, const std::u16string& path, bool make) const {
     Node* node = NodeOf(root);
     for (const std::u16string& part : SplitPath(path)) {
         if (!node) return nullptr;
-        auto child = node->keys.find(part);
-        node = child != node->keys.end() ? child->second.get() : nullptr;
+        auto found = node->keys.find(part);
+        if (found == node->keys.end() && !make) return nullptr;
+        if (found == node->keys.end()) found = node->keys.emplace(part, std::make_unique<Node>()).first;
+        node = found->second.get();
     }
     return node;
 }
 
-FakeRegistry::Node* FakeRegistry::Make(RegKey root, const std::u16string& path) {
-    Node* node = NodeOf(root);
-    for (const std::u16string& part : SplitPath(path)) {
-        if (!node) return nullptr;
-        std::unique_ptr<Node>& child = node->keys[part];
-        if (!child) child = std::make_unique<Node>();
-        node = child.get();
-    }
-    return node;
-}
-
-RegKey FakeRegistry::NewHandle(Node* node) {
-    RegKey handle = nextHandle_;
-    nextHandle_ += 4;
-    handles_[handle] = node;
-    return handle;
+long FakeRegistry::Open(RegKey root, const std::u16string& path, RegKey* key, bool make) {
+    if (!key) return kInvalidParameter;
+    if (!NodeOf(root)) return kRegInvalidHandle;
+    if (make && createKeyError != kRegOk) return createKeyError;
+    Node* node = Find(root, path, make);
+    if (!node) return kRegFileNotFound;
+    *key = root;
+    if (!SplitPath(path).empty()) handles_[*key = nextHandle_] = node, nextHandle_ += 4;
+    ++opens_;
+    return kRegOk;
 }
 
 long FakeRegistry::CreateKey(RegKey root, const std::u16string& path, RegKey* key) {
-    if (!key) return kInvalidParameter;
-    if (!NodeOf(root)) return kRegInvalidHandle;
-    if (createKeyError != kRegOk) return createKeyError;
-    Node* node = Make(root, path);
-    *key = SplitPath(path).empty() ? root : NewHandle(node);
-    ++opens_;
-    return kRegOk;
+    return Open(root, path, key, true);
 }
 
 long FakeRegistry::OpenKey(RegKey root, const std::u16string& path, RegKey* key) {
-    if (!key) return kInvalidParameter;
-    if (!NodeOf(root)) return kRegInvalidHandle;
-    Node* node = Find(root, path);
-    if (!node) return kRegFileNotFound;
-    *key = SplitPath(path).empty() ? root : NewHandle(node);
-    ++opens_;
-    return kRegOk;
+    return Open(root, path, key, false);
 }
 
-long FakeRegistry::SetValue(RegKey key, const std::u16string& name, std::uint32_t type,
-                            const std::uint8_t* data, std::uint32_t size) {
+long FakeRegistry::SetValue(RegKey key, const std::u16string& name, std::uint32_t type, const std::uint8_t* data,
+                            std::uint32_t size) {
     Node* node = NodeOf(key);
     if (!node) return kRegInvalidHandle;
     if (!data && size > 0) return kInvalidParameter;
     if (setValueError != kRegOk) return setValueError;
     if (onWrite) onWrite("reg set " + ToUtf8(name));
-    Value& value = node->values[Folded(name)];
-    value.type = type;
-    value.bytes.assign(data, data + size);
+    node->values[ToLowerAscii(name)] = Value{type, std::vector<std::uint8_t>(data, data + size)};
     return kRegOk;
 }
 
-long FakeRegistry::QueryValue(RegKey key, const std::u16string& name, std::uint32_t* type,
-                              std::uint8_t* data, std::uint32_t* size) {
+long FakeRegistry::QueryValue(RegKey key, const std::u16string& name, std::uint32_t* type, std::uint8_t* data,
+                              std::uint32_t* size) {
     Node* node = NodeOf(key);
     if (!node) return kRegInvalidHandle;
-    auto found = node->values.find(Folded(name));
+    auto found = node->values.find(ToLowerAscii(name));
     if (found == node->values.end()) return kRegFileNotFound;
     const Value& value = found->second;
-    const std::uint32_t stored = static_cast<std::uint32_t>(value.bytes.size());
+    const auto stored = static_cast<std::uint32_t>(value.bytes.size());
     if (type) *type = value.type;
     if (!data) {
         if (size) *size = stored;
-        if (afterSizeQuery) {
-            auto hook = std::move(afterSizeQuery);
-            afterSizeQuery = nullptr;
-            hook();
-        }
+        if (auto hook = std::exchange(afterSizeQuery, nullptr)) hook();
         return kRegOk;
     }
     if (!size) return kInvalidParameter;
-    if (*size < stored) {
-        // The buffer's contents are undefined after this result; the first
-        // bytes of the data land there, so a caller that reads them anyway
-        // gets a plausible but wrong value.
-        if (*size > 0) std::memcpy(data, value.bytes.data(), *size);
-        *size = stored;
-        return kRegMoreData;
-    }
-    if (stored > 0) std::memcpy(data, value.bytes.data(), stored);
+    // The buffer's contents are undefined after kRegMoreData; the first bytes of the data land
+    // there, so a caller that reads them anyway gets a plausible but wrong value.
+    if (stored > 0) std::memcpy(data, value.bytes.data(), std::min(*size, stored));
+    if (*size < stored) return *size = stored, kRegMoreData;
     // Like the system, add a NUL to unterminated text when there is room for it.
-    if (IsStringType(value.type) && stored > 0 && *size > stored && value.bytes.back() != 0)
-        data[stored] = 0;
+    bool text = value.type == kRegSz || value.type == kRegExpandSz || value.type == 7;
+    if (text && stored > 0 && *size > stored && value.bytes.back() != 0) data[stored] = 0;
     *size = stored;
     return kRegOk;
 }
@@ -156,7 +114,7 @@ long FakeRegistry::DeleteValue(RegKey key, const std::u16string& name) {
     Node* node = NodeOf(key);
     if (!node) return kRegInvalidHandle;
     if (onWrite) onWrite("reg delete " + ToUtf8(name));
-    return node->values.erase(Folded(name)) > 0 ? kRegOk : kRegFileNotFound;
+    return node->values.erase(ToLowerAscii(name)) > 0 ? kRegOk : kRegFileNotFound;
 }
 
 long FakeRegistry::CloseKey(RegKey key) {
@@ -168,56 +126,31 @@ long FakeRegistry::CloseKey(RegKey key) {
 void FakeRegistry::SetString(RegKey root, const std::u16string& path, const std::u16string& name,
                              const std::u16string& text) {
     std::string bytes = ToUtf8(text);
-    SetRaw(root, path, name, kRegSz,
-           std::vector<std::uint8_t>(bytes.c_str(), bytes.c_str() + bytes.size() + 1));
+    SetRaw(root, path, name, kRegSz, std::vector<std::uint8_t>(bytes.c_str(), bytes.c_str() + bytes.size() + 1));
 }
 
 void FakeRegistry::SetDword(RegKey root, const std::u16string& path, const std::u16string& name,
                             std::int32_t number) {
-    std::uint32_t bits = static_cast<std::uint32_t>(number);
+    auto bits = static_cast<std::uint32_t>(number);
     SetRaw(root, path, name, kRegDword,
-           {static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8),
-            static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)});
+           {std::uint8_t(bits), std::uint8_t(bits >> 8), std::uint8_t(bits >> 16), std::uint8_t(bits >> 24)});
 }
 
-void FakeRegistry::SetRaw(RegKey root, const std::u16string& path, const std::u16string& name,
-                          std::uint32_t type, std::vector<std::uint8_t> bytes) {
-    Node* node = Make(root, path);
-    if (!node) return;
-    Value& value = node->values[Folded(name)];
-    value.type = type;
-    value.bytes = std::move(bytes);
+void FakeRegistry::SetRaw(RegKey root, const std::u16string& path, const std::u16string& name, std::uint32_t type,
+                          std::vector<std::uint8_t> bytes) {
+    if (Node* node = Find(root, path, true)) node->values[ToLowerAscii(name)] = Value{type, std::move(bytes)};
 }
 
 FakeRegistry::Value FakeRegistry::GetRaw(RegKey root, const std::u16string& path,
                                          const std::u16string& name) const {
     Node* node = Find(root, path);
     if (!node) return {};
-    auto found = node->values.find(Folded(name));
+    auto found = node->values.find(ToLowerAscii(name));
     return found != node->values.end() ? found->second : Value{};
 }
 
-std::u16string FakeRegistry::GetString(RegKey root, const std::u16string& path,
-                                       const std::u16string& name) const {
-    Value value = GetRaw(root, path, name);
-    if (value.type != kRegSz) return {};
-    size_t length = 0;
-    while (length < value.bytes.size() && value.bytes[length] != 0) ++length;
-    return FromUtf8(std::string(value.bytes.begin(), value.bytes.begin() + length));
-}
-
-bool FakeRegistry::HasValue(RegKey root, const std::u16string& path,
-                            const std::u16string& name) const {
-    Node* node = Find(root, path);
-    return node && node->values.count(Folded(name)) > 0;
-}
-
-bool FakeRegistry::HasKey(RegKey root, const std::u16string& path) const {
-    return Find(root, path) != nullptr;
-}
-
 void FakeRegistry::Remove(RegKey root, const std::u16string& path, const std::u16string& name) {
-    if (Node* node = Find(root, path)) node->values.erase(Folded(name));
+    if (Node* node = Find(root, path)) node->values.erase(ToLowerAscii(name));
 }
 
 }  // namespace marvolt

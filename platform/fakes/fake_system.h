@@ -76,8 +76,7 @@ public:
     [[noreturn]] void EndNow() override { trace("end"), throw ProcessEnded{}; }
     std::uint32_t started = 4242;
     std::uint32_t StartProcess(const std::u16string& line, int show) override {
-        trace("start " + U8(line) + " @" + N(show));
-        return started;
+        return trace("start " + U8(line) + " @" + N(show)), started;
     }
     void DefaultBeep() override { trace("beep"); }
     void ProcessPending() override { trace("pending"); }
@@ -95,8 +94,7 @@ public:
     void SetToNormal(bool) override { trace("pin normal"), onTop = false; }
     // DocumentOpener
     std::uint32_t OpenDocument(const std::u16string& target, int style) override {
-        trace("open " + U8(target) + " @" + N(style));
-        return 77;
+        return trace("open " + U8(target) + " @" + N(style)), 77;
     }
     // SoundDevices: a field of "!" fails with error 11; `count` overrides the number.
     std::vector<std::u16string> devices;
@@ -123,14 +121,11 @@ public:
         return found == stored.end() ? fallback : found->second;
     }
     // WindowActivation, InstanceQuery, TopLevelWindows: `windows` by process id.
-    bool activates = true, earlierRunning = false;
+    bool earlierRunning = false;
     std::uint32_t earlierProcess = 0;
     std::map<std::uint32_t, NativeHandle> windows;
-    bool ActivateByTitle(const std::u16string& text) override {
-        trace("activate " + U8(text));
-        return activates;
-    }
-    bool Activate(NativeHandle window) override { return trace("activate " + N(window)), activates; }
+    bool ActivateByTitle(const std::u16string& text) override { return trace("activate " + U8(text)), true; }
+    bool Activate(NativeHandle window) override { return trace("activate " + N(window)), true; }
     bool EarlierInstanceRunning() override { return earlierRunning; }
     std::uint32_t EarlierInstanceProcess() override { return earlierProcess; }
     NativeHandle FindByClassInProcess(const std::u16string& cls, std::uint32_t process) override {
@@ -156,7 +151,7 @@ public:
     // FileSystem: files by path; nothing can be created in `readOnly` folders.
     std::map<std::u16string, std::vector<std::u16string>> files;
     std::vector<std::u16string> readOnly;
-    std::u16string cwd = u"C:\\Work", temp = u"C:\\Temp\\";
+    std::u16string cwd = u"C:\\Work";
     bool Writable(const std::u16string& path) const {
         std::u16string folder = path.substr(0, path.find_last_of(u"\\/") + 1);
         return std::find(readOnly.begin(), readOnly.end(), folder) == readOnly.end();
@@ -173,10 +168,8 @@ public:
     }
     std::u16string CurrentDirectory() override { return cwd; }
     bool ChangeDirectory(const std::u16string& path) override { return trace("cd " + U8(path)), cwd = path, true; }
-    std::u16string TempFolder() override { return temp; }
-    // Environment
-    std::map<std::u16string, std::u16string> variables;
-    std::u16string Variable(const std::u16string& name) override { return variables[name]; }
+    std::u16string TempFolder() override { return u"C:\\Temp\\"; }
+    std::u16string Variable(const std::u16string&) override { return {}; }
 };
 
 // The notification area: keeps the icons it shows, refusing a second add of an
@@ -256,7 +249,6 @@ public:
     std::vector<std::string> shown;                          // entries of the last tracked menu
     NativeHandle next = 0x5000, active = 0;
     bool failCreate = false;
-    ScreenRect anchorRect{10, 20, 110, 40};
     std::function<std::uint32_t()> choose;
     NativeHandle CreatePopup() override { return failCreate ? 0 : (menus[++next], next); }
     bool DestroyPopup(NativeHandle menu) override { return menus.erase(menu) == 1; }
@@ -278,7 +270,7 @@ public:
         trace_("enable " + N(id) + " " + N(enable));
     }
     bool CursorPosition(ScreenPoint& point) override { return point = {300, 400}, true; }
-    bool WindowRectangle(NativeHandle, ScreenRect& rect) override { return rect = anchorRect, true; }
+    bool WindowRectangle(NativeHandle, ScreenRect& rect) override { return rect = {10, 20, 110, 40}, true; }
     NativeHandle ActiveWindow() override { return active; }
     void MakeForeground(NativeHandle window) override { trace_("foreground " + N(window)); }
     std::uint32_t TrackPopup(NativeHandle menu, std::uint32_t flags, int x, int y, NativeHandle owner) override {

@@ -59,15 +59,7 @@ struct Machine {
 TEST(DefaultEndpoint, EachTickedRoleGetsTheEndpointOfTheDeviceWithThatName) {
     using Outcome = EndpointSwitch::Outcome;
     const Calls out0 = {"out0 0", "out0 1", "out0 2"}, in1 = {"in1 0", "in1 1", "in1 2"};
-    struct Case {
-        const char16_t* name;
-        bool play, record, available;
-        std::vector<std::int32_t> answers;
-        Calls calls;
-        Outcome outcome;
-        std::int32_t error;
-        bool captureUnchanged;
-    } cases[] = {
+    const std::tuple<const char16_t*, bool, bool, bool, std::vector<std::int32_t>, Calls, Outcome, std::int32_t, bool> cases[] = {
         {u"Headset", true, true, true, {}, {"out0 0", "out0 1", "out0 2", "in1 0", "in1 1", "in1 2"}, Outcome::Switched, 0, false},
         {u"Headset", true, false, true, {}, out0, Outcome::Switched, 0, false},
         {u"Headset", false, true, true, {}, in1, Outcome::Switched, 0, false},
@@ -80,14 +72,14 @@ TEST(DefaultEndpoint, EachTickedRoleGetsTheEndpointOfTheDeviceWithThatName) {
         {u"Headset", true, true, false, {}, {}, Outcome::NotAvailable, 0, false},
         {u"Headset", false, false, true, {}, {}, Outcome::NotAvailable, 0, false},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(ToUtf8(c.name) + (c.play ? " play" : "") + (c.record ? " record" : ""));
-        Machine machine(c.available, c.answers);
-        EndpointSwitch result = machine.endpoint.Switch(c.name, c.play, c.record);
-        EXPECT_EQ(machine.calls, c.calls);
-        EXPECT_EQ(result.outcome, c.outcome);
-        EXPECT_EQ(result.error, c.error);
-        EXPECT_EQ(result.captureUnchanged, c.captureUnchanged);
+    for (const auto& [name, play, record, available, answers, calls, outcome, error, captureUnchanged] : cases) {
+        SCOPED_TRACE(ToUtf8(name) + (play ? " play" : "") + (record ? " record" : ""));
+        Machine machine(available, answers);
+        EndpointSwitch result = machine.endpoint.Switch(name, play, record);
+        EXPECT_EQ(machine.calls, calls);
+        EXPECT_EQ(result.outcome, outcome);
+        EXPECT_EQ(result.error, error);
+        EXPECT_EQ(result.captureUnchanged, captureUnchanged);
     }
 }
 
@@ -115,11 +107,7 @@ TEST_F(SetDeviceWithEndpoints, ARefusalIsToldAndNothingIsClaimed) {
 // devices that have them, by id: the menu marks those and "Settings ..." names
 // the playback one, whatever the Sound Mapper values say.
 TEST_F(SetDeviceWithEndpoints, MarksAndLabelFollowTheDefaultEndpoints) {
-    struct Case {
-        const char16_t *render, *capture;
-        bool available;
-        std::string marks, label;
-    } cases[] = {
+    const std::tuple<const char16_t*, const char16_t*, bool, std::string, std::string> cases[] = {
         {u"out2", u"in1", true, "Headset  <default>  (Record), Soundcard 2: Speakers  <default>  (Playback), Soundcard 3: Лампа", "Speakers"},
         {u"out0", u"in2", true, "Headset  <default>  (Playback), Soundcard 2: Speakers, Soundcard 3: Лампа  <default>  (Record)", "Headset"},
         {u"out3", u"in0", true, "Headset, Soundcard 2: Speakers, Soundcard 3: Лампа  <default>  (Playback)", "Лампа"},
@@ -128,16 +116,16 @@ TEST_F(SetDeviceWithEndpoints, MarksAndLabelFollowTheDefaultEndpoints) {
     };
     Rows({u"Headset", u"Speakers", u"Лампа"});
     Set(u"Playback", u"Headset"), Set(u"Record", u"Headset");
-    for (const Case& c : cases) {
-        Machine machine(c.available);
-        ON_CALL(machine.endpoints, DefaultEndpointId(WaveDirection::Output)).WillByDefault(::testing::Return(c.render));
-        ON_CALL(machine.endpoints, DefaultEndpointId(WaveDirection::Input)).WillByDefault(::testing::Return(c.capture));
+    for (const auto& [render, capture, available, marks, label] : cases) {
+        Machine machine(available);
+        ON_CALL(machine.endpoints, DefaultEndpointId(WaveDirection::Output)).WillByDefault(::testing::Return(render));
+        ON_CALL(machine.endpoints, DefaultEndpointId(WaveDirection::Input)).WillByDefault(::testing::Return(capture));
         MainWindow window{view, MainWindowServices{registry, settings, system, system, system, system, system, system,
                                                    system, system, tray, system, &machine.endpoint}};
         window.CreatePopupMenu();
-        EXPECT_EQ(Menu(), "Soundcard 1: " + c.marks + ", -, Exit") << ToUtf8(c.render);
+        EXPECT_EQ(Menu(), "Soundcard 1: " + marks + ", -, Exit") << ToUtf8(render);
         window.OnTrayMenu(u"Settings ...");
-        EXPECT_EQ(U8(view.label.text), "Default Soundcard: " + c.label);
+        EXPECT_EQ(U8(view.label.text), "Default Soundcard: " + label);
     }
 }
 

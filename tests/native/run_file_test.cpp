@@ -17,11 +17,8 @@ struct Shell {
 };
 
 TEST(RunFile, OpenDocumentProbesAtTheDriveRootAndStartsTheQuotedBrowser) {
-    struct Case {
-        std::u16string program, folder;
-        std::vector<std::u16string> before, readOnly;
-        std::string steps;
-    } cases[] = {
+    using Texts = std::vector<std::u16string>;
+    const std::tuple<const char16_t*, const char16_t*, Texts, Texts, std::string> cases[] = {
         {u"C:\\Program Files\\b.exe", u"D:\\Apps", {}, {},
          "create D:\\Vexo00001.html; lookup D:\\Vexo00001.html ' '; cd C:\\Work; remove D:\\Vexo00001.html; "
          "start \"C:\\Program Files\\b.exe\" http://a.example/x y @3"},
@@ -34,13 +31,13 @@ TEST(RunFile, OpenDocumentProbesAtTheDriveRootAndStartsTheQuotedBrowser) {
          "create C:\\Temp\\Vexo00001.html; lookup C:\\Temp\\Vexo00001.html ' '; cd C:\\Work; "
          "remove C:\\Temp\\Vexo00001.html; start C:\\b.exe http://a.example/x y @3"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [program, folder, before, readOnly, steps] : cases) {
         Shell sh;
-        sh.s.programs[u".html"] = c.program, sh.s.folder = c.folder, sh.s.readOnly = c.readOnly;
-        for (const auto& path : c.before) sh.s.files[path] = {u"mine"};
+        sh.s.programs[u".html"] = program, sh.s.folder = folder, sh.s.readOnly = readOnly;
+        for (const auto& path : before) sh.s.files[path] = {u"mine"};
         EXPECT_EQ(sh.runFile.OpenDocument(u"http://a.example/x y", 3), 4242u);
-        EXPECT_EQ(sh.s.trace.Take(), c.steps);
-        EXPECT_EQ(sh.s.files.size(), c.before.size());
+        EXPECT_EQ(sh.s.trace.Take(), steps);
+        EXPECT_EQ(sh.s.files.size(), before.size());
     }
     for (const char16_t* folder : {u"z:\\A", u"1:\\A", u"C", u"[:\\A", u"{:\\A"}) {
         Shell sh;
@@ -61,12 +58,7 @@ TEST(RunFile, OpenDocumentProbesAtTheDriveRootAndStartsTheQuotedBrowser) {
 }
 
 TEST(RunFile, FindAssociatedProgramFallsBackInOrderAndCleansUp) {
-    struct Case {
-        std::u16string file;
-        bool exists;
-        std::vector<std::u16string> readOnly;
-        std::string lookups, program;
-    } cases[] = {
+    const std::tuple<std::u16string, bool, std::vector<std::u16string>, std::string, std::string> cases[] = {
         {u"C:\\Docs\\page.HTML", true, {}, "C:\\Docs\\page.HTML 'x'", "browser"},
         {u"C:\\Docs\\page.html", false, {}, "C:\\Docs\\page.html ''", "browser"},
         {u"C:\\Docs\\a.xyz", true, {}, "C:\\Docs\\a.xyz 'x', D:\\RunFileTmp.xyz ' '", ""},
@@ -78,18 +70,18 @@ TEST(RunFile, FindAssociatedProgramFallsBackInOrderAndCleansUp) {
         {u"C:\\Docs\\*index.html", true, {}, "D:\\zzzzzzzTemp_index.html '  '", "browser"},
         {u"C:/Docs/page.html", true, {}, "C:/Docs/page.html 'x'", "browser"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [file, exists, readOnly, expected, program] : cases) {
         Shell sh;
         sh.s.programs[u".html"] = u"browser";
         sh.s.wander = u"C:\\Windows";
-        if (c.exists) sh.s.files[c.file] = {u"x"};
-        sh.s.readOnly = c.readOnly;
-        EXPECT_EQ(U8(sh.runFile.FindAssociatedProgram(c.file)), c.program) << U8(c.file);
+        if (exists) sh.s.files[file] = {u"x"};
+        sh.s.readOnly = readOnly;
+        EXPECT_EQ(U8(sh.runFile.FindAssociatedProgram(file)), program) << U8(file);
         std::string lookups, steps = sh.s.trace.Take();
         for (size_t at = steps.find("lookup "); at != std::string::npos; at = steps.find("lookup ", at + 1))
             lookups += (lookups.empty() ? "" : ", ") + steps.substr(at + 7, steps.find(';', at) - at - 7);
-        EXPECT_EQ(lookups, c.lookups);
-        EXPECT_EQ(sh.s.files.size(), c.exists ? 1u : 0u);
+        EXPECT_EQ(lookups, expected);
+        EXPECT_EQ(sh.s.files.size(), exists ? 1u : 0u);
         EXPECT_EQ(sh.s.cwd, u"C:\\Work");
     }
 }

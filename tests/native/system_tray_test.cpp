@@ -43,16 +43,14 @@ protected:
 
 TEST(TrayTipField, IsSixtyFourCharactersWithANulOnlyWhenTheTextIsShorter) {
     const std::u16string nul(1, u'\0');
-    struct Case {
-        std::u16string text, field;
-    } cases[] = {
+    const std::tuple<std::u16string, std::u16string> cases[] = {
         {u"", nul + std::u16string(63, u' ')},
         {u" Speakers ", u" Speakers " + nul + std::u16string(53, u' ')},
         {std::u16string(63, u'a'), std::u16string(63, u'a') + nul},
         {std::u16string(64, u'b'), std::u16string(64, u'b')},
         {std::u16string(90, u'c'), std::u16string(64, u'c')},
     };
-    for (const Case& c : cases) EXPECT_EQ(TrayTipField(c.text), c.field) << c.text.size();
+    for (const auto& [text, field] : cases) EXPECT_EQ(TrayTipField(text), field) << text.size();
 }
 
 // An add while the icon shows changes it in place (its tip too); one the shell
@@ -147,25 +145,22 @@ TEST_F(SystemTrayTest, MenuStringSurvivesEmptyAddsAndRemoval) {
 
 TEST_F(SystemTrayTest, MouseReportsRouteByTheOpenMenuFlag) {
     enum Outcome { Nothing, Menu, Restore };
-    struct Case {
-        std::uint32_t code;
-        Outcome withFlag, withoutFlag;
-    } cases[] = {
+    const std::tuple<std::uint32_t, Outcome, Outcome> cases[] = {
         {0x200, Nothing, Nothing}, {0x201, Nothing, Nothing}, {0x202, Menu, Restore},
         {0x203, Restore, Restore}, {0x204, Nothing, Nothing}, {0x205, Menu, Nothing},
         {0x206, Nothing, Nothing}, {0x20205, Nothing, Nothing},
     };
-    for (const Case& c : cases)
+    for (const auto& [code, withFlag, withoutFlag] : cases)
         for (bool flag : {true, false}) {
             Recreate();
             Add(u"tip", flag);
             Steps();
-            Click(c.code);
+            Click(code);
             std::string steps = Steps();
             Outcome seen = steps.find("track") != std::string::npos    ? Menu
                            : steps.find("main shown") != std::string::npos ? Restore
                                                                           : Nothing;
-            EXPECT_EQ(seen, flag ? c.withFlag : c.withoutFlag) << std::hex << c.code << " " << flag << steps;
+            EXPECT_EQ(seen, flag ? withFlag : withoutFlag) << std::hex << code << " " << flag << steps;
         }
 }
 
