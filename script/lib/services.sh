@@ -120,6 +120,16 @@ marvolt_start_wine() {
     wineserver -f -p >/dev/null 2>&1 &
     MARVOLT_STARTED_PIDS+=($!)
     sleep 0.5
+    # Wine's pulse driver and its audio stack keep keys for every device they
+    # have ever seen, and read them all whenever a program lists devices. Each
+    # session's null sinks are new ones: forgotten here, the list stays as long
+    # as the session's own rather than growing with every run (after a few
+    # hundred end-to-end devices, listing took seconds).
+    local forget="$MARVOLT_ROOT/build/forget-devices.reg"
+    printf '%s\r\n' 'REGEDIT4' '' '[-HKEY_CURRENT_USER\Software\Wine\Drivers\winepulse.drv\devices]' \
+        '[-HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\MMDevices\Audio\Render]' \
+        '[-HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\MMDevices\Audio\Capture]' >"$forget"
+    wine regedit /s "$(winepath -w "$forget" 2>/dev/null)" >/dev/null 2>&1 || true
     marvolt_log "Wine prefix $WINEPREFIX ready"
 }
 
