@@ -299,9 +299,10 @@ DefaultDevices MainWindow::CurrentDefaults() {
     return {services_.registry.ReadRegPath(kPlaybackPath), services_.registry.ReadRegPath(kRecordPath)};
 }
 
-void MainWindow::CreatePopupMenu() {
+void MainWindow::CreatePopupMenu() { ComposePopupMenu(CurrentDefaults()); }
+
+void MainWindow::ComposePopupMenu(const DefaultDevices& defaults) {
     trayMenuString_.clear();
-    DefaultDevices defaults = CurrentDefaults();
     trayMenuString_ = ComposeTrayMenu(DeviceRows(), Trim(defaults.playback), Trim(defaults.record));
     services_.tray.ChangePopupMenuString(trayMenuString_);
     trayIconActive_ = true;
@@ -423,9 +424,9 @@ void MainWindow::OnTimer() {
     if (!services_.systemEvents) return;
     pacer_.OnReload(services_.systemEvents->Ticks());
     if (std::exchange(devicesChanged_, false)) LoadDeviceList();
-    CreatePopupMenu();
-    std::u16string playback = CurrentDefaults().playback;
-    if (playback != shownDevice_) ShowCurrentDevice(playback);
+    const DefaultDevices defaults = CurrentDefaults();
+    ComposePopupMenu(defaults);
+    if (defaults.playback != shownDevice_) ShowCurrentDevice(defaults.playback);
 }
 
 // --- Links -------------------------------------------------------------------

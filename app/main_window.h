@@ -108,6 +108,8 @@ private:
     std::vector<std::u16string> OutputDeviceNames();
     // The current defaults, as the menu marks them and the label names them.
     DefaultDevices CurrentDefaults();
+    // The tray menu for these defaults.
+    void ComposePopupMenu(const DefaultDevices& defaults);
     // What choosing a device entry of the tray menu does; true when it was set.
     bool ChooseDevice(const std::u16string& device);
     void FillCycleList();
