@@ -4,7 +4,6 @@
 
 #include "app/main_window.h"
 #include "audio/default_endpoint.h"
-#include "files/files.h"
 #include "instance/prev_instance.h"
 #include "on_top/always_on_top.h"
 #include "platform/registry_settings_store.h"
@@ -12,12 +11,9 @@
 #include "platform/win32/audio_endpoints_win32.h"
 #include "platform/win32/beeper_win32.h"
 #include "platform/win32/file_probe_win32.h"
-#include "platform/win32/file_chooser_window_win32.h"
-#include "platform/win32/file_store_win32.h"
 #include "platform/win32/file_system_win32.h"
 #include "platform/win32/instance_query_win32.h"
 #include "platform/win32/keystrokes_win32.h"
-#include "platform/win32/known_folders_win32.h"
 #include "platform/win32/main_window_view_win32.h"
 #include "platform/win32/menu_api_win32.h"
 #include "platform/win32/message_service_win32.h"
@@ -73,15 +69,6 @@ int Run(HINSTANCE instance) {
     Win32FileSystem files;
     Win32ShellAssociation association;
     RunFile documents({files, association, launcher, messages, identity});
-
-    // The file utility stands ready for its callers; it makes its window and
-    // loads what it needs only when one of its methods runs.
-    Win32FileStore fileStore;
-    Win32KnownFolders knownFolders;
-    Win32Environment environment;
-    FileChooserWindowsWin32 chooserWindows;
-    Files fileUtility({registry, knownFolders, environment, fileStore, files, association, launcher, pendingEvents,
-                       chooserWindows});
 
     // A second start hands over before it builds any window. Start-up runs the
     // guard again as its first step; by then it finds nothing.
