@@ -20,7 +20,8 @@ if(WIN32)
     foreach(yardstick marvolt_bench_baseline marvolt_bench_baseline_devices marvolt_bench_baseline_click
             marvolt_bench_baseline_quick
             marvolt_bench_baseline_handover)
-      target_link_options(${yardstick} PRIVATE ${MARVOLT_STATIC_LINK} -s)
+      target_sources(${yardstick} PRIVATE bench/entry/entry.cpp)
+      target_link_options(${yardstick} PRIVATE ${MARVOLT_STATIC_LINK} -nostartfiles -Wl,--disable-auto-import -s)
       set_target_properties(${yardstick} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
     endforeach()
 

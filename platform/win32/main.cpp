@@ -130,4 +130,11 @@ int Run(HINSTANCE instance) {
 }  // namespace
 }  // namespace marvolt
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) { return marvolt::Run(instance); }
+// The program starts here, without the C runtime's start-up code: it has no
+// global constructors, reads no command line and starts no threads, so that code
+// would only add to the file and to every start. The C library it calls (memory,
+// strings) is msvcrt.dll's, which sets itself up when it is loaded. The loader
+// gives no more than 4-byte stack alignment on 32-bit Windows.
+extern "C" __attribute__((force_align_arg_pointer)) void WinMainCRTStartup() {
+    ::ExitProcess(static_cast<UINT>(marvolt::Run(::GetModuleHandleW(nullptr))));
+}
