@@ -16,7 +16,8 @@ public:
     virtual NativeHandle FindByClassInProcess(const std::u16string& windowClass,
                                               std::uint32_t processId) = 0;
     virtual void ShowAsync(NativeHandle window, int showCommand) = 0;   // ShowWindowAsync
-    // SetWindowPos with HWND_TOPMOST or HWND_NOTOPMOST, SWP_NOSIZE | SWP_NOMOVE.
+    // SetWindowPos with HWND_TOPMOST or HWND_NOTOPMOST, SWP_NOSIZE | SWP_NOMOVE,
+    // without activating the window.
     virtual void SetTopmost(NativeHandle window, bool topmost) = 0;
 };
 

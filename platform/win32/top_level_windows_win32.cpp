@@ -27,10 +27,13 @@ void Win32TopLevelWindows::ShowAsync(NativeHandle window, int showCommand) {
 
 // Another thread's window takes the change as a request in its turn: a busy or
 // hung owner does not hold the caller up. The caller's own windows change at once.
+// Only the z-order changes: the settings window is pinned while still hidden at
+// start, and activating it then took the keyboard from whatever window the user
+// was typing in. Where the window should come forward, the caller activates it.
 void Win32TopLevelWindows::SetTopmost(NativeHandle window, bool topmost) {
     if (!window) return;
     SetWindowPos(reinterpret_cast<HWND>(window), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOSIZE | SWP_NOMOVE | SWP_ASYNCWINDOWPOS);
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
 }
 
 }  // namespace marvolt

@@ -68,7 +68,13 @@ using Marvolt = Desktop;
 // set it). A device added while the program runs is listed, numbered in turn,
 // from its next start on.
 TEST_F(Marvolt, FirstStartTrayMenuReloadAndExit) {
+    // Started while a person types elsewhere (at log-on, say): the keyboard stays there.
+    HWND editor = CreateWindowExW(0, L"EDIT", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300, 200, nullptr,
+                                  nullptr, nullptr, nullptr);
+    SetForegroundWindow(editor);
     Start();
+    EXPECT_FALSE(WaitUntil([&] { return GetForegroundWindow() != editor; }, 1000)) << "the hidden window took it";
+    DestroyWindow(editor);
     EXPECT_FALSE(IsWindowVisible(MainWindow())) << "the program starts in the notification area";
     // Its settings window makes its controls when first shown: until then the
     // common controls are not even loaded.
