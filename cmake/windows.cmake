@@ -45,7 +45,7 @@ if(MARVOLT_WIN32_TESTS)
   file(GLOB MARVOLT_E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
   add_executable(marvolt_e2e_tests ${MARVOLT_E2E_SOURCES})
   target_include_directories(marvolt_e2e_tests PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
-  target_link_libraries(marvolt_e2e_tests PRIVATE gtest gtest_main user32 gdi32 advapi32 shell32 winmm ole32)
+  target_link_libraries(marvolt_e2e_tests PRIVATE gtest user32 gdi32 advapi32 shell32 winmm ole32)
   target_link_options(marvolt_e2e_tests PRIVATE ${MARVOLT_STATIC_LINK})
 endif()
 
