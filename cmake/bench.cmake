@@ -21,7 +21,7 @@ if(WIN32)
             marvolt_bench_baseline_quick
             marvolt_bench_baseline_handover)
       target_sources(${yardstick} PRIVATE bench/entry/entry.cpp)
-      target_link_options(${yardstick} PRIVATE ${MARVOLT_STATIC_LINK} -nostartfiles -Wl,--disable-auto-import -s)
+      target_link_options(${yardstick} PRIVATE ${MARVOLT_STATIC_LINK} ${MARVOLT_OWN_ENTRY_LINK} -s)
       set_target_properties(${yardstick} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
     endforeach()
 

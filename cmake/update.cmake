@@ -38,9 +38,8 @@ function(marvolt_program target version minor keysource folder name)
   # map them, so the program loads them when first used (LateLibrary); a direct
   # call to winmm fails to link, and the end-to-end tier checks the imports.
   target_link_libraries(${target} PRIVATE user32 gdi32 advapi32)
-  # The entry point is main.cpp's own: no C runtime start-up objects. Data
-  # imported from a DLL would need the runtime's relocator, so it is refused.
-  target_link_options(${target} PRIVATE ${MARVOLT_STATIC_LINK} -nostartfiles -Wl,--disable-auto-import -s)
+  # The entry point is main.cpp's own.
+  target_link_options(${target} PRIVATE ${MARVOLT_STATIC_LINK} ${MARVOLT_OWN_ENTRY_LINK} -s)
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${folder} OUTPUT_NAME ${name})
 endfunction()
 

@@ -4,6 +4,9 @@
 # Small, self-contained binaries: static C/C++ runtime, unused sections dropped.
 set(MARVOLT_SIZE_FLAGS -ffunction-sections -fdata-sections)
 set(MARVOLT_STATIC_LINK -static -static-libgcc -static-libstdc++ -Wl,--gc-sections)
+# Programs with their own WinMainCRTStartup: no C runtime start-up objects. Data
+# imported from a DLL would need the runtime's relocator, so it is refused.
+set(MARVOLT_OWN_ENTRY_LINK -nostartfiles -Wl,--disable-auto-import)
 add_compile_options(${MARVOLT_SIZE_FLAGS})
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 
