@@ -302,7 +302,6 @@ DefaultDevices MainWindow::CurrentDefaults() {
 void MainWindow::CreatePopupMenu() { ComposePopupMenu(CurrentDefaults()); }
 
 void MainWindow::ComposePopupMenu(const DefaultDevices& defaults) {
-    trayMenuString_.clear();
     trayMenuString_ = ComposeTrayMenu(DeviceRows(), Trim(defaults.playback), Trim(defaults.record));
     services_.tray.ChangePopupMenuString(trayMenuString_);
     trayIconActive_ = true;
