@@ -49,21 +49,38 @@ inline bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 
     return true;
 }
 
-// Runs a Unix command (Wine starts ELF programs directly) and waits for it.
-inline void RunUnix(std::wstring commandLine) {
+// Runs a Unix command line (as the shell reads it) and waits until it has ended.
+// Wine starts ELF programs directly, but what it hands back for one is no
+// process: no handle to wait on, and stack garbage where the thread's handle
+// goes. In a 32-bit process that garbage was once a live handle of this process,
+// and closing it cut the tests off from the desktop's input. So nothing handed
+// back is used: the script leaves a mark beside itself when it is done.
+inline void RunUnix(const std::wstring& commandLine) {
+    static unsigned count = 0;
+    const std::wstring base = L"/tmp/marvolt-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                              std::to_wstring(++count);
+    auto windowsPath = [&](const wchar_t* suffix) {  // Wine's drive Z: is the Unix root
+        std::wstring path = L"Z:" + base + suffix;
+        std::replace(path.begin(), path.end(), L'/', L'\\');
+        return path;
+    };
+    const std::wstring text = commandLine + L"\n: > " + base + L".done\n", script = windowsPath(L".sh"),
+                       done = windowsPath(L".done");
+    std::string utf8(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr);
+    std::ofstream(script.c_str(), std::ios::binary) << utf8.c_str();
+    std::wstring shell = L"/bin/sh " + base + L".sh";
     STARTUPINFOW startup{sizeof(startup)};
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-        return;
-    WaitForSingleObject(info.hProcess, 20000);
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
+    PROCESS_INFORMATION ignored{};
+    if (CreateProcessW(nullptr, shell.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &ignored))
+        WaitUntil([&] { return GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; }, 20000);
+    DeleteFileW(done.c_str());
+    DeleteFileW(script.c_str());
 }
 inline void Screenshot(const std::wstring& name) {  // artefacts/<name>.png
     std::wstring folder = EnvVar(L"MARVOLT_E2E_ARTEFACTS");
     if (folder.empty()) return;
     RunUnix(L"/usr/bin/import -window root " + folder + L"/" + name + L".png");
-    Sleep(500);  // input sent while import holds the X server can be lost
 }
 // A PulseAudio null sink shown as deviceName, and its removal.
 inline std::wstring AddSink(const std::wstring& deviceName) {
@@ -73,8 +90,8 @@ inline std::wstring AddSink(const std::wstring& deviceName) {
     return sink;
 }
 inline void RemoveSink(const std::wstring& sink) {
-    RunUnix(L"/bin/sh -c \"/usr/bin/pactl list short modules | grep 'sink_name=" + sink +
-            L" ' | cut -f1 | xargs -r -n1 /usr/bin/pactl unload-module\"");
+    RunUnix(L"/usr/bin/pactl list short modules | grep 'sink_name=" + sink +
+            L" ' | cut -f1 | xargs -r -n1 /usr/bin/pactl unload-module");
 }
 // The wave-output devices as this process's multimedia layer lists them, blanks trimmed.
 inline std::vector<std::wstring> WaveOutDeviceNames() {
