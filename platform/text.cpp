@@ -67,12 +67,16 @@ bool ParseInteger(std::u16string_view text, long long& number) {
         ++pos;
     }
     if (pos == trimmed.size()) return false;
+    // Checked before each step: a number past the range must not wrap around
+    // into one that is in it.
+    constexpr unsigned long long kMost = 0x7fffffffffffffffull;
     unsigned long long value = 0;
     for (; pos < trimmed.size(); ++pos) {
         char16_t c = trimmed[pos];
         if (c < u'0' || c > u'9') return false;
-        value = value * 10 + static_cast<unsigned>(c - u'0');
-        if (value > 0x7fffffffffffffffull) return false;
+        const unsigned digit = static_cast<unsigned>(c - u'0');
+        if (value > (kMost - digit) / 10) return false;
+        value = value * 10 + digit;
     }
     number = negative ? -static_cast<long long>(value) : static_cast<long long>(value);
     return true;

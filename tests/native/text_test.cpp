@@ -11,7 +11,7 @@ TEST(Text, TrimNumbersAndUtf8) {
               u"a b|\tx||x  |  x");
     // Whole numbers only; anything else leaves the number as it was.
     long long n = 77;
-    for (const char16_t* bad : {u"", u" ", u"abc", u"1x", u"-", u"99999999999999999999"}) EXPECT_FALSE(ParseInteger(bad, n));
+    for (const char16_t* bad : {u"", u" ", u"abc", u"1x", u"-", u"99999999999999999999", u"18446744073709551617"}) EXPECT_FALSE(ParseInteger(bad, n));
     EXPECT_EQ(n, 77);
     EXPECT_TRUE(ParseInteger(u" 1 ", n) && n == 1 && ParseInteger(u"-32", n) && n == -32);
     EXPECT_EQ(Decimal(0) + Decimal(-2147483648LL) + Decimal(999), u"0-2147483648999");
