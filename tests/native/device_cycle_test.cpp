@@ -18,12 +18,18 @@ TEST(DeviceCycle, HotkeyTextsReadBackAsWritten) {
         {u"Ctrl+Alt+Shift+Space", "Ctrl+Alt+Shift+Space"}, {u"F24", "F24"}, {u"Ctrl+Del", "Ctrl+Del"},
         {u"NONE", "none"}, {u"Alt+7", "Alt+7"}, {u"Ctrl+0x60", "Ctrl+0x60"}, {u"Alt+0x01", "Alt+0x01"},
         {u"Alt+F5", "Alt+F5"}, {u"Ctrl+F25", "-"}, {u"F0", "-"}, {u"Ctrl+Ctrl+K", "-"}, {u"Win+K", "-"},
-        {u"Ctrl+", "-"}, {u"Ctrl+0xFF", "-"}, {u"Ctrl+0x1", "-"}, {u"Ctrl+0xZZ", "-"}, {u"Ctrl+!", "-"},
-        {u"", "-"}, {u"KK", "-"}};
+        {u"Ctrl+", "-"}, {u"Ctrl+0xFF", "Ctrl+0xFF"}, {u"Ctrl+0x1", "-"}, {u"Ctrl+0xZZ", "-"}, {u"Ctrl+!", "-"},
+        {u"", "-"}, {u"KK", "-"}, {u"Ctrl+Alt+F18446744073709551628", "-"}};
     for (const auto& [stored, shown] : cases) {
         std::optional<Hotkey> hotkey = ParseHotkey(stored);
         EXPECT_EQ(hotkey ? U8(HotkeyText(*hotkey)) : "-", shown) << U8(stored);
     }
+    // Whatever the box can hold is read back as it was written.
+    for (int key = 1; key <= 0xFF; ++key)
+        for (std::uint8_t modifiers = 0; modifiers < 8; ++modifiers) {
+            const Hotkey hotkey{static_cast<std::uint8_t>(key), modifiers};
+            EXPECT_EQ(ParseHotkey(HotkeyText(hotkey)), hotkey) << U8(HotkeyText(hotkey));
+        }
 }
 
 // Rows as "name:flags", t ticked and p present.
