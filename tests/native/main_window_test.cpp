@@ -273,6 +273,7 @@ TEST_F(MainWindowTest, FixedTrayEntriesAndTheirGermanTwins) {
 
 TEST_F(MainWindowTest, ChoosingADeviceEntrySetsItAndRenewsTheIcon) {
     const std::tuple<std::vector<std::u16string>, std::u16string, std::u16string> cases[] = {
+        {{u"Speakers", u"Current: USB"}, u"Soundcard 2: Current: USB", u"Current: USB"},
         {{u"Speakers", u"Speakers 2"}, u"Soundcard 2: Speakers 2", u"Speakers 2"},
         {{u"Speakers", u"Speakers 2"}, u"Soundcard 1: Speakers", u"Speakers"},
         {{u"Speakers 2", u"Speakers"}, u"Soundcard 2: Speakers", u"Speakers"},
