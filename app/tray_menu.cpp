@@ -40,11 +40,14 @@ std::u16string ComposeTrayMenu(const std::vector<std::u16string>& rows, const st
         const std::u16string& row = rows[i];
         // A comma in a name must not split its entry.
         menu += EscapeMenuField(EntryName(i, row));
-        if (row == play || row == rec) {
+        // No default (an empty value) marks no row, not even one without a name.
+        const bool isPlay = !play.empty() && row == play;
+        const bool isRec = !rec.empty() && row == rec;
+        if (isPlay || isRec) {
             menu += u"  <default>  ";
-            if (row == play && play == rec)
+            if (isPlay && isRec)
                 menu += u" (Play + Rec)";
-            else if (row == play)
+            else if (isPlay)
                 menu += u"(Playback)";
             else
                 menu += u"(Record)";

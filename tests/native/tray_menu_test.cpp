@@ -24,6 +24,7 @@ TEST(TrayMenu, ComposesEntriesWithTheirMarks) {
          u"Soundcard 1: USB Audio  <default>  (Playback), Soundcard 2: USB Audio  <default>  (Playback), "},
         {{u"speakers", u"Speakers 2"}, u"Speakers", u"Speakers", u"Soundcard 1: speakers, Soundcard 2: Speakers 2, "},
         {{u"Line\\In, Rear"}, u"", u"", u"Soundcard 1: Line\\\\In\\, Rear, "},
+        {{u"Speakers", u""}, u"", u"", u"Soundcard 1: Speakers, Soundcard 2: , "},  // no default: no mark
     };
     for (const auto& [rows, play, rec, entries] : cases)
         EXPECT_EQ(ToUtf8(ComposeTrayMenu(rows, play, rec)), ToUtf8(heads + entries + u"-, Exit"));
