@@ -18,7 +18,8 @@ TEST(UpdaterCommandLine, TakesTheAddressAndAPathWithBlanks) {
     } cases[] = {{u"\"C:\\a b\\U.exe\" [URL]http://h/M.exe [PATH]C:\\Program Files\\M.exe", u"http://h/M.exe|C:\\Program Files\\M.exe"},
                  {u"U.exe [URL]http://h/M.exe [PATH]\"C:\\x y\\M.exe\"", u"http://h/M.exe|C:\\x y\\M.exe"},
                  {u"U.exe [PATH]C:\\M.exe [URL]http://h/M.exe", u""}, {u"U.exe [URL]http://h/M.exe", u""}, {u"U.exe [PATH]C:\\M.exe", u""},
-                 {u"U.exe [URL] [PATH]C:\\M.exe", u""}, {u"U.exe [URL]http://h/M.exe [PATH]M.exe", u""}};
+                 {u"U.exe [URL] [PATH]C:\\M.exe", u""}, {u"U.exe [URL]http://h/M.exe [PATH]M.exe", u""},
+                 {u"\"D:\\My [URL] x\\U.exe\" [URL]http://h/M.exe [PATH]D:\\M.exe", u"http://h/M.exe|D:\\M.exe"}};
     for (const Case& c : cases) {
         UpdaterRequest r;
         EXPECT_EQ(ToUtf8(ParseUpdaterCommandLine(c.line, r) ? r.url + u"|" + r.path : u""), ToUtf8(c.want));
