@@ -65,6 +65,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, DownloadTarget, ::testing::Values(
     TargetCase{u"http://h/a.txt", u"C:\\x\\a.txt", 1, {u"C:\\x\\a.txt"}, u"", 0},
     TargetCase{u"http://h/a.txt", u"C:\\x\\a.txt", 2, {u"C:\\x\\a.txt"}, u"", kErrorTargetPresent},
     TargetCase{u"no-slash", u"C:\\x", 3, {u"C:\\x"}, u"", kErrorNoNameInUrl},
+    TargetCase{u"http://h/a/", u"C:\\x", 0, {u"C:\\x"}, u"", kErrorNoNameInUrl},
+    TargetCase{u"http://h/..\\..\\evil.exe", u"C:\\x", 3, {u"C:\\x"}, u"", kErrorNoNameInUrl},
     TargetCase{u"http://h/a.txt", u"C:\\x\\a.txt", 0, {}, u"", -2146697211}));
 
 struct HandoverCase {  // besideProgram: the updater's attributes there; started: empty when refused
