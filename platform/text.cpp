@@ -91,6 +91,8 @@ std::string ToUtf8(std::u16string_view text) {
             text[i + 1] <= 0xDFFF) {
             cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             ++i;
+        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+            cp = 0xFFFD;  // a surrogate without its other half stands for no character
         }
         if (cp < 0x80) {
             out += static_cast<char>(cp);
@@ -131,6 +133,10 @@ std::u16string FromUtf8(std::string_view text) {
             }
             cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
         }
+        // As Windows does: an overlong form, an encoded surrogate or a code
+        // point beyond U+10FFFF is as invalid as a broken sequence.
+        constexpr uint32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
+        if (valid && (cp < kLeast[extra] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF)) valid = false;
         if (!valid) { out += u'\uFFFD'; ++i; continue; }
         i += extra + 1;
         if (cp >= 0x10000) {

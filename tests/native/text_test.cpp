@@ -18,6 +18,9 @@ TEST(Text, TrimNumbersAndUtf8) {
     std::u16string mixed = u"Lautsprecher \u00e4\u20ac \U0001F50A";
     EXPECT_EQ(FromUtf8(ToUtf8(mixed)), mixed);
     EXPECT_EQ(FromUtf8("\xff" "a") + FromUtf8("\xe2\x82"), u"\uFFFD" u"a\uFFFD\uFFFD");
+    // Overlong, surrogate and beyond U+10FFFF: each byte is invalid; a lone surrogate is too.
+    EXPECT_EQ(FromUtf8("\xc0\xaf" "\xed\xa0\x80" "\xf4\x90\x80\x80") + u"|" + FromUtf8(ToUtf8(u"\xD800")),
+              std::u16string(9, u'\uFFFD') + u"|\uFFFD");
 }
 
 }  // namespace
