@@ -172,6 +172,7 @@ TEST_F(Marvolt, SettingsWindowSetsTheTickedRolesHidesAndComesBack) {
         WaitUntil([&] { return GetForegroundWindow() == window && IsWindowVisible(window) && !IsIconic(window); }));
     DestroyWindow(notes);
     Sleep(300);
+    EXPECT_TRUE(IsTopmost(window)) << "the second start unpinned the window";
     Click(Control(kIdAutoRunCheck));  // and it takes the first click
     EXPECT_TRUE(WaitUntil([&] { return IsChecked(Control(kIdAutoRunCheck)); }));
     Click(Control(kIdAutoRunCheck));
