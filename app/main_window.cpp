@@ -308,9 +308,6 @@ void MainWindow::ComposePopupMenu(const DefaultDevices& defaults) {
 }
 
 void MainWindow::OnTrayMenu(const std::u16string& selected) {
-    // The header entry names the default and sets nothing; a device entry is
-    // looked up whatever its name holds.
-    if (!StartsWith(selected, u"Soundcard ") && Contains(selected, u"Current:")) return;
     if (selected == u"Homepage ...") {
         OnWebPageClick();
         return;

@@ -71,6 +71,9 @@ int FindChosenDevice(const std::vector<std::u16string>& rows, const std::u16stri
     // An entry of this menu sets its own row or nothing. Texts that are not our
     // own entries still reach a device by its name.
     if (StartsWith(selected, kEntryPrefix)) return -1;
+    // The header entry names the default and sets nothing. It is told apart
+    // only here, after the device entries, whatever a device's name holds.
+    if (Contains(selected, u"Current:")) return -1;
     for (size_t i = 0; i < rows.size(); ++i) {
         std::u16string name = Trim(rows[i]);
         if (!name.empty() && Contains(selected, name)) return static_cast<int>(i);
