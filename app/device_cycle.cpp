@@ -39,7 +39,8 @@ std::uint8_t KeyNamed(const std::u16string& part) {
             if (digit == std::u16string_view::npos) return 0;
             code = code * 16 + static_cast<int>(digit);
         }
-        return code > 0 && code < 0xFF ? static_cast<std::uint8_t>(code) : 0;
+        // Every code but 0, 0xFF too: HotkeyText writes them all this way.
+        return static_cast<std::uint8_t>(code);
     }
     return 0;
 }

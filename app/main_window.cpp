@@ -308,7 +308,6 @@ void MainWindow::ComposePopupMenu(const DefaultDevices& defaults) {
 }
 
 void MainWindow::OnTrayMenu(const std::u16string& selected) {
-    if (Contains(selected, u"Current:")) return;
     if (selected == u"Homepage ...") {
         OnWebPageClick();
         return;

@@ -40,11 +40,14 @@ std::u16string ComposeTrayMenu(const std::vector<std::u16string>& rows, const st
         const std::u16string& row = rows[i];
         // A comma in a name must not split its entry.
         menu += EscapeMenuField(EntryName(i, row));
-        if (row == play || row == rec) {
+        // No default (an empty value) marks no row, not even one without a name.
+        const bool isPlay = !play.empty() && row == play;
+        const bool isRec = !rec.empty() && row == rec;
+        if (isPlay || isRec) {
             menu += u"  <default>  ";
-            if (row == play && play == rec)
+            if (isPlay && isRec)
                 menu += u" (Play + Rec)";
-            else if (row == play)
+            else if (isPlay)
                 menu += u"(Playback)";
             else
                 menu += u"(Record)";
@@ -68,6 +71,9 @@ int FindChosenDevice(const std::vector<std::u16string>& rows, const std::u16stri
     // An entry of this menu sets its own row or nothing. Texts that are not our
     // own entries still reach a device by its name.
     if (StartsWith(selected, kEntryPrefix)) return -1;
+    // The header entry names the default and sets nothing. It is told apart
+    // only here, after the device entries, whatever a device's name holds.
+    if (Contains(selected, u"Current:")) return -1;
     for (size_t i = 0; i < rows.size(); ++i) {
         std::u16string name = Trim(rows[i]);
         if (!name.empty() && Contains(selected, name)) return static_cast<int>(i);

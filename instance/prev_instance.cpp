@@ -18,6 +18,9 @@ void PrevInstance::CheckPrevInstance(const std::u16string& firstKeys,
     // No window means the earlier instance is just starting or ending; this one
     // ends as well, quietly.
     if (!target) services_.processEnd.EndNow();
+    // Made topmost to come forward and let go again; a window the user pinned
+    // stays pinned.
+    const bool pinned = windows.IsTopmost(target);
     windows.ShowAsync(target, kShowRestore);
     windows.SetTopmost(target, true);
     services_.activation.Activate(target);
@@ -27,7 +30,7 @@ void PrevInstance::CheckPrevInstance(const std::u16string& firstKeys,
         services_.keystrokes.SendKeys(secondKeys);
         services_.pendingEvents.ProcessPending();
     }
-    windows.SetTopmost(target, false);
+    if (!pinned) windows.SetTopmost(target, false);
     services_.processEnd.EndNow();
 }
 

@@ -67,12 +67,16 @@ bool ParseInteger(std::u16string_view text, long long& number) {
         ++pos;
     }
     if (pos == trimmed.size()) return false;
+    // Checked before each step: a number past the range must not wrap around
+    // into one that is in it.
+    constexpr unsigned long long kMost = 0x7fffffffffffffffull;
     unsigned long long value = 0;
     for (; pos < trimmed.size(); ++pos) {
         char16_t c = trimmed[pos];
         if (c < u'0' || c > u'9') return false;
-        value = value * 10 + static_cast<unsigned>(c - u'0');
-        if (value > 0x7fffffffffffffffull) return false;
+        const unsigned digit = static_cast<unsigned>(c - u'0');
+        if (value > (kMost - digit) / 10) return false;
+        value = value * 10 + digit;
     }
     number = negative ? -static_cast<long long>(value) : static_cast<long long>(value);
     return true;
@@ -87,6 +91,8 @@ std::string ToUtf8(std::u16string_view text) {
             text[i + 1] <= 0xDFFF) {
             cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             ++i;
+        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+            cp = 0xFFFD;  // a surrogate without its other half stands for no character
         }
         if (cp < 0x80) {
             out += static_cast<char>(cp);
@@ -127,6 +133,10 @@ std::u16string FromUtf8(std::string_view text) {
             }
             cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
         }
+        // As Windows does: an overlong form, an encoded surrogate or a code
+        // point beyond U+10FFFF is as invalid as a broken sequence.
+        constexpr uint32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
+        if (valid && (cp < kLeast[extra] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF)) valid = false;
         if (!valid) { out += u'\uFFFD'; ++i; continue; }
         i += extra + 1;
         if (cp >= 0x10000) {

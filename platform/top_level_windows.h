@@ -19,6 +19,7 @@ public:
     // SetWindowPos with HWND_TOPMOST or HWND_NOTOPMOST, SWP_NOSIZE | SWP_NOMOVE,
     // without activating the window.
     virtual void SetTopmost(NativeHandle window, bool topmost) = 0;
+    virtual bool IsTopmost(NativeHandle window) = 0;  // WS_EX_TOPMOST
 };
 
 }  // namespace marvolt

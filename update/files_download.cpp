@@ -10,6 +10,16 @@ constexpr char16_t kErrorSource[] = u"modURLDownload.URLDownload";
 constexpr char16_t kSignatureSuffix[] = u".sig";
 constexpr int kNormalFocused = 1;
 
+// The file name that ends the URL; empty when there is none or when it would
+// lead out of the folder it is put in.
+std::u16string NameInUrl(const std::u16string& url) {
+    size_t slash = url.rfind(u'/');
+    if (slash == std::u16string::npos) return {};
+    std::u16string name = url.substr(slash + 1);
+    if (Contains(name, u"\\") || Contains(name, u"..")) return {};
+    return name;
+}
+
 }  // namespace
 
 std::u16string StripQuotes(const std::u16string& text) {
@@ -46,13 +56,13 @@ std::u16string FilesDownload::URLToFileDownload(const std::u16string& URL_Source
     std::u16string dest = StripQuotes(Path_Destination);
     std::uint32_t destAttributes = services_.files.Attributes(dest);
     bool isDir = destAttributes != kNoSuchPath && (destAttributes & kAttrDirectory) != 0;
-    size_t urlSlash = url.rfind(u'/');
+    const std::u16string urlName = NameInUrl(url);
 
     std::u16string target;
     if (Overwrite != 0) {
         if (isDir) {
-            if (urlSlash == std::u16string::npos) return Fail(kErrorNoNameInUrl);
-            target = JoinPath(dest, url.substr(urlSlash + 1));
+            if (urlName.empty()) return Fail(kErrorNoNameInUrl);
+            target = JoinPath(dest, urlName);
         } else {
             target = dest;
         }
@@ -63,9 +73,9 @@ std::u16string FilesDownload::URLToFileDownload(const std::u16string& URL_Source
     } else {
         std::u16string folder, name;
         if (isDir) {
-            if (urlSlash == std::u16string::npos) return Fail(kErrorNoNameInUrl);
+            if (urlName.empty()) return Fail(kErrorNoNameInUrl);
             folder = dest;
-            name = url.substr(urlSlash + 1);
+            name = urlName;
         } else {
             size_t backslash = dest.rfind(u'\\');
             if (backslash == std::u16string::npos) {

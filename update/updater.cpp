@@ -16,11 +16,22 @@ std::u16string FolderOf(const std::u16string& path) {
 
 std::u16string NameOf(const std::u16string& path) { return path.substr(path.rfind(u'\\') + 1); }
 
+// Where the updater's own path ends: at its closing quote, or else at the first
+// blank. Its folder may hold a marker's text too.
+size_t AfterProgramPath(const std::u16string& commandLine) {
+    if (!commandLine.empty() && commandLine.front() == u'"') {
+        size_t quote = commandLine.find(u'"', 1);
+        return quote == std::u16string::npos ? commandLine.size() : quote + 1;
+    }
+    size_t blank = commandLine.find_first_of(u" \t");
+    return blank == std::u16string::npos ? commandLine.size() : blank;
+}
+
 }  // namespace
 
 // The path runs to the end of the line, so that blanks in it need no quotes.
 bool ParseUpdaterCommandLine(const std::u16string& commandLine, UpdaterRequest& request) {
-    size_t url = commandLine.find(kUrlMarker);
+    size_t url = commandLine.find(kUrlMarker, AfterProgramPath(commandLine));
     if (url == std::u16string::npos) return false;
     url += std::char_traits<char16_t>::length(kUrlMarker);
     size_t path = commandLine.find(kPathMarker, url);

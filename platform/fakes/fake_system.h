@@ -134,6 +134,7 @@ public:
     }
     void ShowAsync(NativeHandle window, int command) override { trace("show " + N(window) + " " + N(command)); }
     void SetTopmost(NativeHandle window, bool top) override { trace("topmost " + N(window) + " " + N(top)); }
+    bool IsTopmost(NativeHandle) override { return false; }
     // ShellAssociation: answers for an existing file by its lower-case
     // extension; `answers` false: the shell writes no result at all.
     std::map<std::u16string, std::u16string> programs;

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "platform/win32/late_library.h"
 #include "platform/win32/win_text.h"
 
@@ -99,6 +101,44 @@ void AdjustFrame(RECT& frame, DWORD style, DWORD exStyle, int dpi) {
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
 
+// The work area of the window's monitor; the primary monitor's before there is a window.
+RECT WorkArea(HWND window) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor)) return monitor.rcWork;
+    RECT workArea{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
+    return workArea;
+}
+
+// The DPI the contents are laid out for: the monitor's, or where the window
+// would then be larger than the work area (200 % on an 800 x 600 screen), the
+// largest at which it fits, so that the caption and the buttons stay on the
+// screen. The frame keeps the monitor's DPI. Fitting shrinks to 96 DPI at most:
+// below that the text would be too small to read.
+int ContentDpi(int dpi, const RECT& workArea) {
+    RECT frame{0, 0, 0, 0};
+    AdjustFrame(frame, kWindowStyle, kWindowExStyle, dpi);
+    const int width = static_cast<int>(workArea.right - workArea.left - (frame.right - frame.left) - 1);
+    const int height = static_cast<int>(workArea.bottom - workArea.top - (frame.bottom - frame.top) - 1);
+    const int fits = std::min(width * 96 / kClientWidth, height * 96 / kClientHeight);
+    return std::min(dpi, std::max(fits, 96));
+}
+
+// Moves the window as little as it takes to bring it into the work area; one
+// taller or wider than it keeps its caption and left edge inside. A minimised
+// window has no place on the screen to keep.
+void KeepInWorkArea(HWND window) {
+    if (IsIconic(window)) return;
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    const RECT work = WorkArea(window);
+    const LONG left = std::max(work.left, std::min(rect.left, work.right - (rect.right - rect.left)));
+    const LONG top = std::max(work.top, std::min(rect.top, work.bottom - (rect.bottom - rect.top)));
+    if (left != rect.left || top != rect.top)
+        SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 LOGFONTW MessageFontSpec() {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
@@ -149,14 +189,15 @@ std::unique_ptr<MainWindowViewWin32> MainWindowViewWin32::Create(HINSTANCE insta
     const int dpi = SystemDpi();
     const DWORD style = kWindowStyle;
     const DWORD exStyle = kWindowExStyle;
-    RECT frame{0, 0, MulDiv(kClientWidth, dpi, 96), MulDiv(kClientHeight, dpi, 96)};
+    const RECT workArea = WorkArea(nullptr);
+    const int contentDpi = ContentDpi(dpi, workArea);
+    RECT frame{0, 0, MulDiv(kClientWidth, contentDpi, 96), MulDiv(kClientHeight, contentDpi, 96)};
     AdjustFrame(frame, style, exStyle, dpi);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
-    RECT workArea{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
-    const int left = workArea.left + (workArea.right - workArea.left - width) / 2;
-    const int top = workArea.top + (workArea.bottom - workArea.top - height) / 2;
+    // Centred in the work area, but never with the caption above it.
+    const int left = workArea.left + std::max<LONG>(0, (workArea.right - workArea.left - width) / 2);
+    const int top = workArea.top + std::max<LONG>(0, (workArea.bottom - workArea.top - height) / 2);
 
     // The caption stays empty until the logic sets it: a second instance
     // looks for the running one by class and caption while this one starts.
@@ -232,15 +273,16 @@ void MainWindowViewWin32::MakeControls() {
 // window's monitor: at creation, and again when the window moves to a monitor
 // of another DPI or the user changes the scaling.
 void MainWindowViewWin32::LayOut(int dpi) {
-    auto scale = [dpi](int value) { return MulDiv(value, dpi, 96); };
+    const int contentDpi = ContentDpi(dpi, WorkArea(window_));
+    auto scale = [contentDpi](int value) { return MulDiv(value, contentDpi, 96); };
 
     // The message font as the system gives it, for the system DPI.
     LOGFONTW messageFont = MessageFontSpec();
-    messageFont.lfHeight = MulDiv(messageFont.lfHeight, dpi, SystemDpi());
+    messageFont.lfHeight = MulDiv(messageFont.lfHeight, contentDpi, SystemDpi());
     messageFont_.reset(CreateFontIndirectW(&messageFont));
     // The links: the message font's family at 8.25 points, underlined.
     LOGFONTW linkFont = messageFont;
-    linkFont.lfHeight = -MulDiv(825, dpi, 7200);
+    linkFont.lfHeight = -MulDiv(825, contentDpi, 7200);
     linkFont.lfWidth = 0;
     linkFont.lfWeight = FW_NORMAL;
     linkFont.lfItalic = FALSE;
@@ -257,7 +299,8 @@ void MainWindowViewWin32::LayOut(int dpi) {
         SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    if (pin_) pin_->Place(kPinLeft, kPinTop, dpi);
+    KeepInWorkArea(window_);
+    if (pin_) pin_->Place(kPinLeft, kPinTop, contentDpi);
     if (!controlsMade_) return;
     for (const ControlLayout& layout : kControls) {
         HWND control = GetDlgItem(window_, layout.id);
@@ -268,7 +311,7 @@ void MainWindowViewWin32::LayOut(int dpi) {
     }
     FitToWholeRows(GetDlgItem(window_, kIdDeviceList));
     cycleList_.FitColumn();
-    SizeLinksToText(dpi);
+    SizeLinksToText(contentDpi);
     InvalidateRect(window_, nullptr, TRUE);
 }
 

@@ -36,4 +36,8 @@ void Win32TopLevelWindows::SetTopmost(NativeHandle window, bool topmost) {
                  SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
 }
 
+bool Win32TopLevelWindows::IsTopmost(NativeHandle window) {
+    return window && (GetWindowLongW(reinterpret_cast<HWND>(window), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
 }  // namespace marvolt

@@ -9,6 +9,7 @@ public:
                                       std::uint32_t processId) override;
     void ShowAsync(NativeHandle window, int showCommand) override;
     void SetTopmost(NativeHandle window, bool topmost) override;
+    bool IsTopmost(NativeHandle window) override;
 };
 
 }  // namespace marvolt
