@@ -16,52 +16,11 @@
 #include "platform/win32/shell_notify_win32.h"
 #include "platform/win32/tray_window_win32.h"
 #include "popup_menu/dynamic_popup_menu.h"
-#include "tests/common/dynamic_popup_menu_probe.h"
 #include "tests/win32/win32_test_support.h"
 #include "tray/system_tray.h"
 
 namespace marvolt {
 namespace {
-
-using Probe = DynamicPopupMenuProbe;
-
-struct PopupMenuWin32 : ::testing::Test {
-    HMENU Handle() { return reinterpret_cast<HMENU>(menu.hwnd()); }
-    UniqueHwnd owner = MakeTestWindow(L"menu owner");
-    MenuApiWin32 api;
-    DynamicPopupMenu menu{api, Native(owner.get())};
-};
-
-// Checked, default, disabled and grayed entries and their pictures reach the real
-// menu, which opens below an anchor window, or else at the cursor.
-TEST_F(PopupMenuWin32, EntryLooksAndPlaceReachTheRealMenu) {
-    HBITMAP unchecked = CreateBitmap(13, 13, 1, 1, nullptr), checked = CreateBitmap(13, 13, 1, 1, nullptr);
-    Probe::AddMenuItem(menu, 1, u"Checked", false, true, MenuItemState::Enabled);
-    Probe::AddMenuItem(menu, 2, u"Default", true, false, MenuItemState::Enabled);
-    Probe::AddMenuItem(menu, 3, u"Disabled", false, false, MenuItemState::Disabled);
-    Probe::AddMenuItem(menu, 4, u"Grayed", false, false, MenuItemState::Grayed);
-    Probe::AddMenuItem(menu, 5, u"Pictures", false, false, MenuItemState::Enabled, Native(HWND(unchecked)),
-                       Native(HWND(checked)));
-    Ints states{long(GetMenuDefaultItem(Handle(), FALSE, 0))};
-    for (UINT id = 1; id <= 5; ++id)
-        states.push_back(GetMenuState(Handle(), id, 0) & (MF_CHECKED | MF_GRAYED | MF_DISABLED));
-    EXPECT_EQ(states, Ints({2, MF_CHECKED, 0, MF_DISABLED, MF_GRAYED, 0}));
-    MENUITEMINFOW info{sizeof(info), MIIM_CHECKMARKS};
-    EXPECT_TRUE(GetMenuItemInfoW(Handle(), 5, FALSE, &info) && info.hbmpUnchecked == unchecked &&
-                info.hbmpChecked == checked);
-    UniqueHwnd anchor(CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 120, 90, 200, 40,
-                                      nullptr, nullptr, nullptr, nullptr));
-    for (HWND below : {anchor.get(), HWND{}}) {
-        ASSERT_TRUE(SetCursorPos(230, 170));
-        RECT placed{};
-        WhenShown inMenu(L"#32768", [&](HWND open) {
-            GetWindowRect(open, &placed);
-            EndMenu();
-        });
-        below ? void(Probe::ShowMenu(menu, 5, 5, Native(below))) : void(menu.Popup(u"At the cursor"));
-        EXPECT_EQ(Ints({placed.left, placed.top}), below ? Ints({120, 130}) : Ints({230, 170}));
-    }
-}
 
 struct MockTarget : TrayTarget {
     MOCK_METHOD(void, OnTrayMenu, (const Text&), (override));
