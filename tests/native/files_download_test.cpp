@@ -1,11 +1,12 @@
 // The download's target names and the hand-over to the updater, over mocks of
 // the file system, the download and the signature check.
+#include "update/files_download.h"
+
 #include <gmock/gmock.h>
 
 #include <map>
 
 #include "platform/text.h"
-#include "update/files_download.h"
 
 namespace marvolt {
 namespace {
@@ -14,23 +15,37 @@ using ::testing::_;
 using ::testing::Return;
 using S = std::u16string;
 
-struct Mocks : UrlDownload, FileProbe, SignatureCheck, PendingEvents, MessageService, ProcessLauncher, ProcessEnd {
+struct Mocks : UrlDownload,
+               FileProbe,
+               SignatureCheck,
+               PendingEvents,
+               MessageService,
+               ProcessLauncher,
+               ProcessEnd {
     MOCK_METHOD(void, ForgetCachedCopy, (const S&), (override));
     MOCK_METHOD(std::int32_t, DownloadToFile, (const S&, const S&), (override));
     MOCK_METHOD(bool, CanWriteIn, (const S&), (override));
     MOCK_METHOD(S, UserDownloadFolder, (), (override));
     MOCK_METHOD(SignatureVerdict, Verify, (const S&, const S&), (override));
     MOCK_METHOD(void, ProcessPending, (), (override));
-    MOCK_METHOD(MessageAnswer, ShowMessage, (const S&, const S&, MessageButtons, MessageIcon), (override));
+    MOCK_METHOD(MessageAnswer, ShowMessage, (const S&, const S&, MessageButtons, MessageIcon),
+                (override));
     MOCK_METHOD(std::uint32_t, StartProcess, (const S&, int), (override));
     [[noreturn]] void EndNow() override { throw 0; }
     bool RemoveFile(const S& path) override { return disk.erase(path) > 0; }
-    std::uint32_t Attributes(const S& path) override { return disk.count(path) ? disk[path] : kNoSuchPath; }
-    std::map<S, std::uint32_t> disk;  // path -> attributes; "C:\x" and names ending in "\" are folders
+    std::uint32_t Attributes(const S& path) override {
+        return disk.count(path) ? disk[path] : kNoSuchPath;
+    }
+    // Attributes by path; "C:\x" and names ending in "\" are folders.
+    std::map<S, std::uint32_t> disk;
 };
 
-struct TargetCase {  // want: empty when nothing is downloaded
-    const char16_t *url, *dest; std::int32_t overwrite; std::vector<S> present; const char16_t* want; std::int32_t error;
+struct TargetCase {
+    const char16_t *url, *dest;
+    std::int32_t overwrite;
+    std::vector<S> present;
+    const char16_t* want;  // empty when nothing is downloaded
+    std::int32_t error;
 };
 void PrintTo(const TargetCase& c, std::ostream* out) { *out << ToUtf8(c.dest); }
 class DownloadTarget : public ::testing::TestWithParam<TargetCase> {};
@@ -38,7 +53,8 @@ class DownloadTarget : public ::testing::TestWithParam<TargetCase> {};
 TEST_P(DownloadTarget, PicksTheNameThenDropsTheCachedCopyAndDownloads) {
     const TargetCase& c = GetParam();
     ::testing::NiceMock<Mocks> m;
-    for (const S& path : c.present) m.disk[path] = path == u"C:\\x" || path.back() == u'\\' ? kAttrDirectory : 0x20;
+    for (const S& path : c.present)
+        m.disk[path] = path == u"C:\\x" || path.back() == u'\\' ? kAttrDirectory : 0x20;
     FilesDownload files({m, m, m, m, m, m, m}, u"C:\\P", u"");
     S url = StripQuotes(c.url);
     ::testing::InSequence order;
@@ -52,24 +68,31 @@ TEST_P(DownloadTarget, PicksTheNameThenDropsTheCachedCopyAndDownloads) {
               c.error ? "modURLDownload.URLDownload" + std::to_string(c.error) : "0");
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, DownloadTarget, ::testing::Values(
-    TargetCase{u"http://h/D/Zarnik-Updater.exe", u"C:\\x", 3, {u"C:\\x"}, u"C:\\x\\Zarnik-Updater.exe", 0},
-    TargetCase{u"http://h/f.exe", u"C:\\x\\", 0, {u"C:\\x\\"}, u"C:\\x\\f.exe", 0},
-    TargetCase{u"http://h/a", u"C:\\x\\a.txt", 0, {u"C:\\x\\a.txt", u"C:\\x\\a (2).txt"}, u"C:\\x\\a (3).txt", 0},
-    TargetCase{u"http://h/r", u"C:\\x\\readme", 0, {u"C:\\x\\readme"}, u"C:\\x\\readme (2)", 0},
-    TargetCase{u"http://h/u", u"Update.exe", 0, {u"Update.exe"}, u"Update (2).exe", 0},
-    TargetCase{u"\"http://h/a.txt\"", u"\"C:\\x\\b.txt\"", 0, {}, u"C:\\x\\b.txt", 0},
-    TargetCase{u"\"http://h/q", u"C:\\x\\q\"", 0, {}, u"C:\\x\\q\"", 0},
-    TargetCase{u"http://h/a.txt", u"C:\\gone\\a.txt", 3, {}, u"C:\\gone\\a.txt", 0},  // a missing folder is no folder
-    TargetCase{u"http://h/a.txt", u"C:\\x\\a.txt", 3, {u"C:\\x\\a.txt"}, u"C:\\x\\a.txt", 0},
-    TargetCase{u"http://h/a.txt", u"C:\\x\\a.txt", 1, {u"C:\\x\\a.txt"}, u"", 0},
-    TargetCase{u"http://h/a.txt", u"C:\\x\\a.txt", 2, {u"C:\\x\\a.txt"}, u"", kErrorTargetPresent},
-    TargetCase{u"no-slash", u"C:\\x", 3, {u"C:\\x"}, u"", kErrorNoNameInUrl},
-    TargetCase{u"http://h/a.txt", u"C:\\x\\a.txt", 0, {}, u"", -2146697211}));
+// The way the updater is fetched: over whatever is there.
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DownloadTarget,
+    ::testing::Values(
+        TargetCase{u"http://h/D/Zarnik-Updater.exe",
+                   u"C:\\x",
+                   3,
+                   {u"C:\\x"},
+                   u"C:\\x\\Zarnik-Updater.exe",
+                   0},
+        TargetCase{u"http://h/f.exe", u"C:\\x\\", 3, {u"C:\\x\\"}, u"C:\\x\\f.exe", 0},
+        TargetCase{u"\"http://h/a.txt\"", u"\"C:\\x\\b.txt\"", 3, {}, u"C:\\x\\b.txt", 0},
+        TargetCase{u"\"http://h/q", u"C:\\x\\q\"", 3, {}, u"C:\\x\\q\"", 0},
+        TargetCase{u"http://h/a.txt", u"C:\\gone\\a.txt", 3, {}, u"C:\\gone\\a.txt", 0},
+        TargetCase{u"http://h/a.txt", u"C:\\x\\a.txt", 3, {u"C:\\x\\a.txt"}, u"C:\\x\\a.txt", 0},
+        TargetCase{u"no-slash", u"C:\\x", 3, {u"C:\\x"}, u"", kErrorNoNameInUrl},
+        TargetCase{u"http://h/a.txt", u"C:\\x\\a.txt", 3, {}, u"", -2146697211}));
 
-struct HandoverCase {  // besideProgram: the updater's attributes there; started: empty when refused
-    const char* name; std::uint32_t besideProgram; bool writable; std::int32_t download; SignatureVerdict verdict;
-    const char16_t* started;
+struct HandoverCase {
+    const char* name;
+    std::uint32_t besideProgram;  // the updater's attributes there
+    bool writable;
+    std::int32_t download;
+    SignatureVerdict verdict;
+    const char16_t* started;  // empty when refused
 };
 void PrintTo(const HandoverCase& c, std::ostream* out) { *out << c.name; }
 class Handover : public ::testing::TestWithParam<HandoverCase> {};
@@ -87,30 +110,39 @@ TEST_P(Handover, StartsOnlyAnUpdaterBesideTheProgramOrAVerifiedDownload) {
     });
     ON_CALL(m, Verify(_, _)).WillByDefault(Return(c.verdict));
     FilesDownload files({m, m, m, m, m, m, m}, u"C:\\P F", u"http://h/Zarnik-Updater.exe");
-    EXPECT_CALL(m, StartProcess(u"\"" + S(c.started) + u"\" [URL]http://h/M.exe [PATH]C:\\P F\\M.exe", 1))
+    EXPECT_CALL(
+        m, StartProcess(u"\"" + S(c.started) + u"\" [URL]http://h/M.exe [PATH]C:\\P F\\M.exe", 1))
         .Times(*c.started ? 1 : 0);
-    EXPECT_CALL(m, ShowMessage(S(u"Update.exe\r\rDownload Failed! "), S(), MessageButtons::Ok, MessageIcon::Critical))
+    EXPECT_CALL(m, ShowMessage(S(u"Update.exe\r\rDownload Failed! "), S(), MessageButtons::Ok,
+                               MessageIcon::Critical))
         .Times(*c.started ? 0 : 1);
     bool ended = false;
     try {
-        EXPECT_FALSE(files.DownloadUpdateWithUpdater(u"http://h/M.exe", u"C:\\P F\\M.exe", u"Update.exe", u"http://h/U"));
+        EXPECT_FALSE(files.DownloadUpdateWithUpdater(u"http://h/M.exe", u"C:\\P F\\M.exe",
+                                                     u"Update.exe", u"http://h/U"));
     } catch (int) {
         ended = true;
     }
     EXPECT_EQ(ended, *c.started != 0);
-    EXPECT_EQ(m.disk.count(u"C:\\P F\\Update.exe.sig") + m.disk.count(u"C:\\U\\Update.exe.sig"), 0u);
+    EXPECT_EQ(m.disk.count(u"C:\\P F\\Update.exe.sig") + m.disk.count(u"C:\\U\\Update.exe.sig"),
+              0u);
     EXPECT_EQ(m.disk.size(), *c.started ? m.disk.size() : 1u) << "a refused download stays on disk";
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Handover, ::testing::Values(
-    HandoverCase{"present", 0x21, false, 1, SignatureVerdict::Invalid, u"C:\\P F\\Update.exe"},
-    HandoverCase{"hidden", kAttrHidden, true, 5, SignatureVerdict::Valid, u""},
-    HandoverCase{"hiddenreplaced", kAttrHidden, true, 0, SignatureVerdict::Valid, u"C:\\P F\\Update.exe"},
-    HandoverCase{"fetched", kNoSuchPath, true, 0, SignatureVerdict::Valid, u"C:\\P F\\Update.exe"},
-    HandoverCase{"peruser", kNoSuchPath, false, 0, SignatureVerdict::Valid, u"C:\\U\\Update.exe"},
-    HandoverCase{"changed", kNoSuchPath, true, 0, SignatureVerdict::Invalid, u""},
-    HandoverCase{"nocng", kNoSuchPath, false, 0, SignatureVerdict::Unavailable, u""},
-    HandoverCase{"down", kNoSuchPath, true, -2146697211, SignatureVerdict::Valid, u""}),
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Handover,
+    ::testing::Values(
+        HandoverCase{"present", 0x21, false, 1, SignatureVerdict::Invalid, u"C:\\P F\\Update.exe"},
+        HandoverCase{"hidden", kAttrHidden, true, 5, SignatureVerdict::Valid, u""},
+        HandoverCase{"hiddenreplaced", kAttrHidden, true, 0, SignatureVerdict::Valid,
+                     u"C:\\P F\\Update.exe"},
+        HandoverCase{"fetched", kNoSuchPath, true, 0, SignatureVerdict::Valid,
+                     u"C:\\P F\\Update.exe"},
+        HandoverCase{"peruser", kNoSuchPath, false, 0, SignatureVerdict::Valid,
+                     u"C:\\U\\Update.exe"},
+        HandoverCase{"changed", kNoSuchPath, true, 0, SignatureVerdict::Invalid, u""},
+        HandoverCase{"nocng", kNoSuchPath, false, 0, SignatureVerdict::Unavailable, u""},
+        HandoverCase{"down", kNoSuchPath, true, -2146697211, SignatureVerdict::Valid, u""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -9,24 +9,43 @@
 namespace marvolt {
 namespace {
 
+using Rows = std::vector<std::u16string>;
+
 TEST(TrayMenu, ComposesEntriesWithTheirMarks) {
-    using Rows = std::vector<std::u16string>;
     const std::u16string heads =
         u"Homepage ..., -,Settings ..., -,Windows audio settings ..., Windows audio mixer ..., -, "
         u"Reload list of Soundcards, -,";
-    const std::tuple<Rows, const char16_t*, const char16_t*, const char16_t*> cases[] = {
-        {{u"Speakers", u"Headset"}, u"Speakers", u"Headset",
-         u"Soundcard 1: Speakers  <default>  (Playback), Soundcard 2: Headset  <default>  (Record), "},
-        {{u"Speakers", u"Headset"}, u"Speakers", u"Speakers", u"Soundcard 1: Speakers  <default>   (Play + Rec), Soundcard 2: Headset, "},
-        {{}, u"Speakers", u"Speakers", u""}, {{u"Speakers", u"Headset"}, u"", u"", u"Soundcard 1: Speakers, Soundcard 2: Headset, "},
+    struct Case {
+        Rows rows;
+        const char16_t *play, *rec, *entries;
+    } const cases[] = {
+        {{u"Speakers", u"Headset"},
+         u"Speakers",
+         u"Headset",
+         u"Soundcard 1: Speakers  <default>  (Playback), Soundcard 2: Headset  <default>  "
+         u"(Record), "},
+        {{u"Speakers", u"Headset"},
+         u"Speakers",
+         u"Speakers",
+         u"Soundcard 1: Speakers  <default>   (Play + Rec), Soundcard 2: Headset, "},
+        {{}, u"Speakers", u"Speakers", u""},
+        {{u"Speakers", u"Headset"}, u"", u"", u"Soundcard 1: Speakers, Soundcard 2: Headset, "},
         {{u"Speakers"}, u"Gone", u"Speakers", u"Soundcard 1: Speakers  <default>  (Record), "},
-        {{u"USB Audio", u"USB Audio"}, u"USB Audio", u"",  // equal rows are both marked
-         u"Soundcard 1: USB Audio  <default>  (Playback), Soundcard 2: USB Audio  <default>  (Playback), "},
-        {{u"speakers", u"Speakers 2"}, u"Speakers", u"Speakers", u"Soundcard 1: speakers, Soundcard 2: Speakers 2, "},
+        // Equal rows are both marked.
+        {{u"USB Audio", u"USB Audio"},
+         u"USB Audio",
+         u"",
+         u"Soundcard 1: USB Audio  <default>  (Playback), Soundcard 2: USB Audio  <default>  "
+         u"(Playback), "},
+        {{u"speakers", u"Speakers 2"},
+         u"Speakers",
+         u"Speakers",
+         u"Soundcard 1: speakers, Soundcard 2: Speakers 2, "},
         {{u"Line\\In, Rear"}, u"", u"", u"Soundcard 1: Line\\\\In\\, Rear, "},
     };
-    for (const auto& [rows, play, rec, entries] : cases)
-        EXPECT_EQ(ToUtf8(ComposeTrayMenu(rows, play, rec)), ToUtf8(heads + entries + u"-, Exit"));
+    for (const Case& c : cases)
+        EXPECT_EQ(ToUtf8(ComposeTrayMenu(c.rows, c.play, c.rec)),
+                  ToUtf8(heads + c.entries + u"-, Exit"));
     // The menu numbers 999 fields: devices beyond are cut, never "Exit".
     for (size_t count : {988, 989, 1200}) {
         std::u16string menu = ComposeTrayMenu(Rows(count, u"A"), u"", u"");
@@ -36,21 +55,37 @@ TEST(TrayMenu, ComposesEntriesWithTheirMarks) {
 }
 
 TEST(TrayMenu, ChosenEntryFindsItsOwnRow) {
-    const std::u16string s = u"Speakers", s2 = u"Speakers 2", h = u"Headset", sl = u"Speakers, Left";
-    const std::tuple<std::vector<std::u16string>, const char16_t*, int> cases[] = {
-        {{s, s2}, u"Soundcard 2: Speakers 2", 1}, {{s, s2}, u"Soundcard 1: Speakers", 0},
-        {{s2, s}, u"Soundcard 2: Speakers", 1}, {{s2, s}, u"Soundcard 1: Speakers 2", 0},
+    const std::u16string s = u"Speakers", s2 = u"Speakers 2", h = u"Headset",
+                         sl = u"Speakers, Left";
+    struct Case {
+        Rows rows;
+        const char16_t* chosen;
+        int row;
+    } const cases[] = {
+        {{s, s2}, u"Soundcard 2: Speakers 2", 1},
+        {{s, s2}, u"Soundcard 1: Speakers", 0},
+        {{s2, s}, u"Soundcard 2: Speakers", 1},
+        {{s2, s}, u"Soundcard 1: Speakers 2", 0},
         {{s, s2}, u"Soundcard 2: Speakers 2  <default>  (Playback)", 1},
         {{s, s2}, u"Soundcard 2: Speakers 2  <default>   (Play + Rec)", 1},
-        {{u"USB Audio", u"USB Audio"}, u"Soundcard 2: USB Audio", 1},  // equal rows keep their numbers
-        {{u"", s}, u"Soundcard 2: Speakers", 1}, {{u"", s}, u"Soundcard 1:", 0},
+        {{u"USB Audio", u"USB Audio"},
+         u"Soundcard 2: USB Audio",
+         1},  // equal rows keep their numbers
+        {{u"", s}, u"Soundcard 2: Speakers", 1},
+        {{u"", s}, u"Soundcard 1:", 0},
         {{s, h}, u"Soundcard 2: Speakers", -1},  // number and name must both fit
-        {{s, sl}, u"Soundcard 2: Speakers, Left", 1}, {{s, sl}, u"Soundcard 3: Speakers", -1},
-        // A text that is no entry falls back to the first row whose name it contains, never an empty one.
-        {{s, h}, u"Current: Headset", 1}, {{s, s2}, u"Speakers 2", 0}, {{u"", h}, u"Something else", -1},
-        {{s}, u"Headset", -1}, {{}, u"Soundcard 1: Speakers", -1},
+        {{s, sl}, u"Soundcard 2: Speakers, Left", 1},
+        {{s, sl}, u"Soundcard 3: Speakers", -1},
+        // A text that is no entry falls back to the first row whose name it
+        // contains, never an empty one.
+        {{s, h}, u"Current: Headset", 1},
+        {{s, s2}, u"Speakers 2", 0},
+        {{u"", h}, u"Something else", -1},
+        {{s}, u"Headset", -1},
+        {{}, u"Soundcard 1: Speakers", -1},
     };
-    for (const auto& [rows, selected, row] : cases) EXPECT_EQ(FindChosenDevice(rows, selected), row) << ToUtf8(selected);
+    for (const Case& c : cases)
+        EXPECT_EQ(FindChosenDevice(c.rows, c.chosen), c.row) << ToUtf8(c.chosen);
 }
 
 }  // namespace

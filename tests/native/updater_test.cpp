@@ -1,9 +1,10 @@
 // The updater's command line and its steps: whatever fails, the old program is
 // started again and the user is told once; only a verified file replaces it.
+#include "update/updater.h"
+
 #include <gmock/gmock.h>
 
 #include "platform/text.h"
-#include "update/updater.h"
 
 namespace marvolt {
 namespace {
@@ -15,13 +16,20 @@ using S = std::u16string;
 TEST(UpdaterCommandLine, TakesTheAddressAndAPathWithBlanks) {
     struct Case {
         S line, want;  // want: "<url>|<path>", empty when refused
-    } cases[] = {{u"\"C:\\a b\\U.exe\" [URL]http://h/M.exe [PATH]C:\\Program Files\\M.exe", u"http://h/M.exe|C:\\Program Files\\M.exe"},
-                 {u"U.exe [URL]http://h/M.exe [PATH]\"C:\\x y\\M.exe\"", u"http://h/M.exe|C:\\x y\\M.exe"},
-                 {u"U.exe [PATH]C:\\M.exe [URL]http://h/M.exe", u""}, {u"U.exe [URL]http://h/M.exe", u""}, {u"U.exe [PATH]C:\\M.exe", u""},
-                 {u"U.exe [URL] [PATH]C:\\M.exe", u""}, {u"U.exe [URL]http://h/M.exe [PATH]M.exe", u""}};
+    } const cases[] = {
+        {u"\"C:\\a b\\U.exe\" [URL]http://h/M.exe [PATH]C:\\Program Files\\M.exe",
+         u"http://h/M.exe|C:\\Program Files\\M.exe"},
+        {u"U.exe [URL]http://h/M.exe [PATH]\"C:\\x y\\M.exe\"", u"http://h/M.exe|C:\\x y\\M.exe"},
+        {u"U.exe [PATH]C:\\M.exe [URL]http://h/M.exe", u""},
+        {u"U.exe [URL]http://h/M.exe", u""},
+        {u"U.exe [PATH]C:\\M.exe", u""},
+        {u"U.exe [URL] [PATH]C:\\M.exe", u""},
+        {u"U.exe [URL]http://h/M.exe [PATH]M.exe", u""},
+    };
     for (const Case& c : cases) {
         UpdaterRequest r;
-        EXPECT_EQ(ToUtf8(ParseUpdaterCommandLine(c.line, r) ? r.url + u"|" + r.path : u""), ToUtf8(c.want));
+        bool parsed = ParseUpdaterCommandLine(c.line, r);
+        EXPECT_EQ(ToUtf8(parsed ? r.url + u"|" + r.path : u""), ToUtf8(c.want));
     }
 }
 
@@ -40,14 +48,19 @@ struct MockPlatform : UpdaterPlatform {
 };
 
 struct StepCase {
-    const char* name; bool ended, writable; std::int32_t download; SignatureVerdict verdict; bool machine, replaced, newStarts;
+    const char* name;
+    bool ended, writable;
+    std::int32_t download;
+    SignatureVerdict verdict;
+    bool machine, replaced, newStarts;
 };
 void PrintTo(const StepCase& c, std::ostream* out) { *out << c.name; }
 class UpdaterSteps : public ::testing::TestWithParam<StepCase> {};
 
 TEST_P(UpdaterSteps, ReplaceOnlyAVerifiedProgramAndAlwaysLeaveOneRunning) {
     const StepCase& c = GetParam();
-    const S target = u"C:\\P F\\M.exe", backup = target + u".old", fresh = (c.writable ? u"C:\\P F\\" : u"C:\\T\\") + S(u"M.exe.new");
+    const S target = u"C:\\P F\\M.exe", backup = target + u".old",
+            fresh = (c.writable ? u"C:\\P F\\" : u"C:\\T\\") + S(u"M.exe.new");
     ::testing::NiceMock<MockPlatform> p;
     ON_CALL(p, WaitForProgramEnd(target)).WillByDefault(Return(c.ended));
     ON_CALL(p, CanWriteIn(S(u"C:\\P F\\"))).WillByDefault(Return(c.writable));
@@ -61,16 +74,19 @@ TEST_P(UpdaterSteps, ReplaceOnlyAVerifiedProgramAndAlwaysLeaveOneRunning) {
     ON_CALL(p, IsProgramForThisMachine(fresh)).WillByDefault(Return(c.machine));
     ON_CALL(p, Replace(fresh, target, backup, !c.writable)).WillByDefault(Return(c.replaced));
     bool verified = c.ended && c.download == 0 && c.verdict == SignatureVerdict::Valid && c.machine;
-    bool putBack = verified && c.replaced && !c.newStarts, updated = verified && c.replaced && c.newStarts;
+    bool putBack = verified && c.replaced && !c.newStarts,
+         updated = verified && c.replaced && c.newStarts;
     EXPECT_CALL(p, Replace(_, _, _, _)).Times(verified ? 1 : 0);
-    auto& start = EXPECT_CALL(p, Start(target)).Times(putBack ? 2 : 1);  // the new one, or the old one again
+    auto& start =
+        EXPECT_CALL(p, Start(target)).Times(putBack ? 2 : 1);  // the new one, or the old one again
     if (verified && c.replaced) start.WillOnce(Return(c.newStarts));
     if (putBack) start.WillOnce(Return(true));
     EXPECT_CALL(p, MoveBack(backup, target)).Times(putBack ? 1 : 0);
     EXPECT_CALL(p, Tell(_)).Times(updated ? 0 : 1);
     ON_CALL(p, RemoveFile(_)).WillByDefault([&](const S& file) { removed.push_back(file); });
     EXPECT_EQ(RunUpdater(u"U.exe [URL]http://h/M.exe [PATH]" + target, p), updated ? 0 : 1);
-    EXPECT_EQ(downloads.empty() ? u"" : downloads.front(), c.ended ? u"http://h/M.exe>" + fresh : u"");
+    EXPECT_EQ(downloads.empty() ? u"" : downloads.front(),
+              c.ended ? u"http://h/M.exe>" + fresh : u"");
     EXPECT_EQ(removed.empty() ? u"" : removed.front(), c.ended ? fresh + u".sig" : u"");
     EXPECT_EQ(removed.empty() ? u"" : removed.back(), updated ? backup : c.ended ? fresh : u"");
 }
@@ -82,14 +98,18 @@ TEST(UpdaterSteps, ABadCommandLineChangesNothingAndSaysSo) {
 }
 
 constexpr SignatureVerdict kValid = SignatureVerdict::Valid;
-INSTANTIATE_TEST_SUITE_P(Cases, UpdaterSteps, ::testing::Values(
-    StepCase{"updated", true, true, 0, kValid, true, true, true}, StepCase{"elevated", true, false, 0, kValid, true, true, true},
-    StepCase{"stillrunning", false, true, 0, kValid, true, true, true},
-    StepCase{"downloadfails", true, true, -2146697211, kValid, true, true, true},
-    StepCase{"tampered", true, true, 0, SignatureVerdict::Invalid, true, true, true},
-    StepCase{"nocng", true, true, 0, SignatureVerdict::Unavailable, true, true, true},
-    StepCase{"othermachine", true, true, 0, kValid, false, true, true},
-    StepCase{"notreplaced", true, true, 0, kValid, true, false, true}, StepCase{"newfails", true, true, 0, kValid, true, true, false}),
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UpdaterSteps,
+    ::testing::Values(
+        StepCase{"updated", true, true, 0, kValid, true, true, true},
+        StepCase{"elevated", true, false, 0, kValid, true, true, true},
+        StepCase{"stillrunning", false, true, 0, kValid, true, true, true},
+        StepCase{"downloadfails", true, true, -2146697211, kValid, true, true, true},
+        StepCase{"tampered", true, true, 0, SignatureVerdict::Invalid, true, true, true},
+        StepCase{"nocng", true, true, 0, SignatureVerdict::Unavailable, true, true, true},
+        StepCase{"othermachine", true, true, 0, kValid, false, true, true},
+        StepCase{"notreplaced", true, true, 0, kValid, true, false, true},
+        StepCase{"newfails", true, true, 0, kValid, true, true, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
