@@ -1,6 +1,8 @@
 // End-to-end: the real program switches the default endpoints of the device
 // chosen by name, through a stand-in for the system's audio policy class (Wine
 // has none of its own), and lays out its window for the system's DPI.
+// <windows.h> before the headers that build on it: the order is kept by hand.
+// clang-format off
 #include "tests/e2e/desktop_driver.h"
 #include <initguid.h>
 #include <mmdeviceapi.h>
@@ -9,12 +11,14 @@
 #include <map>
 
 #include "platform/win32/unique_handle.h"
+// clang-format on
 
 namespace e2e {
 namespace {
 
 const wchar_t kClassKey[] = L"CLSID\\{870AF99C-171D-4F9E-AF0D-E63DF40C2BC9}";
-const wchar_t kCyrillic[] = L"\u041d\u0430\u0443\u0448\u043d\u0438\u043a\u0438 Realtek High Definitio";
+const wchar_t kCyrillic[] =
+    L"\u041d\u0430\u0443\u0448\u043d\u0438\u043a\u0438 Realtek High Definitio";
 // Wine reads the system DPI from the first, and keeps a copy in the second that
 // the next program brings up to date.
 const HKEY kDpiRoots[] = {HKEY_CURRENT_CONFIG, HKEY_CURRENT_USER};
@@ -27,7 +31,8 @@ std::map<std::wstring, std::wstring> Listed(EDataFlow flow) {
     marvolt::UniqueCom<IMMDeviceEnumerator> enumerator;
     marvolt::UniqueCom<IMMDeviceCollection> all;
     UINT count = 0;
-    if (FAILED(CoCreateInstance(CLSID_MMDeviceEnumerator, nullptr, CLSCTX_ALL, IID_IMMDeviceEnumerator,
+    if (FAILED(CoCreateInstance(CLSID_MMDeviceEnumerator, nullptr, CLSCTX_ALL,
+                                IID_IMMDeviceEnumerator,
                                 reinterpret_cast<void**>(enumerator.put()))) ||
         FAILED(enumerator.get()->EnumAudioEndpoints(flow, DEVICE_STATE_ACTIVE, all.put())) ||
         FAILED(all.get()->GetCount(&count)))
@@ -40,7 +45,8 @@ std::map<std::wstring, std::wstring> Listed(EDataFlow flow) {
         PropVariantInit(&name);
         if (FAILED(all.get()->Item(i, device.put())) || FAILED(device.get()->GetId(&id))) continue;
         if (SUCCEEDED(device.get()->OpenPropertyStore(STGM_READ, properties.put())) &&
-            SUCCEEDED(properties.get()->GetValue(PKEY_Device_FriendlyName, &name)) && name.vt == VT_LPWSTR)
+            SUCCEEDED(properties.get()->GetValue(PKEY_Device_FriendlyName, &name)) &&
+            name.vt == VT_LPWSTR)
             ids[std::wstring(name.pwszVal).substr(0, 31)] = id;
         PropVariantClear(&name);
         CoTaskMemFree(id);
@@ -52,13 +58,14 @@ class DefaultEndpoint : public Desktop {
   protected:
     void SetUp() override {
         Desktop::SetUp();
-        ASSERT_TRUE(com_ && render_.count(L"Speakers") && capture_.count(L"Headset") && !capture_.count(L"Speakers"));
+        ASSERT_TRUE(com_ && render_.count(L"Speakers") && capture_.count(L"Headset") &&
+                    !capture_.count(L"Speakers"));
         for (DWORD i = 0, size = sizeof(DWORD); i < 2; ++i, size = sizeof(DWORD))
-            saved_[i] =
-                !RegGetValueW(kDpiRoots[i], kDpiKeys[i], L"LogPixels", RRF_RT_REG_DWORD, nullptr, &dpi_[i], &size);
+            saved_[i] = !RegGetValueW(kDpiRoots[i], kDpiKeys[i], L"LogPixels", RRF_RT_REG_DWORD,
+                                      nullptr, &dpi_[i], &size);
         const std::wstring server = EnvVar(L"MARVOLT_E2E_HOOK");
-        RegSetValueW(HKEY_CLASSES_ROOT, (kClassKey + std::wstring(L"\\InprocServer32")).c_str(), REG_SZ, server.c_str(),
-                     0);
+        RegSetValueW(HKEY_CLASSES_ROOT, (kClassKey + std::wstring(L"\\InprocServer32")).c_str(),
+                     REG_SZ, server.c_str(), 0);
     }
     void TearDown() override {
         Desktop::TearDown();
@@ -67,7 +74,8 @@ class DefaultEndpoint : public Desktop {
         RegDeleteKeyW(HKEY_CLASSES_ROOT, kClassKey);
         DeleteFileW(kRefuse.c_str()), DeleteFileW(kCalls.c_str());
         for (int i = 0; i < 2; ++i)
-            saved_[i] ? RegSetKeyValueW(kDpiRoots[i], kDpiKeys[i], L"LogPixels", REG_DWORD, &dpi_[i], sizeof dpi_[i])
+            saved_[i] ? RegSetKeyValueW(kDpiRoots[i], kDpiKeys[i], L"LogPixels", REG_DWORD,
+                                        &dpi_[i], sizeof dpi_[i])
                       : RegDeleteKeyValueW(kDpiRoots[i], kDpiKeys[i], L"LogPixels");
     }
 
@@ -93,13 +101,17 @@ class DefaultEndpoint : public Desktop {
         EXPECT_TRUE(WaitUntil([&] { return ReadFileText(kCalls) == expected; }));
         EXPECT_TRUE(WaitUntil([&] { return RegString(kSoundMapper, L"Playback") == name; }));
         const std::wstring label =
-            L"Default Soundcard: " + name + (record && !capture_.count(name) ? L" (recording default unchanged)" : L"");
-        EXPECT_TRUE(WaitUntil([&] { return WindowText(Control(marvolt::kIdCurrentCardTxt)) == label; }));
+            L"Default Soundcard: " + name +
+            (record && !capture_.count(name) ? L" (recording default unchanged)" : L"");
+        EXPECT_TRUE(
+            WaitUntil([&] { return WindowText(Control(marvolt::kIdCurrentCardTxt)) == label; }));
     }
 
     const bool com_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-    const std::map<std::wstring, std::wstring> render_ = Listed(eRender), capture_ = Listed(eCapture);
-    const std::wstring kCalls = TempFile(L"marvolt_e2e_policy.txt"), kRefuse = TempFile(L"marvolt_e2e_policy.fail");
+    const std::map<std::wstring, std::wstring> render_ = Listed(eRender),
+                                               capture_ = Listed(eCapture);
+    const std::wstring kCalls = TempFile(L"marvolt_e2e_policy.txt"),
+                       kRefuse = TempFile(L"marvolt_e2e_policy.fail");
     DWORD dpi_[2] = {};
     bool saved_[2] = {};
 };
@@ -122,7 +134,8 @@ TEST_F(DefaultEndpoint, ChoosingADeviceSetsItsEndpointsForTheTickedRolesAndTheWi
     Screenshot(L"switch-refused");
     EXPECT_NE(text.find(L"\"Speakers 2\""), std::wstring::npos);
     EXPECT_NE(text.find(L"0x80070005"), std::wstring::npos);
-    EXPECT_EQ(RegString(kSoundMapper, L"Playback"), L"Speakers 2") << "the Sound Mapper values stay written";
+    EXPECT_EQ(RegString(kSoundMapper, L"Playback"), L"Speakers 2")
+        << "the Sound Mapper values stay written";
     StartAt(192);
 }
 

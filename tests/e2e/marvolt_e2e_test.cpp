@@ -9,8 +9,9 @@ using namespace marvolt;  // the control ids
 
 // The devices script/test starts as null sinks; Wine reports them after its own
 // "PulseAudio" entry, in an order of its own, names cut at 31 characters.
-const std::vector<std::wstring> kDevices = {L"PulseAudio", L"Speakers", L"Headset", L"Speakers 2",
-                                            L"\u041d\u0430\u0443\u0448\u043d\u0438\u043a\u0438 Realtek High Definitio"};
+const std::vector<std::wstring> kDevices = {
+    L"PulseAudio", L"Speakers", L"Headset", L"Speakers 2",
+    L"\u041d\u0430\u0443\u0448\u043d\u0438\u043a\u0438 Realtek High Definitio"};
 const std::wstring kOnTop = kSettings + L"\\AlwaysOnTop", kOptions = kSettings + L"\\Settings",
                    kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const std::wstring kMenuHead =
@@ -47,7 +48,8 @@ std::wstring Lines(const std::vector<std::wstring>& menu) {
 
 bool SoundMapperSays(const std::wstring& playback, const std::wstring& record) {
     return WaitUntil([&] {
-        return RegString(kSoundMapper, L"Playback") == playback && RegString(kSoundMapper, L"Record") == record;
+        return RegString(kSoundMapper, L"Playback") == playback &&
+               RegString(kSoundMapper, L"Record") == record;
     });
 }
 
@@ -55,7 +57,8 @@ bool HasLoaded(DWORD processId, const wchar_t* dll) {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
     MODULEENTRY32W module{sizeof(module)};
     bool found = false;
-    for (BOOL more = Module32FirstW(snapshot, &module); more && !found; more = Module32NextW(snapshot, &module))
+    for (BOOL more = Module32FirstW(snapshot, &module); more && !found;
+         more = Module32NextW(snapshot, &module))
         found = _wcsicmp(module.szModule, dll) == 0;
     CloseHandle(snapshot);
     return found;
@@ -69,11 +72,12 @@ using Marvolt = Desktop;
 // from its next start on.
 TEST_F(Marvolt, FirstStartTrayMenuReloadAndExit) {
     // Started while a person types elsewhere (at log-on, say): the keyboard stays there.
-    HWND editor = CreateWindowExW(0, L"EDIT", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300, 200, nullptr,
-                                  nullptr, nullptr, nullptr);
+    HWND editor = CreateWindowExW(0, L"EDIT", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300,
+                                  200, nullptr, nullptr, nullptr, nullptr);
     SetForegroundWindow(editor);
     Start();
-    EXPECT_FALSE(WaitUntil([&] { return GetForegroundWindow() != editor; }, 1000)) << "the hidden window took it";
+    EXPECT_FALSE(WaitUntil([&] { return GetForegroundWindow() != editor; }, 1000))
+        << "the hidden window took it";
     DestroyWindow(editor);
     EXPECT_FALSE(IsWindowVisible(MainWindow())) << "the program starts in the notification area";
     // Its settings window makes its controls when first shown: until then the
@@ -134,10 +138,12 @@ TEST_F(Marvolt, SettingsWindowSetsTheTickedRolesHidesAndComesBack) {
     ClickRow(L"Headset");
     Click(Control(kIdSetBtn));
     EXPECT_TRUE(SoundMapperSays(L"Headset", L"Headset"));
-    EXPECT_TRUE(WaitUntil([&] { return WindowText(Control(kIdCurrentCardTxt)) == L"Default Soundcard: Headset"; }));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return WindowText(Control(kIdCurrentCardTxt)) == L"Default Soundcard: Headset"; }));
     Click(Control(kIdRecordCheck));
-    EXPECT_TRUE(
-        WaitUntil([&] { return !IsChecked(Control(kIdRecordCheck)) && RegString(kOptions, L"RecordCheck") == L"0"; }));
+    EXPECT_TRUE(WaitUntil([&] {
+        return !IsChecked(Control(kIdRecordCheck)) && RegString(kOptions, L"RecordCheck") == L"0";
+    }));
     ClickRow(L"Speakers");
     Click(Control(kIdSetBtn));
     EXPECT_TRUE(SoundMapperSays(L"Speakers", L"Headset")) << "Record stays when its box is clear";
@@ -145,7 +151,8 @@ TEST_F(Marvolt, SettingsWindowSetsTheTickedRolesHidesAndComesBack) {
     for (bool pinned : {false, true}) {
         Click(Control(kIdAlwaysOnTop1));
         EXPECT_TRUE(WaitUntil([&] {
-            return IsTopmost(window) == pinned && RegString(kOnTop, L"OnTop") == (pinned ? L"True" : L"False");
+            return IsTopmost(window) == pinned &&
+                   RegString(kOnTop, L"OnTop") == (pinned ? L"True" : L"False");
         }));
     }
 
@@ -159,17 +166,24 @@ TEST_F(Marvolt, SettingsWindowSetsTheTickedRolesHidesAndComesBack) {
     PressKey(VK_ESCAPE);
     EXPECT_EQ(Lines(menu), TrayMenu(L"Speakers", L"Headset"));
     // Another program's window whose title starts with the name is in front.
-    HWND notes = CreateWindowExW(0, L"STATIC", L"Marvolt notes.txt - Notepad", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50,
-                                 300, 200, nullptr, nullptr, nullptr, nullptr);
+    HWND notes = CreateWindowExW(0, L"STATIC", L"Marvolt notes.txt - Notepad",
+                                 WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300, 200, nullptr,
+                                 nullptr, nullptr, nullptr);
     SetForegroundWindow(notes);
     Program second;
     ASSERT_TRUE(second.Start());
     bool showedWindow = false;
-    WaitUntil([&] { return (showedWindow |= !!WindowOf(second.Id(), IsWindowVisible), !second.Running()); }, 3000);
-    EXPECT_TRUE(second.WaitForExit(0) == 0 && !showedWindow) << "the second start did not end at once, unseen";
+    WaitUntil(
+        [&] {
+            return (showedWindow |= !!WindowOf(second.Id(), IsWindowVisible), !second.Running());
+        },
+        3000);
+    EXPECT_TRUE(second.WaitForExit(0) == 0 && !showedWindow)
+        << "the second start did not end at once, unseen";
     EXPECT_TRUE(program_.Running() && TrayIconShown());
-    EXPECT_TRUE(
-        WaitUntil([&] { return GetForegroundWindow() == window && IsWindowVisible(window) && !IsIconic(window); }));
+    EXPECT_TRUE(WaitUntil([&] {
+        return GetForegroundWindow() == window && IsWindowVisible(window) && !IsIconic(window);
+    }));
     DestroyWindow(notes);
     Sleep(300);
     Click(Control(kIdAutoRunCheck));  // and it takes the first click
@@ -209,18 +223,22 @@ TEST_F(Marvolt, SettingsWindowSetsTheTickedRolesHidesAndComesBack) {
 // tip and its menu (Wine does not renew its own, so the test tells the program).
 TEST_F(Marvolt, TenStartsLeaveOneIconThatANewTaskbarGetsBack) {
     wchar_t temp[MAX_PATH];
-    const std::wstring folder =
-        std::wstring(temp, GetTempPathW(MAX_PATH, temp)) + L"Neuer Ordner \u00e4\u00df \u041f\u0430\u043f\u043a\u0430";
+    const std::wstring folder = std::wstring(temp, GetTempPathW(MAX_PATH, temp)) +
+                                L"Neuer Ordner \u00e4\u00df \u041f\u0430\u043f\u043a\u0430";
     const std::wstring exe = folder + L"\\Marvolt.exe";
     CreateDirectoryW(folder.c_str(), nullptr);
     ASSERT_TRUE(CopyFileW(EnvVar(L"MARVOLT_EXE").c_str(), exe.c_str(), FALSE));
     Program starts[10];
     for (Program& start : starts) ASSERT_TRUE(start.Start(exe, L"C:\\windows"));
-    auto running = [&] { return std::count_if(starts, starts + 10, [](const Program& p) { return p.Running(); }); };
+    auto running = [&] {
+        return std::count_if(starts, starts + 10, [](const Program& p) { return p.Running(); });
+    };
     ASSERT_TRUE(WaitUntil([&] { return running() == 1; }, 30000)) << running() << " running";
     for (Program& start : starts) {
-        if (start.Running()) program_.Swap(start);
-        else EXPECT_EQ(start.WaitForExit(0), 0u);  // the others ended, and well
+        if (start.Running())
+            program_.Swap(start);
+        else
+            EXPECT_EQ(start.WaitForExit(0), 0u);  // the others ended, and well
     }
     Attach();
     EXPECT_FALSE(IconInSlot(1));
@@ -233,7 +251,8 @@ TEST_F(Marvolt, TenStartsLeaveOneIconThatANewTaskbarGetsBack) {
     Click(Control(kIdCommand1));
     ASSERT_TRUE(WaitUntil(TrayIconShown));
 
-    HWND tray = WindowOf(program_.Id(), [](HWND window) { return WindowText(window) == L"SystemTray"; });
+    HWND tray =
+        WindowOf(program_.Id(), [](HWND window) { return WindowText(window) == L"SystemTray"; });
     SendMessageW(tray, RegisterWindowMessageW(L"MarvoltE2E.ForgetIcon"), 0, 0);
     ASSERT_TRUE(WaitUntil([] { return !TrayIconShown(); }));
     PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
@@ -277,10 +296,17 @@ TEST_F(Marvolt, HostileStoredValuesHarmNothing) {
          std::wstring(L"\u041d\u0430\u0443\u0448\u043d\u0438\u043a\u0438 \u2603\0", 11)},
     };
     const std::pair<std::wstring, const wchar_t*> values[] = {
-        {kSoundMapper, L"Playback"},     {kSoundMapper, L"Record"},    {kSoundMapper, L"PreferredOnly"},
-        {kSoundMapper, L"SetupPreferredAudioDevicesCount"},            {kOptions, L"PlaybackCheck"},
-        {kOptions, L"RecordCheck"},      {kOptions, L"StartupCheck"},  {kOptions, L"StartupDevice"},
-        {kOptions, L"Homepage"},         {kOptions, L"UpdateServer"},  {kOnTop, L"OnTop"},
+        {kSoundMapper, L"Playback"},
+        {kSoundMapper, L"Record"},
+        {kSoundMapper, L"PreferredOnly"},
+        {kSoundMapper, L"SetupPreferredAudioDevicesCount"},
+        {kOptions, L"PlaybackCheck"},
+        {kOptions, L"RecordCheck"},
+        {kOptions, L"StartupCheck"},
+        {kOptions, L"StartupDevice"},
+        {kOptions, L"Homepage"},
+        {kOptions, L"UpdateServer"},
+        {kOnTop, L"OnTop"},
         {kRunKey, L"Marvolt"}};
     for (const Form& form : forms) {
         SCOPED_TRACE(form.what);
@@ -299,17 +325,22 @@ TEST_F(Marvolt, HostileStoredValuesHarmNothing) {
         EXPECT_TRUE(menu.size() == 11 + Rows().size() && menu.back() == L"Exit") << Lines(menu);
         // The option boxes read as ticked, the pin as pinned; an autostart entry
         // that reads as a text names the program again.
-        EXPECT_EQ(RegString(kOptions, L"PlaybackCheck") + RegString(kOptions, L"RecordCheck"), L"11");
+        EXPECT_EQ(RegString(kOptions, L"PlaybackCheck") + RegString(kOptions, L"RecordCheck"),
+                  L"11");
         EXPECT_EQ(RegString(kOnTop, L"OnTop"), L"True");
         const bool text = form.type == REG_SZ && !form.data.empty() && form.data[0];
-        const std::wstring written[] = {L"Playback", L"Record", L"PlaybackCheck", L"RecordCheck", L"OnTop"};
+        const std::wstring written[] = {L"Playback", L"Record", L"PlaybackCheck", L"RecordCheck",
+                                        L"OnTop"};
         for (const auto& [key, name] : values) {
-            if (std::count(std::begin(written), std::end(written), name) || (key == kRunKey && text)) continue;
+            if (std::count(std::begin(written), std::end(written), name) ||
+                (key == kRunKey && text))
+                continue;
             DWORD type = REG_NONE, size = static_cast<DWORD>(form.data.size() * 2 + 8);
             std::wstring kept(form.data.size() + 4, L'\0');
             HKEY opened = nullptr;
             RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &opened);
-            RegQueryValueExW(opened, name, nullptr, &type, reinterpret_cast<BYTE*>(kept.data()), &size);
+            RegQueryValueExW(opened, name, nullptr, &type, reinterpret_cast<BYTE*>(kept.data()),
+                             &size);
             RegCloseKey(opened);
             kept.resize(size / 2);
             EXPECT_TRUE(type == form.type && kept == form.data) << name;
@@ -323,10 +354,14 @@ TEST_F(Marvolt, HostileStoredValuesHarmNothing) {
 // (no shortcut letter, nothing pushed aside), and each entry sets exactly its
 // device, the last one too.
 TEST_F(Marvolt, SixtyDevicesWithAwkwardNamesAreEachOneEntry) {
-    std::vector<std::wstring> names = {L"Speakers, Left", L"Mix &Quiet", L"Tab\tName",
-                                       L"Thirty One Characters Long Name", L"Thirty Two Characters Long Names",
+    std::vector<std::wstring> names = {L"Speakers, Left",
+                                       L"Mix &Quiet",
+                                       L"Tab\tName",
+                                       L"Thirty One Characters Long Name",
+                                       L"Thirty Two Characters Long Names",
                                        L"Headset"};
-    while (Rows().size() + names.size() < 60) names.push_back(L"Line " + std::to_wstring(names.size()));
+    while (Rows().size() + names.size() < 60)
+        names.push_back(L"Line " + std::to_wstring(names.size()));
     struct Sinks : std::vector<std::wstring> {
         ~Sinks() { std::for_each(begin(), end(), RemoveSink); }
     } sinks;
@@ -364,26 +399,30 @@ TEST_F(Marvolt, HotkeyCyclesTheTickedDevicesAndTellsWhenItIsTaken) {
     } held;
     ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, VK_F12));
     for (const std::wstring& row : Rows())
-        if (row != L"Speakers" && row != L"Headset") RegSetString(kSettings + L"\\CycleThrough", row, L"0");
+        if (row != L"Speakers" && row != L"Headset")
+            RegSetString(kSettings + L"\\CycleThrough", row, L"0");
     RegSetString(kSoundMapper, L"Playback", L"Speakers");
     RegSetString(kSoundMapper, L"Record", L"Speakers");
     Start();
     OpenSettings();
     EXPECT_EQ(WindowText(Control(kIdHotkeyNoteTxt)), L"Taken by another program");
     UnregisterHotKey(nullptr, 1);
-    // Typed once the box has the focus, as a person sees it: clicked again when a busy desktop lost the click.
+    // Typed once the box has the focus, as a person sees it: clicked again when a busy desktop lost
+    // the click.
     DWORD thread = GetWindowThreadProcessId(MainWindow(), nullptr);
     GUITHREADINFO input{sizeof input};
     bool focused = false;
     for (int click = 0; click < 3 && !focused; ++click) {
         Click(Control(kIdHotkeyBox));
         focused = WaitUntil(
-            [&] { return GetGUIThreadInfo(thread, &input) && input.hwndFocus == Control(kIdHotkeyBox); }, 3000);
+            [&] {
+                return GetGUIThreadInfo(thread, &input) && input.hwndFocus == Control(kIdHotkeyBox);
+            },
+            3000);
     }
     ASSERT_TRUE(focused);
     PressChord({VK_CONTROL, VK_MENU, VK_F11});
-    EXPECT_TRUE(WaitUntil(
-        [] { return RegString(kOptions, L"CycleHotkey") == L"Ctrl+Alt+F11"; }));
+    EXPECT_TRUE(WaitUntil([] { return RegString(kOptions, L"CycleHotkey") == L"Ctrl+Alt+F11"; }));
     EXPECT_TRUE(WaitUntil([&] { return WindowText(Control(kIdHotkeyNoteTxt)).empty(); }));
     Screenshot(L"settings-window-hotkey");
     Click(Control(kIdCommand1));
@@ -391,7 +430,8 @@ TEST_F(Marvolt, HotkeyCyclesTheTickedDevicesAndTellsWhenItIsTaken) {
     for (const wchar_t* next : {L"Headset", L"Speakers"}) {
         PressChord({VK_CONTROL, VK_MENU, VK_F11});
         EXPECT_TRUE(SoundMapperSays(next, next));
-        EXPECT_TRUE(WaitUntil([&] { return ShellTip(true) == next; })) << "not told: " << (next[0] == L'H');
+        EXPECT_TRUE(WaitUntil([&] { return ShellTip(true) == next; }))
+            << "not told: " << (next[0] == L'H');
         if (next == std::wstring(L"Headset")) Screenshot(L"cycle-notification");
         EXPECT_EQ(Lines(OpenTrayMenu()), TrayMenu(next, next));
         PressKey(VK_ESCAPE);
@@ -411,14 +451,17 @@ TEST(ProgramFile, CarriesItsManifestAndImportsNoLibraryThatOnlyAFirstInstanceUse
     std::string text(static_cast<const char*>(LockResource(LoadResource(exe, manifest))),
                      SizeofResource(exe, manifest));
     FreeLibrary(exe);
-    for (const char* part : {"PerMonitorV2, PerMonitor", "Microsoft.Windows.Common-Controls", "\"asInvoker\"",
-                             "{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
+    for (const char* part :
+         {"PerMonitorV2, PerMonitor", "Microsoft.Windows.Common-Controls", "\"asInvoker\"",
+          "{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
         EXPECT_NE(text.find(part), std::string::npos) << part;
     std::string bytes = ReadFileBytes(EnvVar(L"MARVOLT_EXE"));
     for (char& c : bytes) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
     // user32 shows that the names are found at all.
-    for (auto [dll, imported] :
-         {std::pair{"user32.dll", true}, {"winmm.dll", false}, {"comctl32.dll", false}, {"shell32.dll", false}})
+    for (auto [dll, imported] : {std::pair{"user32.dll", true},
+                                 {"winmm.dll", false},
+                                 {"comctl32.dll", false},
+                                 {"shell32.dll", false}})
         EXPECT_EQ(bytes.find(std::string(dll) + '\0') != std::string::npos, imported) << dll;
 }
 
