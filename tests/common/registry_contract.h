@@ -237,6 +237,7 @@ TYPED_TEST_P(RegistryContract, TextReadsTakeRegSzUpToTheFirstNul) {
         {u"NoNulEven", kRegSz, BytesOf("abcd"), u"abcd"},
         {u"LongNoNulOdd", kRegSz, BytesOf(longOdd), FromUtf8(longOdd)},
         {u"JustNul", kRegSz, {0}, u""},
+        {u"OneByte", kRegSz, BytesOf("a"), u"a"},
         {u"NoBytes", kRegSz, {}, u""},
         {u"Expand", kRegExpandSz, BytesOf({'%', 'T', '%', 0}), u"fb"},
         {u"Number", kRegDword, {1, 0, 0, 0}, u"fb"},

@@ -32,6 +32,7 @@ TEST(DeviceCycle, HotkeyTextsReadBackAsWritten) {
         {u"Ctrl+0xFF", "-"},
         {u"Ctrl+0x1", "-"},
         {u"Ctrl+0xZZ", "-"},
+        {u"Ctrl+!", "-"},
         {u"", "-"},
         {u"KK", "-"},
     };

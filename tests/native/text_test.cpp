@@ -12,14 +12,19 @@ std::u16string Parsed(std::u16string_view text) {
     return (ok ? u"" : u"refused ") + Decimal(number);
 }
 
+std::u16string YesNo(bool yes) { return yes ? u"y" : u"n"; }
+
 TEST(Text, TrimNumbersAndUtf8) {
-    const std::u16string mixed = u"Lautsprecher \u00e4\u20ac \U0001F50A";
+    const std::u16string mixed = u"Lautsprecher \u00e4\u20ac \U0001F50A\U0010FFFF";
     const std::pair<std::u16string, std::u16string> cases[] = {
         {Trim(u"  a b  "), u"a b"},
         {Trim(u"\tx "), u"\tx"},
         {Trim(u"   "), u""},
         {TrimLeft(u"  x  "), u"x  "},
         {TrimRight(u"  x  "), u"  x"},
+        {TrimRight(u" ") + TrimLeft(u" "), u""},
+        {YesNo(EndsWith(u"ab", u"b")) + YesNo(EndsWith(u"ab", u"a")) + YesNo(EndsWith(u"b", u"ab")),
+         u"ynn"},
         {Parsed(u" 1 "), u"1"},
         {Parsed(u"-32"), u"-32"},
         {Parsed(u"+9223372036854775807"), u"9223372036854775807"},
@@ -30,8 +35,13 @@ TEST(Text, TrimNumbersAndUtf8) {
         {Decimal(-2147483648LL) + Decimal(0), u"-21474836480"},
         {FromUtf8(ToUtf8(mixed)), mixed},
         {FromUtf8("\xff!\xe2\x82"), u"\uFFFD!\uFFFD\uFFFD"},
+        {FromUtf8("\xc3(\xe2\x82\xac"), u"\uFFFD(\u20ac"},
     };
     for (const auto& [got, want] : cases) EXPECT_EQ(ToUtf8(got), ToUtf8(want));
+    // A pair of surrogates is one four-byte character; a lone one is kept as three bytes.
+    EXPECT_EQ(ToUtf8(mixed), "Lautsprecher \xc3\xa4\xe2\x82\xac \xf0\x9f\x94\x8a\xf4\x8f\xbf\xbf");
+    EXPECT_EQ(ToUtf8(std::u16string{char16_t(0xD83D), u'!', char16_t(0xDC00)}),
+              "\xed\xa0\xbd!\xed\xb0\x80");
 }
 
 }  // namespace

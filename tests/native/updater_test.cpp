@@ -25,6 +25,7 @@ TEST(UpdaterCommandLine, TakesTheAddressAndAPathWithBlanks) {
         {u"U.exe [PATH]C:\\M.exe", u""},
         {u"U.exe [URL] [PATH]C:\\M.exe", u""},
         {u"U.exe [URL]http://h/M.exe [PATH]M.exe", u""},
+        {u"U.exe [URL]http://h/M.exe [PATH]C:\\M.exe\"", u"http://h/M.exe|C:\\M.exe\""},
     };
     for (const Case& c : cases) {
         UpdaterRequest r;
