@@ -60,7 +60,6 @@ TEST_P(DownloadTarget, PicksTheNameThenDropsTheCachedCopyAndDownloads) {
     ::testing::InSequence order;
     int downloads = *c.want || c.error < 0 ? 1 : 0;
     EXPECT_CALL(m, ForgetCachedCopy(url)).Times(downloads);
-    EXPECT_CALL(m, ProcessPending()).Times(downloads);
     ON_CALL(m, DownloadToFile(_, _)).WillByDefault(Return(c.error));
     EXPECT_CALL(m, DownloadToFile(url, S(*c.want ? c.want : c.dest))).Times(downloads);
     EXPECT_EQ(ToUtf8(files.URLToFileDownload(c.url, c.dest, c.overwrite)), ToUtf8(c.want));

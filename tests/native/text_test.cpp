@@ -40,8 +40,8 @@ TEST(Text, TrimNumbersAndUtf8) {
     for (const auto& [got, want] : cases) EXPECT_EQ(ToUtf8(got), ToUtf8(want));
     // A pair of surrogates is one four-byte character; a lone one is kept as three bytes.
     EXPECT_EQ(ToUtf8(mixed), "Lautsprecher \xc3\xa4\xe2\x82\xac \xf0\x9f\x94\x8a\xf4\x8f\xbf\xbf");
-    EXPECT_EQ(ToUtf8(std::u16string{char16_t(0xD83D), u'!', char16_t(0xDC00)}),
-              "\xed\xa0\xbd!\xed\xb0\x80");
+    const std::u16string lone = {0xD83D, u'!', 0xD83D, 0xE000};
+    EXPECT_EQ(ToUtf8(lone), "\xed\xa0\xbd!\xed\xa0\xbd\xee\x80\x80");
 }
 
 }  // namespace
