@@ -37,8 +37,6 @@ public:
     NativeHandle hwnd() const { return menu_; }
 
 private:
-    friend class DynamicPopupMenuProbe;  // test access to the private steps
-
     static constexpr int kUnset = -1;
     static constexpr NativeHandle kNoAnchor = static_cast<NativeHandle>(-1);
 

@@ -12,9 +12,8 @@
 
 #include "app/main_window.h"
 #include "app/tray_menu.h"
-#include "platform/fakes/fake_main_window.h"
+#include "bench/native/bench_doubles.h"
 #include "platform/fakes/fake_registry.h"
-#include "platform/fakes/fake_system.h"
 #include "platform/text.h"
 
 namespace marvolt {
@@ -37,11 +36,9 @@ std::u16string DefaultEntry(const std::vector<std::u16string>& rows, size_t inde
 class Window {
 public:
     explicit Window(int deviceCount) {
-        view.events = &window;
         rows = DeviceNames(deviceCount);
         system.devices = rows;
         view.play.value = view.record.value = 1;
-        view.play.onClick = view.record.onClick = view.startup.onClick = view.autoRun.onClick = [] {};
         // The whole start-up: device list, first registry values, options
         // (both roles ticked), the icon and the first menu.
         window.Load();
@@ -51,13 +48,13 @@ public:
         return registry.ReadRegPath(u"HKEY_CURRENT_USER\\Software\\Microsoft\\Multimedia\\Sound Mapper\\Playback");
     }
 
-    fakes::FakeSystem system;
+    bench::BenchSystem system;
     FakeRegistry registryApi;
     FakeAnsiCodePage codePage;
     Registry registry{registryApi, codePage};
     AppSettings settings{system, system, system, system};
-    fakes::FakeView view{system.trace};
-    fakes::FakeTrayIcon tray{system.trace};
+    bench::BenchView view;
+    bench::BenchTrayIcon tray;
     MainWindow window{view, MainWindowServices{registry, settings, system, system, system, system, system, system,
                                                system, system, tray, system}};
     std::vector<std::u16string> rows;
@@ -97,7 +94,6 @@ void BM_CreatePopupMenu(benchmark::State& state) {
     for (auto _ : state) {
         w.window.CreatePopupMenu();
         benchmark::DoNotOptimize(w.tray.menu.data());
-        w.system.trace.text.clear();
     }
     // Beyond what the menu can number, devices are cut, never the commands after them.
     const std::u16string menu = w.window.TrayMenuString();
@@ -117,8 +113,6 @@ void BM_OnTrayMenuDevice(benchmark::State& state) {
     int pass = 0;
     for (auto _ : state) {
         w.window.OnTrayMenu(entries[pass & 1]);
-        // The doubles trace every call; without this the trace grows by a pass.
-        w.system.trace.text.clear();
         ++pass;
     }
     if (w.Playback() != w.rows[(pass & 1) ? last : other])

@@ -4,6 +4,8 @@
 // presses keys. Paths come from the environment: MARVOLT_EXE (the program) and
 // MARVOLT_E2E_HOOK (marvolt_e2e_hook.dll) as Windows paths, MARVOLT_E2E_ARTEFACTS
 // (where screenshots go, optional) as a Unix path.
+// <windows.h> before the headers that build on it: the order is kept by hand.
+// clang-format off
 #include <windows.h>
 #include <mmsystem.h>
 #include <tlhelp32.h>
@@ -20,6 +22,7 @@
 #include <vector>
 
 #include "app/main_window_view.h"
+// clang-format on
 
 namespace e2e {
 
@@ -41,7 +44,8 @@ inline std::string ReadFileBytes(const std::wstring& path) {
 }
 inline std::wstring ReadFileText(const std::wstring& path) {  // UTF-16
     const std::string bytes = ReadFileBytes(path);
-    return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+    return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()),
+                        bytes.size() / sizeof(wchar_t));
 }
 inline bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000) {
     for (DWORD start = GetTickCount(); !condition(); Sleep(50))
@@ -64,16 +68,20 @@ inline void RunUnix(const std::wstring& commandLine) {
         std::replace(path.begin(), path.end(), L'/', L'\\');
         return path;
     };
-    const std::wstring text = commandLine + L"\n: > " + base + L".done\n", script = windowsPath(L".sh"),
-                       done = windowsPath(L".done");
-    std::string utf8(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr);
+    const std::wstring text = commandLine + L"\n: > " + base + L".done\n",
+                       script = windowsPath(L".sh"), done = windowsPath(L".done");
+    std::string utf8(
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), static_cast<int>(utf8.size()),
+                        nullptr, nullptr);
     std::ofstream(script.c_str(), std::ios::binary) << utf8.c_str();
     std::wstring shell = L"/bin/sh " + base + L".sh";
     STARTUPINFOW startup{sizeof(startup)};
     PROCESS_INFORMATION ignored{};
-    if (CreateProcessW(nullptr, shell.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &ignored))
-        WaitUntil([&] { return GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; }, 20000);
+    if (CreateProcessW(nullptr, shell.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                       &startup, &ignored))
+        WaitUntil([&] { return GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; },
+                  20000);
     DeleteFileW(done.c_str());
     DeleteFileW(script.c_str());
 }
@@ -84,7 +92,8 @@ inline void Screenshot(const std::wstring& name) {  // artefacts/<name>.png
 }
 // A PulseAudio null sink shown as deviceName, and its removal.
 inline std::wstring AddSink(const std::wstring& deviceName) {
-    std::wstring sink = L"e2e" + std::to_wstring(GetCurrentProcessId()) + L"_" + std::to_wstring(GetTickCount());
+    std::wstring sink =
+        L"e2e" + std::to_wstring(GetCurrentProcessId()) + L"_" + std::to_wstring(GetTickCount());
     RunUnix(L"/usr/bin/pactl load-module module-null-sink sink_name=" + sink +
             L" \"sink_properties=\\\"device.description='" + deviceName + L"'\\\"\"");
     return sink;
@@ -114,7 +123,8 @@ inline std::wstring ClassName(HWND window) {
 inline std::wstring WindowText(HWND window) {
     wchar_t text[1024] = L"";
     // WM_GETTEXT asks the owning process for the text of its controls too.
-    SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, nullptr);
+    SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                        2000, nullptr);
     return text;
 }
 inline std::wstring StaticTexts(HWND dialog) {
@@ -127,15 +137,21 @@ inline std::vector<std::wstring> ListBoxItems(HWND listBox) {
     std::vector<std::wstring> items(SendMessageW(listBox, LB_GETCOUNT, 0, 0));
     for (size_t i = 0; i < items.size(); ++i) {
         items[i].resize(SendMessageW(listBox, LB_GETTEXTLEN, i, 0) + 1);
-        items[i].resize(SendMessageW(listBox, LB_GETTEXT, i, reinterpret_cast<LPARAM>(items[i].data())));
+        items[i].resize(
+            SendMessageW(listBox, LB_GETTEXT, i, reinterpret_cast<LPARAM>(items[i].data())));
     }
     return items;
 }
-inline bool IsChecked(HWND checkBox) { return SendMessageW(checkBox, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-inline bool IsTopmost(HWND window) { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+inline bool IsChecked(HWND checkBox) {
+    return SendMessageW(checkBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+inline bool IsTopmost(HWND window) {
+    return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
 // The first top-level window of the process that match accepts.
 inline HWND WindowOf(DWORD processId, const std::function<bool(HWND)>& match) {
-    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, nullptr, nullptr)) != nullptr;) {
+    for (HWND window = nullptr;
+         (window = FindWindowExW(nullptr, window, nullptr, nullptr)) != nullptr;) {
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
         if (owner == processId && match(window)) return window;
@@ -143,7 +159,9 @@ inline HWND WindowOf(DWORD processId, const std::function<bool(HWND)>& match) {
     return nullptr;
 }
 inline HWND MessageBoxOf(DWORD processId) {
-    return WindowOf(processId, [](HWND window) { return IsWindowVisible(window) && ClassName(window) == L"#32770"; });
+    return WindowOf(processId, [](HWND window) {
+        return IsWindowVisible(window) && ClassName(window) == L"#32770";
+    });
 }
 
 // Every mouse event carries its place: the desktop passes the pointer moves of
@@ -160,7 +178,8 @@ inline void SendMouse(DWORD flags, POINT at) {
 inline void ClickAt(POINT at, int clicks = 1) {
     SendMouse(0, at);
     for (int i = 0; i < clicks; ++i)
-        SendMouse(MOUSEEVENTF_LEFTDOWN, at), Sleep(20), SendMouse(MOUSEEVENTF_LEFTUP, at), Sleep(40);
+        SendMouse(MOUSEEVENTF_LEFTDOWN, at), Sleep(20), SendMouse(MOUSEEVENTF_LEFTUP, at),
+            Sleep(40);
     Sleep(150);
 }
 inline void Click(HWND window) {  // its centre
@@ -194,7 +213,8 @@ inline void PressKey(WORD virtualKey) {
 inline POINT TrayIcon() {
     RECT taskbar{};
     GetWindowRect(FindWindowW(L"Shell_TrayWnd", nullptr), &taskbar);
-    return {taskbar.right - (GetSystemMetrics(SM_CXSMICON) + 4) / 2, (taskbar.top + taskbar.bottom) / 2};
+    return {taskbar.right - (GetSystemMetrics(SM_CXSMICON) + 4) / 2,
+            (taskbar.top + taskbar.bottom) / 2};
 }
 // Something is drawn in the icon's place (slot 0), or in that of a second icon left of it (slot 1).
 inline bool IconInSlot(int slot) {
@@ -206,7 +226,8 @@ inline bool IconInSlot(int slot) {
     // The empty taskbar left of the icon gives its background colour.
     COLORREF background = GetPixel(screen, centre.x - 3 * half - 8, centre.y);
     for (int y = centre.y - half; y < centre.y + half; ++y)
-        for (int x = centre.x - half; x < centre.x + half; ++x) differing += GetPixel(screen, x, y) != background;
+        for (int x = centre.x - half; x < centre.x + half; ++x)
+            differing += GetPixel(screen, x, y) != background;
     ReleaseDC(nullptr, screen);
     return differing > half * half / 2;
 }
@@ -217,7 +238,8 @@ inline std::wstring ShellTip(bool balloon) {
     if (!GetWindowThreadProcessId(FindWindowW(L"Shell_TrayWnd", nullptr), &shell)) return L"";
     HWND shown = WindowOf(shell, [balloon](HWND window) {
         const LONG kBalloon = 0x40;  // TTS_BALLOON
-        return IsWindowVisible(window) && ClassName(window) == L"tooltips_class32" && !WindowText(window).empty() &&
+        return IsWindowVisible(window) && ClassName(window) == L"tooltips_class32" &&
+               !WindowText(window).empty() &&
                ((GetWindowLongW(window, GWL_STYLE) & kBalloon) != 0) == balloon;
     });
     return shown ? WindowText(shown) : L"";
@@ -228,7 +250,9 @@ inline std::wstring HoverTip() {
     const POINT icon = TrayIcon(), away{icon.x - 200, icon.y};
     std::wstring tip;
     auto shown = [&] { return !(tip = ShellTip(false)).empty(); };
-    WaitUntil([&] { return SendMouse(0, away), Sleep(400), SendMouse(0, icon), WaitUntil(shown, 2500); }, 12000);
+    WaitUntil(
+        [&] { return SendMouse(0, away), Sleep(400), SendMouse(0, icon), WaitUntil(shown, 2500); },
+        12000);
     SendMouse(0, away);
     return tip;
 }
@@ -241,11 +265,13 @@ inline std::wstring RegString(const std::wstring& key, const std::wstring& name)
 }
 inline DWORD RegDword(const std::wstring& key, const std::wstring& name, DWORD fallback) {
     DWORD data = 0, size = sizeof(data);
-    return RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_REG_DWORD, nullptr, &data, &size)
+    return RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_REG_DWORD, nullptr,
+                        &data, &size)
                ? fallback
                : data;
 }
-inline void RegSetString(const std::wstring& key, const std::wstring& name, const std::wstring& value) {
+inline void RegSetString(const std::wstring& key, const std::wstring& name,
+                         const std::wstring& value) {
     RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), REG_SZ, value.c_str(),
                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
@@ -253,8 +279,10 @@ inline void RegSetString(const std::wstring& key, const std::wstring& name, cons
 inline void EndStrayPrograms() {  // every Marvolt.exe and Update.exe
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     PROCESSENTRY32W entry{sizeof(entry)};
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-        if (lstrcmpiW(entry.szExeFile, L"Marvolt.exe") && lstrcmpiW(entry.szExeFile, L"Update.exe")) continue;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more;
+         more = Process32NextW(snapshot, &entry)) {
+        if (lstrcmpiW(entry.szExeFile, L"Marvolt.exe") && lstrcmpiW(entry.szExeFile, L"Update.exe"))
+            continue;
         HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID);
         if (process && TerminateProcess(process, 99)) WaitForSingleObject(process, 5000);
         if (process) CloseHandle(process);
@@ -267,20 +295,26 @@ class Program {
     ~Program() { Kill(); }
     // MARVOLT_EXE, or `exe`, in this process's current directory or `folder`.
     bool Start(const std::wstring& program = {}, const wchar_t* folder = nullptr) {
-        std::wstring exe = program.empty() ? EnvVar(L"MARVOLT_EXE") : program, line = L"\"" + exe + L"\"";
+        std::wstring exe = program.empty() ? EnvVar(L"MARVOLT_EXE") : program,
+                     line = L"\"" + exe + L"\"";
         STARTUPINFOW startup{sizeof(startup)};
-        return CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder, &startup, &info_);
+        return CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder,
+                              &startup, &info_);
     }
     void Swap(Program& other) { std::swap(info_, other.info_); }
-    bool Running() const { return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
+    bool Running() const {
+        return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+    }
     DWORD WaitForExit(DWORD timeoutMs) {  // the exit code, or STILL_ACTIVE
         DWORD code = STILL_ACTIVE;
-        if (WaitForSingleObject(info_.hProcess, timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(info_.hProcess, &code);
+        if (WaitForSingleObject(info_.hProcess, timeoutMs) == WAIT_OBJECT_0)
+            GetExitCodeProcess(info_.hProcess, &code);
         return code;
     }
     void Kill() {
         if (!info_.hProcess) return;
-        if (Running() && TerminateProcess(info_.hProcess, 99)) WaitForSingleObject(info_.hProcess, 5000);
+        if (Running() && TerminateProcess(info_.hProcess, 99))
+            WaitForSingleObject(info_.hProcess, 5000);
         CloseHandle(info_.hThread);
         CloseHandle(info_.hProcess);
         info_ = {};
@@ -300,13 +334,15 @@ class Desktop : public ::testing::Test {
     void SetUp() override {
         // Wine brings up its desktop and taskbar when a program first asks for it.
         GetDesktopWindow();
-        ASSERT_TRUE(WaitUntil([] { return FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr; }, 30000));
+        ASSERT_TRUE(
+            WaitUntil([] { return FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr; }, 30000));
         EndStrayPrograms();
         for (const std::wstring& key : {kSoundMapper, kSettings}) {
             RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
             RegDeleteKeyW(HKEY_CURRENT_USER, key.c_str());
         }
-        RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"Marvolt");
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                           L"Marvolt");
     }
     void TearDown() override {
         program_.Kill();
@@ -321,17 +357,21 @@ class Desktop : public ::testing::Test {
         Attach();
     }
     void Attach() {  // the same, for program_ started otherwise
-        ASSERT_TRUE(WaitUntil([&] { return MainWindow() && TrayIconShown(); }, 30000)) << "no window or tray icon";
+        ASSERT_TRUE(WaitUntil([&] { return MainWindow() && TrayIconShown(); }, 30000))
+            << "no window or tray icon";
         // A menu can't be read from another process: the hook module, loaded into
         // the program's thread, writes each menu it opens to a file.
         if (!hook_) hook_ = LoadLibraryW(EnvVar(L"MARVOLT_E2E_HOOK").c_str());
-        auto proc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(hook_, "CallWndHook")));
+        auto proc = reinterpret_cast<HOOKPROC>(
+            reinterpret_cast<void*>(GetProcAddress(hook_, "CallWndHook")));
         if (menuHook_) UnhookWindowsHookEx(menuHook_);
-        menuHook_ = SetWindowsHookExW(WH_CALLWNDPROC, proc, hook_, GetWindowThreadProcessId(MainWindow(), nullptr));
+        menuHook_ = SetWindowsHookExW(WH_CALLWNDPROC, proc, hook_,
+                                      GetWindowThreadProcessId(MainWindow(), nullptr));
         ASSERT_TRUE(menuHook_);
     }
     HWND MainWindow() {
-        return WindowOf(program_.Id(), [](HWND window) { return ClassName(window) == L"ThunderRT5Form"; });
+        return WindowOf(program_.Id(),
+                        [](HWND window) { return ClassName(window) == L"ThunderRT5Form"; });
     }
     HWND Control(int id) { return GetDlgItem(MainWindow(), id); }
 
@@ -342,13 +382,15 @@ class Desktop : public ::testing::Test {
         auto shown = [&] {
             const std::wstring text = ReadFileText(file);
             menu.clear();
-            for (size_t start = 0, end; (end = text.find(L'\n', start)) != std::wstring::npos; start = end + 1)
+            for (size_t start = 0, end; (end = text.find(L'\n', start)) != std::wstring::npos;
+                 start = end + 1)
                 menu.push_back(text.substr(start, end - start));
             return !menu.empty() && IsWindowVisible(FindWindowW(L"#32768", nullptr));
         };
         // A click that the desktop lost under load is clicked again.
         DeleteFileW(file.c_str());
-        EXPECT_TRUE(WaitUntil([&] { return ClickAt(TrayIcon()), WaitUntil(shown, 4000); }, 20000)) << "no tray menu";
+        EXPECT_TRUE(WaitUntil([&] { return ClickAt(TrayIcon()), WaitUntil(shown, 4000); }, 20000))
+            << "no tray menu";
         Sleep(300);
         return menu;
     }
@@ -380,16 +422,19 @@ class Desktop : public ::testing::Test {
     void ClickRow(const std::wstring& device) {
         HWND list = Control(marvolt::kIdDeviceList);
         const std::vector<std::wstring> rows = ListBoxItems(list);
-        const int row = static_cast<int>(std::find(rows.begin(), rows.end(), device) - rows.begin());
+        const int row =
+            static_cast<int>(std::find(rows.begin(), rows.end(), device) - rows.begin());
         RECT item{};
-        SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+        SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(&item));
         POINT centre{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
         ClientToScreen(list, &centre);
         // Clicked again only after the double-click time, so that it stays a single click.
         EXPECT_TRUE(WaitUntil([&] {
             ClickAt(centre);
             return WaitUntil([&] { return SendMessageW(list, LB_GETCURSEL, 0, 0) == row; }, 2000);
-        })) << "row " << row << " not selected";
+        })) << "row "
+            << row << " not selected";
     }
     // Presses the key while the box is in front, again if the box has not gone.
     void AnswerMessageBox(WORD key) {

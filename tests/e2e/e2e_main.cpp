@@ -9,13 +9,15 @@
 #include "tests/e2e/desktop_driver.h"
 
 int main(int argc, char** argv) {
-    if (argc > 1 && std::string(argv[1]) == "--list-devices") return e2e::WaveOutDeviceNames().empty() ? 1 : 0;
+    if (argc > 1 && std::string(argv[1]) == "--list-devices")
+        return e2e::WaveOutDeviceNames().empty() ? 1 : 0;
     wchar_t self[MAX_PATH] = L"";
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     std::wstring line = L"\"" + std::wstring(self) + L"\" --list-devices";
     STARTUPINFOW startup{sizeof(startup)};
     PROCESS_INFORMATION lister{};
-    if (CreateProcessW(self, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &lister)) {
+    if (CreateProcessW(self, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                       &lister)) {
         WaitForSingleObject(lister.hProcess, 30000);
         CloseHandle(lister.hThread);
         CloseHandle(lister.hProcess);

@@ -1,12 +1,18 @@
-// Switching the system's default endpoint along with the Sound Mapper values.
+// Making a device the system's default endpoint for the ticked roles, and
+// finding the devices that have the default endpoints.
+#include "audio/default_endpoint.h"
+
 #include <gmock/gmock.h>
 
-#include "tests/native/main_window_fixture.h"
+#include <cstdio>
 
-namespace marvolt::fakes {
+#include "platform/text.h"
+
+namespace marvolt {
 namespace {
 
 using ::testing::_;
+using ::testing::Return;
 using Calls = std::vector<std::string>;
 
 struct MockOutputs : SoundDevices {
@@ -18,7 +24,8 @@ struct MockEndpoints : AudioEndpoints {
     MOCK_METHOD(std::uint32_t, InputDeviceCount, (), (override));
     MOCK_METHOD(std::uint32_t, InputDeviceName, (std::uint32_t, std::u16string&), (override));
     MOCK_METHOD(std::u16string, EndpointId, (WaveDirection, std::uint32_t), (override));
-    MOCK_METHOD(std::int32_t, SetDefaultEndpoint, (const std::u16string&, EndpointRole), (override));
+    MOCK_METHOD(std::int32_t, SetDefaultEndpoint, (const std::u16string&, EndpointRole),
+                (override));
     MOCK_METHOD(std::u16string, DefaultEndpointId, (WaveDirection), (override));
 };
 
@@ -37,18 +44,22 @@ auto Names(std::vector<std::u16string> list) {
 // device; the policy's calls are recorded as "<id> <role>" and answered in turn.
 struct Machine {
     explicit Machine(bool available = true, std::vector<std::int32_t> answers = {}) {
-        ON_CALL(outputs, OutputDeviceCount()).WillByDefault(::testing::Return(4));
-        ON_CALL(outputs, OutputDeviceName(_, _)).WillByDefault(Names({u" Headset ", u"", u"Speakers", u"Лампа"}));
-        ON_CALL(endpoints, PolicyAvailable()).WillByDefault(::testing::Return(available));
-        ON_CALL(endpoints, InputDeviceCount()).WillByDefault(::testing::Return(3));
-        ON_CALL(endpoints, InputDeviceName(_, _)).WillByDefault(Names({u"Monitor of Speakers", u"Headset", u"Лампа"}));
-        ON_CALL(endpoints, EndpointId(_, _)).WillByDefault([](WaveDirection direction, std::uint32_t device) {
-            return (direction == WaveDirection::Output ? u"out" : u"in") + Decimal(device);
-        });
-        ON_CALL(endpoints, SetDefaultEndpoint(_, _)).WillByDefault([this, answers](const std::u16string& id, EndpointRole role) {
-            calls.push_back(ToUtf8(id) + " " + std::to_string(static_cast<int>(role)));
-            return calls.size() <= answers.size() ? answers[calls.size() - 1] : 0;
-        });
+        ON_CALL(outputs, OutputDeviceCount()).WillByDefault(Return(4));
+        ON_CALL(outputs, OutputDeviceName(_, _))
+            .WillByDefault(Names({u" Headset ", u"", u"Speakers", u"Лампа"}));
+        ON_CALL(endpoints, PolicyAvailable()).WillByDefault(Return(available));
+        ON_CALL(endpoints, InputDeviceCount()).WillByDefault(Return(3));
+        ON_CALL(endpoints, InputDeviceName(_, _))
+            .WillByDefault(Names({u"Monitor of Speakers", u"Headset", u"Лампа"}));
+        ON_CALL(endpoints, EndpointId(_, _))
+            .WillByDefault([](WaveDirection direction, std::uint32_t device) {
+                return (direction == WaveDirection::Output ? u"out" : u"in") + Decimal(device);
+            });
+        ON_CALL(endpoints, SetDefaultEndpoint(_, _))
+            .WillByDefault([this, answers](const std::u16string& id, EndpointRole role) {
+                calls.push_back(ToUtf8(id) + " " + std::to_string(static_cast<int>(role)));
+                return calls.size() <= answers.size() ? answers[calls.size() - 1] : 0;
+            });
     }
     ::testing::NiceMock<MockOutputs> outputs;
     ::testing::NiceMock<MockEndpoints> endpoints;
@@ -56,84 +67,66 @@ struct Machine {
     Calls calls;
 };
 
+// Roles: "p" playback, "r" record, "!" no policy. The outcome as the policy's
+// calls, then the result.
 TEST(DefaultEndpoint, EachTickedRoleGetsTheEndpointOfTheDeviceWithThatName) {
-    using Outcome = EndpointSwitch::Outcome;
-    const Calls out0 = {"out0 0", "out0 1", "out0 2"}, in1 = {"in1 0", "in1 1", "in1 2"};
-    const std::tuple<const char16_t*, bool, bool, bool, std::vector<std::int32_t>, Calls, Outcome, std::int32_t, bool> cases[] = {
-        {u"Headset", true, true, true, {}, {"out0 0", "out0 1", "out0 2", "in1 0", "in1 1", "in1 2"}, Outcome::Switched, 0, false},
-        {u"Headset", true, false, true, {}, out0, Outcome::Switched, 0, false},
-        {u"Headset", false, true, true, {}, in1, Outcome::Switched, 0, false},
-        {u"Лампа", true, true, true, {}, {"out3 0", "out3 1", "out3 2", "in2 0", "in2 1", "in2 2"}, Outcome::Switched, 0, false},
-        {u"Speakers", true, true, true, {}, {"out2 0", "out2 1", "out2 2"}, Outcome::Switched, 0, true},
-        {u"Speakers", false, true, true, {}, {}, Outcome::Switched, 0, true},
-        {u"Gone", true, true, true, {}, {}, Outcome::Failed, DefaultEndpoint::kNoEndpoint, false},
-        {u"Headset", true, true, true, {0, kFail}, {"out0 0", "out0 1"}, Outcome::Failed, kFail, false},
-        {u"Headset", true, true, true, {0, 0, 0, kFail}, {"out0 0", "out0 1", "out0 2", "in1 0"}, Outcome::Failed, kFail, false},
-        {u"Headset", true, true, false, {}, {}, Outcome::NotAvailable, 0, false},
-        {u"Headset", false, false, true, {}, {}, Outcome::NotAvailable, 0, false},
+    struct Case {
+        const char16_t* name;
+        std::string roles;
+        std::vector<std::int32_t> answers;
+        const char* want;
+    } const cases[] = {
+        {u"Headset", "pr", {}, "out0 0, out0 1, out0 2, in1 0, in1 1, in1 2, switched"},
+        {u"Headset", "p", {}, "out0 0, out0 1, out0 2, switched"},
+        {u"Headset", "r", {}, "in1 0, in1 1, in1 2, switched"},
+        {u"Лампа", "pr", {}, "out3 0, out3 1, out3 2, in2 0, in2 1, in2 2, switched"},
+        {u"Speakers", "pr", {}, "out2 0, out2 1, out2 2, switched, capture unchanged"},
+        {u"Speakers", "r", {}, "switched, capture unchanged"},
+        {u"Gone", "pr", {}, "failed 0x80070490"},
+        // A refusal stops the switch where it came.
+        {u"Headset", "pr", {0, kFail}, "out0 0, out0 1, failed 0x80004005"},
+        {u"Headset", "pr", {0, 0, 0, kFail}, "out0 0, out0 1, out0 2, in1 0, failed 0x80004005"},
+        {u"Headset", "pr!", {}, "not available"},
+        {u"Headset", "", {}, "not available"},
     };
-    for (const auto& [name, play, record, available, answers, calls, outcome, error, captureUnchanged] : cases) {
-        SCOPED_TRACE(ToUtf8(name) + (play ? " play" : "") + (record ? " record" : ""));
-        Machine machine(available, answers);
-        EndpointSwitch result = machine.endpoint.Switch(name, play, record);
-        EXPECT_EQ(machine.calls, calls);
-        EXPECT_EQ(result.outcome, outcome);
-        EXPECT_EQ(result.error, error);
-        EXPECT_EQ(result.captureUnchanged, captureUnchanged);
+    const char* outcomes[] = {"not available", "switched", "failed"};
+    for (const Case& c : cases) {
+        Machine machine(c.roles.find('!') == std::string::npos, c.answers);
+        bool play = c.roles.find('p') != std::string::npos,
+             record = c.roles.find('r') != std::string::npos;
+        EndpointSwitch result = machine.endpoint.Switch(c.name, play, record);
+        std::string seen;
+        for (const std::string& call : machine.calls) seen += call + ", ";
+        seen += outcomes[static_cast<int>(result.outcome)];
+        char error[16];
+        std::snprintf(error, sizeof error, " 0x%08x", static_cast<unsigned>(result.error));
+        if (result.error) seen += error;
+        if (result.captureUnchanged) seen += ", capture unchanged";
+        EXPECT_EQ(seen, c.want) << ToUtf8(c.name) << " " << c.roles;
     }
 }
 
-struct SetDeviceWithEndpoints : MainWindowTest {
-    Machine machine{true, {0, 0, 0, kFail}};
-    MainWindow switching{view, MainWindowServices{registry, settings, system, system, system, system, system, system,
-                                                  system, system, tray, system, &machine.endpoint}};
-};
-
-TEST_F(SetDeviceWithEndpoints, ARefusalIsToldAndNothingIsClaimed) {
-    Rows({u"Speakers", u"Headset"});
-    Roles(1, 1);
-    switching.SetDevice(u"Speakers");
-    EXPECT_EQ(view.label.text, u"Default Soundcard: Speakers (recording default unchanged)");
-    trace.Take();
-    switching.SetDevice(u"Headset");  // the capture endpoint refuses
-    EXPECT_EQ(trace.Take(), "reg set Record; reg set Playback; message Windows refused to make \"Headset\" its "
-                            "default sound device (error 0x80004005). | Default device not changed | 03");
-    EXPECT_EQ(Get(u"Playback") + Get(u"Record"), "HeadsetHeadset") << "the Sound Mapper values stay written";
-    EXPECT_EQ(view.label.text, u"Default Soundcard: Speakers (recording default unchanged)");
-    EXPECT_EQ(switching.CurrentDevice(), u"Speakers");
-}
-
-// Where a switch reaches the endpoints, the default ones lead back to the
-// devices that have them, by id: the menu marks those and "Settings ..." names
-// the playback one, whatever the Sound Mapper values say.
-TEST_F(SetDeviceWithEndpoints, MarksAndLabelFollowTheDefaultEndpoints) {
-    const std::tuple<const char16_t*, const char16_t*, bool, std::string, std::string> cases[] = {
-        {u"out2", u"in1", true, "Headset  <default>  (Record), Soundcard 2: Speakers  <default>  (Playback), Soundcard 3: Лампа", "Speakers"},
-        {u"out0", u"in2", true, "Headset  <default>  (Playback), Soundcard 2: Speakers, Soundcard 3: Лампа  <default>  (Record)", "Headset"},
-        {u"out3", u"in0", true, "Headset, Soundcard 2: Speakers, Soundcard 3: Лампа  <default>  (Playback)", "Лампа"},
-        {u"", u"in1", true, "Headset  <default>  (Record), Soundcard 2: Speakers, Soundcard 3: Лампа", ""},
-        {u"out2", u"in1", false, "Headset  <default>   (Play + Rec), Soundcard 2: Speakers, Soundcard 3: Лампа", "Headset"},
+// The default endpoints lead back, by id, to the devices that have them.
+TEST(DefaultEndpoint, CurrentDefaultsAreTheDevicesWithTheDefaultEndpoints) {
+    const std::tuple<const char16_t*, const char16_t*, bool, const char*> cases[] = {
+        {u"out2", u"in1", true, "Speakers|Headset"},
+        {u"out0", u"in2", true, "Headset|Лампа"},
+        {u"out3", u"in0", true, "Лампа|Monitor of Speakers"},
+        {u"", u"in1", true, "|Headset"},
+        {u"out1", u"in9", true, "|"},
+        {u"out2", u"in1", false, "none"},
     };
-    Rows({u"Headset", u"Speakers", u"Лампа"});
-    Set(u"Playback", u"Headset"), Set(u"Record", u"Headset");
-    for (const auto& [render, capture, available, marks, label] : cases) {
+    for (const auto& [render, capture, available, defaults] : cases) {
         Machine machine(available);
-        ON_CALL(machine.endpoints, DefaultEndpointId(WaveDirection::Output)).WillByDefault(::testing::Return(render));
-        ON_CALL(machine.endpoints, DefaultEndpointId(WaveDirection::Input)).WillByDefault(::testing::Return(capture));
-        MainWindow window{view, MainWindowServices{registry, settings, system, system, system, system, system, system,
-                                                   system, system, tray, system, &machine.endpoint}};
-        window.CreatePopupMenu();
-        EXPECT_EQ(Menu(), "Soundcard 1: " + marks + ", -, Exit") << ToUtf8(render);
-        window.OnTrayMenu(u"Settings ...");
-        EXPECT_EQ(U8(view.label.text), "Default Soundcard: " + label);
+        ON_CALL(machine.endpoints, DefaultEndpointId(WaveDirection::Output))
+            .WillByDefault(Return(render));
+        ON_CALL(machine.endpoints, DefaultEndpointId(WaveDirection::Input))
+            .WillByDefault(Return(capture));
+        std::optional<DefaultDevices> found = machine.endpoint.CurrentDefaults();
+        EXPECT_EQ(found ? ToUtf8(found->playback + u"|" + found->record) : "none", defaults)
+            << ToUtf8(render);
     }
-}
-
-TEST_F(MainWindowTest, MixerFallsBackToTheNewerProgram) {
-    system.started = 0;
-    window.OnTrayMenu(u"Windows audio mixer ...");
-    EXPECT_EQ(trace.Take(), "start sndvol32.exe @1; start sndvol.exe @1");
 }
 
 }  // namespace
-}  // namespace marvolt::fakes
+}  // namespace marvolt

@@ -2,87 +2,114 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/fakes/fake_system.h"
-#include "tests/common/dynamic_popup_menu_probe.h"
+#include <functional>
+#include <map>
+#include <vector>
 
-namespace marvolt::fakes {
+#include "app/tray_menu.h"
+#include "platform/text.h"
+
+namespace marvolt {
 namespace {
 
-class DynamicPopupMenuTest : public ::testing::Test {
-protected:
-    Trace trace;
-    FakeMenus menus{trace};
-    DynamicPopupMenu menu{menus, 0x4400};
-    // The entries shown, as "id:text" with "-" for a separator line.
-    std::string Shown() {
-        std::string text;
-        for (const std::string& entry : menus.shown) {
-            std::string flags = entry.substr(entry.find(':') + 1, entry.rfind(':') - entry.find(':') - 1);
-            text += entry.substr(0, entry.find(':')) + ":" + (flags == "2048" ? "-" : entry.substr(entry.rfind(':') + 1)) +
-                    (flags == "0" || flags == "2048" ? "" : "!") + " ";
-        }
-        return text;
+// The user32 menu as the user sees it: the entries of the menu on show, where it
+// opens and which window owns it. Any check mark, default, grey or picture is
+// written to `extras`.
+struct Menus : MenuApi {
+    std::map<NativeHandle, std::string> menus;
+    std::string shown, extras;
+    NativeHandle next = 0x5000, active = 0, foreground = 0;
+    std::function<std::uint32_t()> choose = [] { return 0u; };
+    NativeHandle CreatePopup() override {
+        menus[++next];
+        return next;
+    }
+    bool DestroyPopup(NativeHandle menu) override { return menus.erase(menu) == 1; }
+    bool AppendItem(NativeHandle menu, std::uint32_t flags, std::uint32_t id,
+                    const std::u16string& text) override {
+        bool separator = flags == kMenuSeparator;
+        if (flags != kMenuString && !separator) extras += "flags ";
+        menus.at(menu) += std::to_string(id) + ":" + (separator ? "-" : ToUtf8(text)) + " ";
+        return true;
+    }
+    bool SetItemBitmaps(NativeHandle, std::uint32_t, std::uint32_t, NativeHandle a,
+                        NativeHandle b) override {
+        if (a || b) extras += "bitmaps ";
+        return true;
+    }
+    bool SetDefaultItem(NativeHandle, std::uint32_t, std::uint32_t) override {
+        extras += "default ";
+        return true;
+    }
+    void EnableItem(NativeHandle, std::uint32_t, std::uint32_t) override { extras += "enable "; }
+    bool CursorPosition(ScreenPoint& point) override {
+        point = {300, 400};
+        return true;
+    }
+    bool WindowRectangle(NativeHandle, ScreenRect&) override { return false; }
+    NativeHandle ActiveWindow() override { return active; }
+    void MakeForeground(NativeHandle window) override { foreground = window; }
+    std::uint32_t TrackPopup(NativeHandle menu, std::uint32_t, int x, int y,
+                             NativeHandle owner) override {
+        shown = menus.at(menu) + "at " + std::to_string(x) + "," + std::to_string(y);
+        shown += " owner " + std::to_string(owner) + (owner == foreground ? " in front" : "");
+        return choose();
     }
 };
 
+class DynamicPopupMenuTest : public ::testing::Test {
+  protected:
+    Menus menus;
+    DynamicPopupMenu menu{menus, 0x4400};
+};
+
+// Fields are numbered from 1; blanks around them go; "\," and "\\" are a comma
+// and a backslash; "&" and control characters show as they are.
 TEST_F(DynamicPopupMenuTest, ItemStringGivesPlainEntriesNumberedByField) {
     const std::pair<const char16_t*, std::string> cases[] = {
         {u"Windows audio settings ..., -, Reload list of Soundcards, -,",
          "1:Windows audio settings ... 2:- 3:Reload list of Soundcards 4:- "},
-        {u"A, B", "1:A 2:B "},
-        {u"A,,B", "1:A 3:B "},
         {u"A,   ,B", "1:A 3:B "},
         {u" ,-,X", "2:- 3:X "},
         {u"  -  ,--,- -", "1:- 2:-- 3:- - "},
-        {u",,,Z", "4:Z "},
         {u"\tTab ,Same,Same", "1: Tab 2:Same 3:Same "},
-        // Commas and backslashes escaped; "&" shown, not an underline.
         {u"Line In\\, Rear,C\\\\,x,\\y\\", "1:Line In, Rear 2:C\\ 3:x 4:\\y\\ "},
         {u"Bass & Treble,&S\ta\bb", "1:Bass && Treble 2:&&S a b "},
     };
-    for (const auto& [items, shown] : cases) {
-        menu.Popup(items);
-        EXPECT_EQ(Shown(), shown);
-        EXPECT_EQ(trace.Take().find("enable"), std::string::npos);  // enabled, no default, no bitmaps
+    for (const auto& [items, entries] : cases) {
+        EXPECT_EQ(menu.Popup(items), u"");
+        EXPECT_EQ(menus.shown, entries + "at 300,400 owner 17408 in front");
     }
+    EXPECT_EQ(menus.extras, "");
+    EXPECT_EQ(menus.menus.size(), 1u);
 }
 
-TEST_F(DynamicPopupMenuTest, OpensAtTheCursorOrUnderAnAnchorWithTheForegroundOwner) {
-    using Probe = DynamicPopupMenuProbe;
-    menu.Popup(u"A");
+// A device named with a comma, "&" and a tab is one entry, shown as named, and
+// choosing it leads back to its own row.
+TEST_F(DynamicPopupMenuTest, TrayEntryOfAnAwkwardNameLeadsBackToItsRow) {
+    const std::vector<std::u16string> rows = {u"Line", u"Line, Out & \tRear"};
     menus.active = 0x9911;
-    menu.Popup(u"A");
-    Probe::ShowMenu(menu, 5, Probe::kUnset, Probe::kNoAnchor);
-    Probe::ShowMenu(menu, 1, 2, 0x77);
-    EXPECT_EQ(trace.Take(),
-              "foreground 17408; track 258 300,400 owner 17408; foreground 39185; track 258 300,400 owner 39185; "
-              "foreground 39185; track 258 5,400 owner 39185; foreground 39185; track 258 10,40 owner 39185");
+    menus.choose = [] { return 11u; };
+    std::u16string chosen = menu.Popup(ComposeTrayMenu(rows, rows[1], u""));
+    EXPECT_NE(menus.shown.find(
+                  "11:Soundcard 2: Line, Out &&  Rear  <default>  (Playback) 12:- 13:Exit at"),
+              std::string::npos);
+    EXPECT_EQ(menus.shown.substr(menus.shown.find(" owner")), " owner 39185 in front");
+    EXPECT_EQ(FindChosenDevice(rows, chosen), 1);
 }
 
-TEST_F(DynamicPopupMenuTest, EntryOptionsAndIdsOutsideTheTable) {
-    using Probe = DynamicPopupMenuProbe;
-    Probe::AddMenuItem(menu, 3, u"Checked", true, true, MenuItemState::Disabled, 7, 8);
-    Probe::AddMenuItem(menu, 4, u"Grey", false, false, MenuItemState::Grayed);
-    Probe::AddMenuItem(menu, 1000, u"Too far", false, false, MenuItemState::Enabled);
-    Probe::AddMenuItem(menu, -1, u"Before", false, false, MenuItemState::Enabled);
-    EXPECT_EQ(menus.menus.at(menu.hwnd()), (std::vector<std::string>{"3:8:Checked", "4:0:Grey"}));
-    EXPECT_EQ(trace.Take(), "bitmaps 3 0 7 8; default 3 0; enable 3 2; enable 4 1");
-    for (std::int64_t outside : {-1LL, 1000LL, 4294967296LL})
-        EXPECT_EQ(Probe::GetItemText(menu, outside), u"UNKNOWN") << outside;
-    EXPECT_EQ(Probe::GetItemText(menu, 4), u"Grey");
-    // An entry with id 0 can't be told from a dismissed menu: dismissing gives "".
-    Probe::AddMenuItem(menu, 0, u"Zero", false, false, MenuItemState::Enabled);
-    EXPECT_EQ(Probe::GetItemText(menu, 0), u"Zero");
-    EXPECT_EQ(menu.Popup(u"A"), u"");
-}
-
+// A popup asked for while the menu is open changes nothing on show.
 TEST_F(DynamicPopupMenuTest, PopupFromInsideTheMenuLoopLeavesTheOpenMenuAlone) {
     std::u16string nested = u"not called";
-    menus.choose = [&] { return nested = menu.Popup(u"Intruder"), 2u; };
-    EXPECT_EQ(menu.Popup(u"A,B"), u"B");
+    menus.choose = [&] {
+        nested = menu.Popup(u"Intruder");
+        return 1u;
+    };
+    EXPECT_EQ(menu.Popup(u"A,B"), u"A");
     EXPECT_EQ(nested, u"");
-    EXPECT_EQ(Shown(), "1:A 2:B ");
+    EXPECT_EQ(menus.shown, "1:A 2:B at 300,400 owner 17408 in front");
+    EXPECT_EQ(menu.Popup(u"   "), u"");
 }
 
 }  // namespace
-}  // namespace marvolt::fakes
+}  // namespace marvolt

@@ -5,31 +5,46 @@
 namespace marvolt {
 namespace {
 
+// A number as read back, or "refused" with the number left as it was.
+std::u16string Parsed(std::u16string_view text) {
+    long long number = 77;
+    bool ok = ParseInteger(text, number);
+    return (ok ? u"" : u"refused ") + Decimal(number);
+}
+
+std::u16string YesNo(bool yes) { return yes ? u"y" : u"n"; }
+
 TEST(Text, TrimNumbersAndUtf8) {
-    EXPECT_EQ(Trim(u"  a b  ") + u"|" + Trim(u"\tx ") + u"|" + Trim(u"   ") + u"|" +
-                  TrimLeft(u"  x  ") + u"|" + TrimRight(u"  x  "),
-              u"a b|\tx||x  |  x");
-    // Whole numbers only; anything else leaves the number as it was.
-    long long n = 77;
-    for (const char16_t* bad :
-         {u"", u" ", u"abc", u"1x", u"-", u"99999999999999999999", u"18446744073709551617"})
-        EXPECT_FALSE(ParseInteger(bad, n));
-    EXPECT_EQ(n, 77);
-    EXPECT_TRUE(ParseInteger(u" 1 ", n) && n == 1 && ParseInteger(u"-32", n) && n == -32);
-    EXPECT_EQ(Decimal(0) + Decimal(-2147483648LL) + Decimal(999), u"0-2147483648999");
-    std::u16string mixed = u"Lautsprecher \u00e4\u20ac \U0001F50A";
-    EXPECT_EQ(FromUtf8(ToUtf8(mixed)), mixed);
-    EXPECT_EQ(FromUtf8("\xff"
-                       "a") +
-                  FromUtf8("\xe2\x82"),
-              u"\uFFFD"
-              u"a\uFFFD\uFFFD");
-    // Overlong, surrogate and beyond U+10FFFF: each byte is invalid; a lone surrogate is too.
-    EXPECT_EQ(FromUtf8("\xc0\xaf"
-                       "\xed\xa0\x80"
-                       "\xf4\x90\x80\x80") +
-                  u"|" + FromUtf8(ToUtf8(u"\xD800")),
-              std::u16string(9, u'\uFFFD') + u"|\uFFFD");
+    const std::u16string mixed = u"Lautsprecher \u00e4\u20ac \U0001F50A\U0010FFFF";
+    const std::pair<std::u16string, std::u16string> cases[] = {
+        {Trim(u"  a b  "), u"a b"},
+        {Trim(u"\tx "), u"\tx"},
+        {Trim(u"   "), u""},
+        {TrimLeft(u"  x  "), u"x  "},
+        {TrimRight(u"  x  "), u"  x"},
+        {TrimRight(u" ") + TrimLeft(u" "), u""},
+        {YesNo(EndsWith(u"ab", u"b")) + YesNo(EndsWith(u"ab", u"a")) + YesNo(EndsWith(u"b", u"ab")),
+         u"ynn"},
+        {Parsed(u" 1 "), u"1"},
+        {Parsed(u"-32"), u"-32"},
+        {Parsed(u"+9223372036854775807"), u"9223372036854775807"},
+        {Parsed(u""), u"refused 77"},
+        {Parsed(u"-"), u"refused 77"},
+        {Parsed(u"1x"), u"refused 77"},
+        {Parsed(u"9223372036854775808"), u"refused 77"},
+        {Parsed(u"18446744073709551617"), u"refused 77"},
+        {Decimal(-2147483648LL) + Decimal(0), u"-21474836480"},
+        {FromUtf8(ToUtf8(mixed)), mixed},
+        {FromUtf8("\xff!\xe2\x82"), u"\uFFFD!\uFFFD\uFFFD"},
+        {FromUtf8("\xc3(\xe2\x82\xac"), u"\uFFFD(\u20ac"},
+        // Overlong, surrogate and beyond U+10FFFF: each byte is invalid.
+        {FromUtf8("\xc0\xaf\xed\xa0\x80\xf4\x90\x80\x80"), std::u16string(9, u'\uFFFD')},
+    };
+    for (const auto& [got, want] : cases) EXPECT_EQ(ToUtf8(got), ToUtf8(want));
+    // A pair of surrogates is one four-byte character; a lone one becomes U+FFFD.
+    EXPECT_EQ(ToUtf8(mixed), "Lautsprecher \xc3\xa4\xe2\x82\xac \xf0\x9f\x94\x8a\xf4\x8f\xbf\xbf");
+    const std::u16string lone = {0xD83D, u'!', 0xD83D, 0xE000};
+    EXPECT_EQ(ToUtf8(lone), "\xef\xbf\xbd!\xef\xbf\xbd\xee\x80\x80");
 }
 
 }  // namespace

@@ -9,12 +9,16 @@
 namespace marvolt {
 namespace {
 
+using Rows = std::vector<std::u16string>;
+
 TEST(TrayMenu, ComposesEntriesWithTheirMarks) {
-    using Rows = std::vector<std::u16string>;
     const std::u16string heads =
         u"Homepage ..., -,Settings ..., -,Windows audio settings ..., Windows audio mixer ..., -, "
         u"Reload list of Soundcards, -,";
-    const std::tuple<Rows, const char16_t*, const char16_t*, const char16_t*> cases[] = {
+    struct Case {
+        Rows rows;
+        const char16_t *play, *rec, *entries;
+    } const cases[] = {
         {{u"Speakers", u"Headset"},
          u"Speakers",
          u"Headset",
@@ -27,9 +31,10 @@ TEST(TrayMenu, ComposesEntriesWithTheirMarks) {
         {{}, u"Speakers", u"Speakers", u""},
         {{u"Speakers", u"Headset"}, u"", u"", u"Soundcard 1: Speakers, Soundcard 2: Headset, "},
         {{u"Speakers"}, u"Gone", u"Speakers", u"Soundcard 1: Speakers  <default>  (Record), "},
+        // Equal rows are both marked.
         {{u"USB Audio", u"USB Audio"},
          u"USB Audio",
-         u"",  // equal rows are both marked
+         u"",
          u"Soundcard 1: USB Audio  <default>  (Playback), Soundcard 2: USB Audio  <default>  "
          u"(Playback), "},
         {{u"speakers", u"Speakers 2"},
@@ -37,13 +42,12 @@ TEST(TrayMenu, ComposesEntriesWithTheirMarks) {
          u"Speakers",
          u"Soundcard 1: speakers, Soundcard 2: Speakers 2, "},
         {{u"Line\\In, Rear"}, u"", u"", u"Soundcard 1: Line\\\\In\\, Rear, "},
-        {{u"Speakers", u""},
-         u"",
-         u"",
-         u"Soundcard 1: Speakers, Soundcard 2: , "},  // no default: no mark
+        // No default names no device, not even one without a name.
+        {{u"Speakers", u""}, u"", u"", u"Soundcard 1: Speakers, Soundcard 2: , "},
     };
-    for (const auto& [rows, play, rec, entries] : cases)
-        EXPECT_EQ(ToUtf8(ComposeTrayMenu(rows, play, rec)), ToUtf8(heads + entries + u"-, Exit"));
+    for (const Case& c : cases)
+        EXPECT_EQ(ToUtf8(ComposeTrayMenu(c.rows, c.play, c.rec)),
+                  ToUtf8(heads + c.entries + u"-, Exit"));
     // The menu numbers 999 fields: devices beyond are cut, never "Exit".
     for (size_t count : {988, 989, 1200}) {
         std::u16string menu = ComposeTrayMenu(Rows(count, u"A"), u"", u"");
@@ -55,7 +59,11 @@ TEST(TrayMenu, ComposesEntriesWithTheirMarks) {
 TEST(TrayMenu, ChosenEntryFindsItsOwnRow) {
     const std::u16string s = u"Speakers", s2 = u"Speakers 2", h = u"Headset",
                          sl = u"Speakers, Left";
-    const std::tuple<std::vector<std::u16string>, const char16_t*, int> cases[] = {
+    struct Case {
+        Rows rows;
+        const char16_t* chosen;
+        int row;
+    } const cases[] = {
         {{s, s2}, u"Soundcard 2: Speakers 2", 1},
         {{s, s2}, u"Soundcard 1: Speakers", 0},
         {{s2, s}, u"Soundcard 2: Speakers", 1},
@@ -71,17 +79,17 @@ TEST(TrayMenu, ChosenEntryFindsItsOwnRow) {
         {{s, sl}, u"Soundcard 2: Speakers, Left", 1},
         {{s, sl}, u"Soundcard 3: Speakers", -1},
         {{s, u"Current: USB"}, u"Soundcard 2: Current: USB", 1},
-        // A text that is no entry falls back to the first row whose name it contains, never an
-        // empty one.
+        // A text that is no entry falls back to the first row whose name it
+        // contains, never an empty one; the header is no device.
         {{s, h}, u"Use Headset", 1},
-        {{s, h}, u"Current: Headset", -1} /* the header */,
+        {{s, h}, u"Current: Headset", -1},
         {{s, s2}, u"Speakers 2", 0},
         {{u"", h}, u"Something else", -1},
         {{s}, u"Headset", -1},
         {{}, u"Soundcard 1: Speakers", -1},
     };
-    for (const auto& [rows, selected, row] : cases)
-        EXPECT_EQ(FindChosenDevice(rows, selected), row) << ToUtf8(selected);
+    for (const Case& c : cases)
+        EXPECT_EQ(FindChosenDevice(c.rows, c.chosen), c.row) << ToUtf8(c.chosen);
 }
 
 }  // namespace

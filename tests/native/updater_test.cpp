@@ -16,7 +16,7 @@ using S = std::u16string;
 TEST(UpdaterCommandLine, TakesTheAddressAndAPathWithBlanks) {
     struct Case {
         S line, want;  // want: "<url>|<path>", empty when refused
-    } cases[] = {
+    } const cases[] = {
         {u"\"C:\\a b\\U.exe\" [URL]http://h/M.exe [PATH]C:\\Program Files\\M.exe",
          u"http://h/M.exe|C:\\Program Files\\M.exe"},
         {u"U.exe [URL]http://h/M.exe [PATH]\"C:\\x y\\M.exe\"", u"http://h/M.exe|C:\\x y\\M.exe"},
@@ -25,12 +25,14 @@ TEST(UpdaterCommandLine, TakesTheAddressAndAPathWithBlanks) {
         {u"U.exe [PATH]C:\\M.exe", u""},
         {u"U.exe [URL] [PATH]C:\\M.exe", u""},
         {u"U.exe [URL]http://h/M.exe [PATH]M.exe", u""},
+        {u"U.exe [URL]http://h/M.exe [PATH]C:\\M.exe\"", u"http://h/M.exe|C:\\M.exe\""},
         {u"\"D:\\My [URL] x\\U.exe\" [URL]http://h/M.exe [PATH]D:\\M.exe",
-         u"http://h/M.exe|D:\\M.exe"}};
+         u"http://h/M.exe|D:\\M.exe"},
+    };
     for (const Case& c : cases) {
         UpdaterRequest r;
-        EXPECT_EQ(ToUtf8(ParseUpdaterCommandLine(c.line, r) ? r.url + u"|" + r.path : u""),
-                  ToUtf8(c.want));
+        bool parsed = ParseUpdaterCommandLine(c.line, r);
+        EXPECT_EQ(ToUtf8(parsed ? r.url + u"|" + r.path : u""), ToUtf8(c.want));
     }
 }
 

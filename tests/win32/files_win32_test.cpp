@@ -43,10 +43,12 @@ TEST_F(FilesWin32, FoldersAreTheCurrentUsersEvenWhenMoved) {
     EXPECT_TRUE(!utility.GetProgramfilesPath().empty() && !utility.GetStartMenuPath().empty());
     char old[MAX_PATH] = "";
     DWORD type = REG_EXPAND_SZ, bytes = sizeof(old);
-    bool had = !RegGetValueA(HKEY_CURRENT_USER, key, "Desktop", RRF_RT_ANY | RRF_NOEXPAND, &type, old, &bytes);
+    bool had = !RegGetValueA(HKEY_CURRENT_USER, key, "Desktop", RRF_RT_ANY | RRF_NOEXPAND, &type,
+                             old, &bytes);
     std::string moved = ToAnsi(root) + "\\Moved";
     CreateDirectoryA(moved.c_str(), nullptr);
-    RegSetKeyValueA(HKEY_CURRENT_USER, key, "Desktop", REG_EXPAND_SZ, moved.c_str(), DWORD(moved.size() + 1));
+    RegSetKeyValueA(HKEY_CURRENT_USER, key, "Desktop", REG_EXPAND_SZ, moved.c_str(),
+                    DWORD(moved.size() + 1));
     EXPECT_EQ(ToAnsi(utility.GetDesktopPath()), moved);
     had ? RegSetKeyValueA(HKEY_CURRENT_USER, key, "Desktop", type, old, bytes)
         : RegDeleteKeyValueA(HKEY_CURRENT_USER, key, "Desktop");
@@ -91,12 +93,21 @@ TEST_F(FilesWin32, ChooserDrivenThroughItsControls) {
              Press(w, ChooserPart::Ok);
          }},
         {[&] { return utility.FileDirSelectDialog(root).substr(0, 3); },
-         [](HWND w) { SendMessageW(Part(w, ChooserPart::Drive1), WM_CHAR, 'z', 0), Press(w, ChooserPart::Ok); }},
-        {[&] { return utility.filesaveDialog(root, u"out.txt"); }, [](HWND w) { Press(w, ChooserPart::Ok); }},
-        {[&] { return utility.filesaveDialog(root, u"out.txt"); }, [](HWND w) { Press(w, ChooserPart::Abbruch); }},
+         [](HWND w) {
+             SendMessageW(Part(w, ChooserPart::Drive1), WM_CHAR, 'z', 0), Press(w, ChooserPart::Ok);
+         }},
+        {[&] { return utility.filesaveDialog(root, u"out.txt"); },
+         [](HWND w) { Press(w, ChooserPart::Ok); }},
+        {[&] { return utility.filesaveDialog(root, u"out.txt"); },
+         [](HWND w) { Press(w, ChooserPart::Abbruch); }},
         {[&] { return utility.FileDirSelectDialog(root); }, [](HWND) {}}};
-    const Text chosen[] = {
-        root + u"\\a.txt", root + u"\\b.log", root + u"\\sub\\", u"Z:\\", root + u"\\out.txt", u"", u""};
+    const Text chosen[] = {root + u"\\a.txt",
+                           root + u"\\b.log",
+                           root + u"\\sub\\",
+                           u"Z:\\",
+                           root + u"\\out.txt",
+                           u"",
+                           u""};
     for (size_t i = 0; i < std::size(dialogs); ++i) {
         WhenShown open(kFileChooserClass, [&](HWND w) {
             dialogs[i].second(w);
@@ -111,13 +122,15 @@ TEST_F(FilesWin32, MoveKeepsTheDestinationWhenItFails) {
     store.AppendLines(root + u"\\s", {u"new"});
     store.AppendLines(root + u"\\d", {u"old"});
     {
-        UniqueFile locked(CreateFileW(Wide(root + u"\\s"), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        UniqueFile locked(
+            CreateFileW(Wide(root + u"\\s"), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         EXPECT_FALSE(utility.FileMove(root + u"\\s", root + u"\\d", true));
     }
     EXPECT_EQ(ReadBytes(root + u"\\d"), "old\r\n");
     EXPECT_FALSE(utility.FileMove(root + u"\\s", root + u"\\d"));
     EXPECT_TRUE(utility.FileMove(root + u"\\s", root + u"\\d", true));
-    EXPECT_TRUE(ReadBytes(root + u"\\d") == "new\r\n" && store.Kind(root + u"\\s") == PathKind::Missing);
+    EXPECT_TRUE(ReadBytes(root + u"\\d") == "new\r\n" &&
+                store.Kind(root + u"\\s") == PathKind::Missing);
 }
 
 // Hidden folders, names beyond the code page and paths beyond MAX_PATH are
@@ -125,25 +138,30 @@ TEST_F(FilesWin32, MoveKeepsTheDestinationWhenItFails) {
 // Short and long names convert both ways; a file's date is its own.
 TEST_F(FilesWin32, ListingOfHiddenForeignDeepAndLoopingFolders) {
     CreateDirectoryW(Wide(root + u"\\hid"), nullptr);
-    SetFileAttributesW(Wide(root + u"\\hid"), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+    SetFileAttributesW(Wide(root + u"\\hid"),
+                       FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
     store.AppendLines(root + u"\\hid\\in.txt", {u""});
     store.AppendLines(root + u"\\\u041f\u0440\u0438\u0432\u0435\u0442.txt", {u""});
     std::u16string deep = root;
-    while (deep.size() < 300) CreateDirectoryW(Wide(u"\\\\?\\" + (deep += u"\\folder-with-a-long-name")), nullptr);
+    while (deep.size() < 300)
+        CreateDirectoryW(Wide(u"\\\\?\\" + (deep += u"\\folder-with-a-long-name")), nullptr);
     store.AppendLines(deep + u"\\deep.txt", {u""});
     // A link back to the folder itself. Wine makes none (its call is a stub): a
     // Unix link then makes a loop that the system does not mark as a link.
     CreateSymbolicLinkW(Wide(root + u"\\loop"), Wide(root), SYMBOLIC_LINK_FLAG_DIRECTORY);
     using UnixName = char*(CDECL*)(const wchar_t*);
-    auto unix = reinterpret_cast<UnixName>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    auto unix = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
     std::u16string unixLoop = unix ? FromUtf8(unix(Wide(root))) + u"/loop" : u"";
-    auto unixCall = [&](std::u16string command) { launcher.StartProcess(command + unixLoop, 0), Sleep(300); };
+    auto unixCall = [&](std::u16string command) {
+        launcher.StartProcess(command + unixLoop, 0), Sleep(300);
+    };
     if (unix && store.Kind(root + u"\\loop") == PathKind::Missing) unixCall(u"Z:\\bin\\ln -s . ");
     ASSERT_TRUE(utility.ReadDirctoryStructureToFile(root, root + u"\\list.txt", u"*.txt", false));
     std::string listing = ReadBytes(root + u"\\list.txt");
     for (std::u16string line :
-         {root + u"\\hid\\in.txt", root + u"\\\u041f\u0440\u0438\u0432\u0435\u0442.txt", deep + u"\\deep.txt"})
+         {root + u"\\hid\\in.txt", root + u"\\\u041f\u0440\u0438\u0432\u0435\u0442.txt",
+          deep + u"\\deep.txt"})
         EXPECT_NE(listing.find(ToUtf8(line) + "\r\n"), std::string::npos) << ToUtf8(line);
     std::u16string loops = root;
     for (int depth = 0; depth <= FileOperations::kMaxDepth; ++depth) loops += u"\\loop";

@@ -41,16 +41,21 @@ class Win32RegistryEnv {
 TEST(WideRegistryText, NamesBeyondTheCodePageAreStoredWholeAndOldValuesReadTheSame) {
     Win32RegistryEnv env;
     Registry registry(env.Api(), env.CodePage());
-    const std::u16string key = env.Base(), path = u"\"C:\\\u041f\u0430\u043f\u043a\u0430\\Marvolt.exe\"";
+    const std::u16string key = env.Base(),
+                         path = u"\"C:\\\u041f\u0430\u043f\u043a\u0430\\Marvolt.exe\"";
     registry.WriteRegString(u"HKEY_CURRENT_USER", key, u"Marvolt", path);
     wchar_t stored[64] = L"";
     DWORD size = sizeof stored;
-    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, Wide(key), L"Marvolt", RRF_RT_REG_SZ, nullptr, stored, &size), 0);
+    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, Wide(key), L"Marvolt", RRF_RT_REG_SZ, nullptr, stored,
+                           &size),
+              0);
     EXPECT_EQ(FromWide(stored), path);
     EXPECT_EQ(registry.ReadRegPath(u"HKEY_CURRENT_USER\\" + key + u"\\Marvolt"), path);
     const std::string old = ToAnsi(u"Lautsprecher \u00e4");
-    RegSetKeyValueA(HKEY_CURRENT_USER, ToAnsi(key).c_str(), "Playback", REG_SZ, old.c_str(), DWORD(old.size() + 1));
-    EXPECT_EQ(registry.ReadRegPath(u"HKEY_CURRENT_USER\\" + key + u"\\Playback"), u"Lautsprecher \u00e4");
+    RegSetKeyValueA(HKEY_CURRENT_USER, ToAnsi(key).c_str(), "Playback", REG_SZ, old.c_str(),
+                    DWORD(old.size() + 1));
+    EXPECT_EQ(registry.ReadRegPath(u"HKEY_CURRENT_USER\\" + key + u"\\Playback"),
+              u"Lautsprecher \u00e4");
 }
 
 }  // namespace

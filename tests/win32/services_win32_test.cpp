@@ -23,9 +23,11 @@ namespace {
 // that starts with it; a hidden or minimised one comes back shown and in front; no
 // match changes nothing, nor does a window handle of 0.
 TEST(Win32Windows, FoundByClassInItsProcessAndActivatedByTitleThenByItsStart) {
-    UniqueHwnd other = MakeTestWindow(L"Something else", SW_SHOWNORMAL), exact = MakeTestWindow(L"Act", SW_SHOWNORMAL),
+    UniqueHwnd other = MakeTestWindow(L"Something else", SW_SHOWNORMAL),
+               exact = MakeTestWindow(L"Act", SW_SHOWNORMAL),
                longer = MakeTestWindow(L"Act Vers. 1.01 \u00e4", SW_SHOWNORMAL),
-               hidden = MakeTestWindow(L"Hid Vers. 1.01"), hiddenLonger = MakeTestWindow(L"Act Vers. 1.01 \u00e4 x"),
+               hidden = MakeTestWindow(L"Hid Vers. 1.01"),
+               hiddenLonger = MakeTestWindow(L"Act Vers. 1.01 \u00e4 x"),
                minimised = MakeTestWindow(L"Min Vers. 1.01", SW_SHOWMINIMIZED),
                restored = MakeTestWindow(L"Restored", SW_SHOWMINIMIZED);
     Win32TopLevelWindows windows;
@@ -38,18 +40,20 @@ TEST(Win32Windows, FoundByClassInItsProcessAndActivatedByTitleThenByItsStart) {
     windows.ShowAsync(Native(restored.get()), kShowRestore), windows.ShowAsync(0, kShowRestore);
     windows.SetTopmost(0, true), Pump();
     EXPECT_FALSE(IsIconic(restored.get()));
-    const std::pair<const char16_t*, HWND> cases[] = {{u"Act", exact.get()},          {u"Act Vers", longer.get()},
-                                                      {u"Hid", hidden.get()},         {u"Min", minimised.get()},
-                                                      {u"NoSuchWindow", other.get()}, {u"", other.get()}};
+    const std::pair<const char16_t*, HWND> cases[] = {
+        {u"Act", exact.get()},     {u"Act Vers", longer.get()},    {u"Hid", hidden.get()},
+        {u"Min", minimised.get()}, {u"NoSuchWindow", other.get()}, {u"", other.get()}};
     for (const auto& [title, front] : cases) {
         SetForegroundWindow(other.get()), Pump();
         EXPECT_EQ(Win32WindowActivation().ActivateByTitle(title), front != other.get());
         Pump();
-        EXPECT_TRUE(GetForegroundWindow() == front && IsWindowVisible(front) && !IsIconic(front)) << ToUtf8(title);
+        EXPECT_TRUE(GetForegroundWindow() == front && IsWindowVisible(front) && !IsIconic(front))
+            << ToUtf8(title);
     }
     EXPECT_FALSE(IsWindowVisible(hiddenLonger.get()));
     // By its handle, whatever its title.
-    EXPECT_TRUE(Win32WindowActivation().Activate(Native(hiddenLonger.get())) && !Win32WindowActivation().Activate(0));
+    EXPECT_TRUE(Win32WindowActivation().Activate(Native(hiddenLonger.get())) &&
+                !Win32WindowActivation().Activate(0));
     Pump();
     EXPECT_TRUE(GetForegroundWindow() == hiddenLonger.get() && IsWindowVisible(hiddenLonger.get()));
 }
@@ -57,9 +61,11 @@ TEST(Win32Windows, FoundByClassInItsProcessAndActivatedByTitleThenByItsStart) {
 // Characters, "{" and "}" in braces and named keys reach the focused control; the
 // pending messages run, a quit message stays for the loop that owns it.
 TEST(Win32Keystrokes, TypeIntoTheFocusedControlAndPendingEventsRunThem) {
-    UniqueHwnd window = MakeTestWindow(L"Blocks keys", SW_SHOWNORMAL), closing = MakeTestWindow(L"closing");
-    HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_WANTRETURN, 0, 0, 200, 100,
-                                window.get(), nullptr, nullptr, nullptr);
+    UniqueHwnd window = MakeTestWindow(L"Blocks keys", SW_SHOWNORMAL),
+               closing = MakeTestWindow(L"closing");
+    HWND edit =
+        CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_WANTRETURN, 0, 0,
+                        200, 100, window.get(), nullptr, nullptr, nullptr);
     SetForegroundWindow(window.get()), SetFocus(edit), Pump();
     ASSERT_EQ(GetFocus(), edit);
     Win32Keystrokes().SendKeys(u"a\u00e9{{}b}{ENTER}z");
@@ -79,16 +85,19 @@ TEST(Win32FileSystem, WritesFindsAndRemovesFilesAndChangesFolders) {
     ScratchFolder scratch;
     Win32FileSystem files;
     const Text folder = scratch.path, path = folder + u"\\lines.probe";
-    EXPECT_TRUE(files.CreateNewTextFile(path, {u" ", u"caf\u00e9"}) && !files.CreateNewTextFile(path, {u"other"}));
+    EXPECT_TRUE(files.CreateNewTextFile(path, {u" ", u"caf\u00e9"}) &&
+                !files.CreateNewTextFile(path, {u"other"}));
     EXPECT_EQ(ReadBytes(path), " \r\ncaf" + ToAnsi(u"\u00e9") + "\r\n");
-    EXPECT_TRUE(files.WriteTextFile(path, {u"  "}) && files.CreateNewTextFile(folder + u"\\empty.probe", {}));
+    EXPECT_TRUE(files.WriteTextFile(path, {u"  "}) &&
+                files.CreateNewTextFile(folder + u"\\empty.probe", {}));
     EXPECT_EQ(ReadBytes(path) + ReadBytes(folder + u"\\empty.probe"), "  \r\n");
     EXPECT_FALSE(files.CreateNewTextFile(u"Q:\\no drive\\x.probe", {u" "}) ||
                  files.CreateNewTextFile(folder + u"\\no\\x", {}));
     EXPECT_EQ(Ints({files.FileExists(path), files.FileExists(folder + u"\\*.probe"),
                     files.FileExists(folder + u"\\none.probe"), files.FileExists(folder)}),
               Ints({1, 1, 0, 0}));
-    EXPECT_EQ(Ints({files.RemoveFile(path), files.RemoveFile(path), files.FileExists(path)}), Ints({1, 0, 0}));
+    EXPECT_EQ(Ints({files.RemoveFile(path), files.RemoveFile(path), files.FileExists(path)}),
+              Ints({1, 0, 0}));
     const Text saved = files.CurrentDirectory();
     EXPECT_TRUE(files.ChangeDirectory(folder + u"\\") &&
                 ToLowerAscii(files.CurrentDirectory()) == ToLowerAscii(folder));
@@ -97,12 +106,15 @@ TEST(Win32FileSystem, WritesFindsAndRemovesFilesAndChangesFolders) {
     EXPECT_TRUE(EndsWith(files.TempFolder(), u"\\") &&
                 GetFileAttributesW(Wide(files.TempFolder())) != INVALID_FILE_ATTRIBUTES);
     Win32ProcessLauncher launcher;
-    UniqueKernelHandle process(
-        OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, launcher.StartProcess(u"cmd.exe /c exit 3", 0)));
+    UniqueKernelHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE,
+                                           launcher.StartProcess(u"cmd.exe /c exit 3", 0)));
     DWORD code = 0;
-    if (process && WaitForSingleObject(process.get(), 20000) == WAIT_OBJECT_0) GetExitCodeProcess(process.get(), &code);
+    if (process && WaitForSingleObject(process.get(), 20000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.get(), &code);
     EXPECT_TRUE(!process || code == 3) << code;  // Wine may refuse to open a process that has ended
-    EXPECT_EQ(launcher.StartProcess(u"C:\\no\\such\\program.exe x", 1) + launcher.StartProcess(u"", 1), 0u);
+    EXPECT_EQ(
+        launcher.StartProcess(u"C:\\no\\such\\program.exe x", 1) + launcher.StartProcess(u"", 1),
+        0u);
 }
 
 struct MockIdentity : AppIdentity {
@@ -119,8 +131,9 @@ struct MockIdentity : AppIdentity {
 // leaves nothing behind and someone's file of the same name untouched.
 TEST(Win32RunFile, OpensWithTheHtmlProgramAndLeavesNoProbeBehind) {
     UniqueHkey html;
-    const bool associate = RegOpenKeyExW(HKEY_CLASSES_ROOT, L".html", 0, KEY_READ, html.put()) != ERROR_SUCCESS &&
-                           RegSetValueW(HKEY_CLASSES_ROOT, L".html", REG_SZ, L"htmlfile", 8) == ERROR_SUCCESS;
+    const bool associate =
+        RegOpenKeyExW(HKEY_CLASSES_ROOT, L".html", 0, KEY_READ, html.put()) != ERROR_SUCCESS &&
+        RegSetValueW(HKEY_CLASSES_ROOT, L".html", REG_SZ, L"htmlfile", 8) == ERROR_SUCCESS;
     ScratchFolder scratch;
     Win32FileSystem files;
     Win32ShellAssociation shell;
@@ -148,11 +161,13 @@ TEST(Win32RunFile, OpensWithTheHtmlProgramAndLeavesNoProbeBehind) {
         const auto browserWithPage = ::testing::ContainsRegex("\\.exe\"? http://example.org/a b$");
         EXPECT_CALL(launcher, StartProcess(::testing::ResultOf(command, browserWithPage), 1))
             .WillOnce(::testing::Return(4242));
-        EXPECT_EQ(RunFile({files, shell, launcher, messages, identity}).OpenDocument(u"http://example.org/a b", 1),
+        EXPECT_EQ(RunFile({files, shell, launcher, messages, identity})
+                      .OpenDocument(u"http://example.org/a b", 1),
                   4242u);
         EXPECT_EQ(files.CurrentDirectory(), workDirectory);
         EXPECT_EQ(ReadBytes(where), someonesFile ? "keep me\r\n" : "<missing>") << ToUtf8(folder);
-        EXPECT_FALSE(files.FileExists(u"C:\\zzzzzzzTemp_Vexo00001.html") || files.FileExists(u"C:\\RunFileTmp.html"));
+        EXPECT_FALSE(files.FileExists(u"C:\\zzzzzzzTemp_Vexo00001.html") ||
+                     files.FileExists(u"C:\\RunFileTmp.html"));
         files.RemoveFile(where);
     }
     files.ChangeDirectory(before);
@@ -166,7 +181,8 @@ Text Describe(HWND box) {
         const bool iconStatic = (GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
         if (ClassOf(child) == u"static" && !iconStatic) seen += WindowTextOf(child);
         if (iconStatic && SendMessageW(child, STM_GETICON, 0, 0)) icon = u"icon";
-        if (ClassOf(child) == u"button" && IsWindowVisible(child)) buttons += WindowTextOf(child) + u" ";
+        if (ClassOf(child) == u"button" && IsWindowVisible(child))
+            buttons += WindowTextOf(child) + u" ";
     }
     return seen + u"|" + buttons + u"|" + icon + (GetWindow(box, GW_OWNER) ? u"|owned" : u"|");
 }
@@ -178,21 +194,26 @@ TEST(MessageServiceWin32, ShowsTheBoxAsAskedAndReportsTheAnswer) {
     identity.SetTitle(u"Marvolt Test");
     MessageServiceWin32 messages(identity);
     auto view = MainWindowViewWin32::Create(GetModuleHandleW(nullptr), false);
-    ShowWindow(view->Hwnd(), SW_SHOWNORMAL), SetForegroundWindow(view->Hwnd()), SetActiveWindow(view->Hwnd());
+    ShowWindow(view->Hwnd(), SW_SHOWNORMAL), SetForegroundWindow(view->Hwnd()),
+        SetActiveWindow(view->Hwnd());
     ASSERT_EQ(GetActiveWindow(), view->Hwnd());
     using B = MessageButtons;
     using I = MessageIcon;
     const std::tuple<const char16_t*, B, I, int, MessageAnswer, const char16_t*> cases[] = {
-        {u"Exit?", B::YesNo, I::Question, IDNO, MessageAnswer::No, u"Exit?|Fehlt \u00c4|&Yes &No |icon|owned"},
-        {u"Exit?", B::YesNo, I::Question, IDYES, MessageAnswer::Yes, u"Exit?|Fehlt \u00c4|&Yes &No |icon|"},
-        {u"", B::Ok, I::Information, IDOK, MessageAnswer::Ok, u"Marvolt Test|Fehlt \u00c4|OK |icon|"},
+        {u"Exit?", B::YesNo, I::Question, IDNO, MessageAnswer::No,
+         u"Exit?|Fehlt \u00c4|&Yes &No |icon|owned"},
+        {u"Exit?", B::YesNo, I::Question, IDYES, MessageAnswer::Yes,
+         u"Exit?|Fehlt \u00c4|&Yes &No |icon|"},
+        {u"", B::Ok, I::Information, IDOK, MessageAnswer::Ok,
+         u"Marvolt Test|Fehlt \u00c4|OK |icon|"},
         {u"Exit?", B::Ok, I::Critical, IDOK, MessageAnswer::Ok, u"Exit?|Fehlt \u00c4|OK |icon|"},
         {u"Exit?", B::Ok, I::None, IDOK, MessageAnswer::Ok, u"Exit?|Fehlt \u00c4|OK |no icon|"}};
     for (const auto& [title, buttons, icon, press, answer, shown] : cases) {
         Text seen;
         WhenShown box(L"#32770", [&, press = press](HWND box) {
             seen = Describe(box);
-            PostMessageW(box, WM_COMMAND, MAKEWPARAM(press, BN_CLICKED), LPARAM(GetDlgItem(box, press)));
+            PostMessageW(box, WM_COMMAND, MAKEWPARAM(press, BN_CLICKED),
+                         LPARAM(GetDlgItem(box, press)));
         });
         EXPECT_EQ(messages.ShowMessage(u"Fehlt \u00c4", title, buttons, icon), answer);
         EXPECT_EQ(ToUtf8(seen), ToUtf8(shown));

@@ -2,6 +2,7 @@
 // broadcast, a default endpoint changed in Wine's own settings (its endpoint
 // audio tells its clients) and the timer. The hotkey is tested end to end.
 #include "platform/win32/system_events_win32.h"
+
 #include "tests/win32/win32_test_support.h"
 
 namespace marvolt {
@@ -28,7 +29,8 @@ TEST(SystemEventsWin32, ReportsDeviceChangesDefaultChangesAndTheTimer) {
 
     // Sent to every top-level window, as the system does when a device comes.
     for (WPARAM event : {0x0018 /* another kind */, 0x0007 /* DBT_DEVNODES_CHANGED */})
-        SendMessageTimeoutW(HWND_BROADCAST, WM_DEVICECHANGE, event, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
+        SendMessageTimeoutW(HWND_BROADCAST, WM_DEVICECHANGE, event, 0, SMTO_ABORTIFHUNG, 2000,
+                            nullptr);
     EXPECT_EQ(devices, 1);
 
     // Wine's endpoint audio tells its clients of a default set in its settings,

@@ -1,5 +1,7 @@
 // The program's own user interface on real windows: the popup menu, the
 // notification-area icon, the always-on-top pin and the settings window.
+// <windows.h> before the headers that build on it: the order is kept by hand.
+// clang-format off
 #include <windows.h>
 
 #include <commctrl.h>
@@ -16,52 +18,12 @@
 #include "platform/win32/shell_notify_win32.h"
 #include "platform/win32/tray_window_win32.h"
 #include "popup_menu/dynamic_popup_menu.h"
-#include "tests/common/dynamic_popup_menu_probe.h"
 #include "tests/win32/win32_test_support.h"
 #include "tray/system_tray.h"
+// clang-format on
 
 namespace marvolt {
 namespace {
-
-using Probe = DynamicPopupMenuProbe;
-
-struct PopupMenuWin32 : ::testing::Test {
-    HMENU Handle() { return reinterpret_cast<HMENU>(menu.hwnd()); }
-    UniqueHwnd owner = MakeTestWindow(L"menu owner");
-    MenuApiWin32 api;
-    DynamicPopupMenu menu{api, Native(owner.get())};
-};
-
-// Checked, default, disabled and grayed entries and their pictures reach the real
-// menu, which opens below an anchor window, or else at the cursor.
-TEST_F(PopupMenuWin32, EntryLooksAndPlaceReachTheRealMenu) {
-    HBITMAP unchecked = CreateBitmap(13, 13, 1, 1, nullptr), checked = CreateBitmap(13, 13, 1, 1, nullptr);
-    Probe::AddMenuItem(menu, 1, u"Checked", false, true, MenuItemState::Enabled);
-    Probe::AddMenuItem(menu, 2, u"Default", true, false, MenuItemState::Enabled);
-    Probe::AddMenuItem(menu, 3, u"Disabled", false, false, MenuItemState::Disabled);
-    Probe::AddMenuItem(menu, 4, u"Grayed", false, false, MenuItemState::Grayed);
-    Probe::AddMenuItem(menu, 5, u"Pictures", false, false, MenuItemState::Enabled, Native(HWND(unchecked)),
-                       Native(HWND(checked)));
-    Ints states{long(GetMenuDefaultItem(Handle(), FALSE, 0))};
-    for (UINT id = 1; id <= 5; ++id)
-        states.push_back(GetMenuState(Handle(), id, 0) & (MF_CHECKED | MF_GRAYED | MF_DISABLED));
-    EXPECT_EQ(states, Ints({2, MF_CHECKED, 0, MF_DISABLED, MF_GRAYED, 0}));
-    MENUITEMINFOW info{sizeof(info), MIIM_CHECKMARKS};
-    EXPECT_TRUE(GetMenuItemInfoW(Handle(), 5, FALSE, &info) && info.hbmpUnchecked == unchecked &&
-                info.hbmpChecked == checked);
-    UniqueHwnd anchor(CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 120, 90, 200, 40,
-                                      nullptr, nullptr, nullptr, nullptr));
-    for (HWND below : {anchor.get(), HWND{}}) {
-        ASSERT_TRUE(SetCursorPos(230, 170));
-        RECT placed{};
-        WhenShown inMenu(L"#32768", [&](HWND open) {
-            GetWindowRect(open, &placed);
-            EndMenu();
-        });
-        below ? void(Probe::ShowMenu(menu, 5, 5, Native(below))) : void(menu.Popup(u"At the cursor"));
-        EXPECT_EQ(Ints({placed.left, placed.top}), below ? Ints({120, 130}) : Ints({230, 170}));
-    }
-}
 
 struct MockTarget : TrayTarget {
     MOCK_METHOD(void, OnTrayMenu, (const Text&), (override));
@@ -90,9 +52,12 @@ struct RecordingShell : ShellNotifyWin32 {
     std::string log;
 };
 
-NativeHandle Icon(int id) { return reinterpret_cast<NativeHandle>(LoadIconW(nullptr, MAKEINTRESOURCEW(id))); }
+NativeHandle Icon(int id) {
+    return reinterpret_cast<NativeHandle>(LoadIconW(nullptr, MAKEINTRESOURCEW(id)));
+}
 
-// Whether the shell shows the icon (window, id): a change of nothing succeeds only for an icon it has.
+// Whether the shell shows the icon (window, id): a change of nothing succeeds only for an icon it
+// has.
 bool ShellHasIcon(HWND window, NativeHandle id, DWORD action = NIM_MODIFY) {
     NOTIFYICONDATAA probe{NOTIFYICONDATAA_V1_SIZE, window, static_cast<UINT>(id)};
     return Shell_NotifyIconA(action, &probe);
@@ -102,7 +67,8 @@ struct SystemTrayWin32 : ::testing::Test {
     void SetUp() override {
         // Under Wine the desktop process builds the taskbar once a program asks for the desktop.
         GetDesktopWindow();
-        ASSERT_TRUE(PumpUntil([] { return FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr; }, 20000));
+        ASSERT_TRUE(
+            PumpUntil([] { return FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr; }, 20000));
         ON_CALL(target, IconHandle()).WillByDefault(::testing::Return(icon));
         ON_CALL(target, Caption()).WillByDefault(::testing::Return(u"Marvolt 1.01"));
     }
@@ -138,7 +104,8 @@ TEST_F(SystemTrayWin32, HiddenToolWindowHoldsTheIconAndOpensTheMenuOffScreen) {
     EXPECT_EQ(WindowTextOf(window), u"SystemTray");
     EXPECT_EQ(GetAncestor(window, GA_PARENT), GetDesktopWindow());
     EXPECT_FALSE(IsWindowVisible(window) || IsWindowVisible(GetWindow(window, GW_OWNER)));
-    EXPECT_TRUE(GetWindow(window, GW_OWNER) && (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW));
+    EXPECT_TRUE(GetWindow(window, GW_OWNER) &&
+                (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW));
     EXPECT_EQ(WindowIcon(), static_cast<LRESULT>(icon));
     EXPECT_TRUE(ShellHasIcon(window, icon));
     RECT place{};
@@ -146,7 +113,8 @@ TEST_F(SystemTrayWin32, HiddenToolWindowHoldsTheIconAndOpensTheMenuOffScreen) {
         if (IsWindowVisible(window)) GetWindowRect(window, &place);
         PostMessageW(open, WM_KEYDOWN, VK_ESCAPE, 0);
     });
-    SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(WM_RBUTTONUP, 3));  // a real move at (0x205, 3)
+    SendMessageW(window, WM_MOUSEMOVE, 0,
+                 MAKELPARAM(WM_RBUTTONUP, 3));  // a real move at (0x205, 3)
     ASSERT_FALSE(inMenu.Fired());
     SendMessageW(window, WM_MOUSEMOVE, 0, WM_RBUTTONUP);
     EXPECT_TRUE(inMenu.Fired() && place.right < 0) << "the tray window did not show off screen";
@@ -189,12 +157,14 @@ TEST(PinControlWin32, DrawnAsDesignedAndPassesMouseEventsToTheEventsBoundLast) {
     wchar_t tip[80] = {};
     TOOLINFOW tool{TTTOOLINFOW_V2_SIZE, 0, parent.get(), reinterpret_cast<UINT_PTR>(pin->Handle())};
     tool.lpszText = tip;
-    SendMessageW(FindWindowW(TOOLTIPS_CLASSW, nullptr), TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(FindWindowW(TOOLTIPS_CLASSW, nullptr), TTM_GETTEXTW, 80,
+                 reinterpret_cast<LPARAM>(&tool));
     EXPECT_STREQ(tip, L"Always on top");
     BITMAPINFO info{{sizeof(BITMAPINFOHEADER), width, -height, 1, 32}, {}};
     std::uint32_t* bits = nullptr;  // 0x00RRGGBB
     HDC dc = CreateCompatibleDC(nullptr);
-    UniqueHbitmap bitmap(CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0));
+    UniqueHbitmap bitmap(
+        CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0));
     HGDIOBJ old = SelectObject(dc, bitmap.get());
     for (PinPicture picture : {PinPicture::Disabled, PinPicture::Enabled, PinPicture::MouseMove}) {
         pin->ShowPicture(picture);
@@ -205,8 +175,9 @@ TEST(PinControlWin32, DrawnAsDesignedAndPassesMouseEventsToTheEventsBoundLast) {
             for (int x = 0; x < width; ++x) {
                 const int px = x * 96 / Dpi(96), py = y * 96 / Dpi(96);
                 const PinColor c = PinPaletteColor(PinPixelIndex(picture, px, py));
-                const COLORREF want =
-                    PinPixelTransparent(picture, px, py) ? kParentBackground : RGB(c.red, c.green, c.blue);
+                const COLORREF want = PinPixelTransparent(picture, px, py)
+                                          ? kParentBackground
+                                          : RGB(c.red, c.green, c.blue);
                 const std::uint32_t got = bits[y * width + x];
                 wrong += RGB(got >> 16 & 0xff, got >> 8 & 0xff, got & 0xff) != want;
             }
@@ -220,9 +191,10 @@ TEST(PinControlWin32, DrawnAsDesignedAndPassesMouseEventsToTheEventsBoundLast) {
     EXPECT_CALL(second, OnMouseMoveOverPicture(PinPicture::MouseMove));
     EXPECT_CALL(second, OnClickPicture(PinPicture::MouseMove));
     EXPECT_CALL(second, OnMouseLeave());
-    for (UINT message :
-         {WM_MOUSEMOVE, WM_LBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDOWN, WM_MOUSELEAVE, WM_LBUTTONUP})
-        SendMessageW(pin->Handle(), message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(3, 3));
+    for (UINT message : {WM_MOUSEMOVE, WM_LBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDOWN,
+                         WM_MOUSELEAVE, WM_LBUTTONUP})
+        SendMessageW(pin->Handle(), message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0,
+                     MAKELPARAM(3, 3));
     HWND control = pin->Handle();
     parent.reset();
     EXPECT_FALSE(IsWindow(control) || pin->Handle());
@@ -237,15 +209,21 @@ struct RecordingEvents : MainWindowEvents {
     void OnStartupCheckClick() override { Click("StartupCheck", view.StartupCheck()); }
     void OnAutoRunCheckClick() override { Click("AutoRunCheck", view.AutoRunCheck()); }
     void OnStartupComboLostFocus() override { log += "ComboLostFocus,"; }
-    void OnDeviceListDoubleClick() override { log += "Row " + std::to_string(view.DeviceList().SelectedIndex()) + ","; }
+    void OnDeviceListDoubleClick() override {
+        log += "Row " + std::to_string(view.DeviceList().SelectedIndex()) + ",";
+    }
     void OnSetBtnClick() override { log += "SetBtn,"; }
     void OnCommand1Click() override { log += "Command1,"; }
     void OnExitBtnClick() override { log += "ExitBtn,"; }
     void OnWebPageClick() override { log += "WebPage,"; }
     void OnLabel1Click() override { log += "Label1,"; }
     void OnHotkeyBoxChange() override { log += ToUtf8(HotkeyText(view.HotkeyBox().Value())) + ","; }
-    void OnCycleListClick() override { log += "Cycle " + std::to_string(view.CycleList().Ticked(0)) + ","; }
-    void OnResize() override { log += view.Window().State() == WindowState::Minimized ? "Min," : "Resize,"; }
+    void OnCycleListClick() override {
+        log += "Cycle " + std::to_string(view.CycleList().Ticked(0)) + ",";
+    }
+    void OnResize() override {
+        log += view.Window().State() == WindowState::Minimized ? "Min," : "Resize,";
+    }
     bool OnQueryUnload() override { return log += "QueryUnload,", cancelClose; }
     void OnUnload() override { log += "Unload,"; }
     void Click(const std::string& name, CheckBoxControl& box) {
@@ -267,9 +245,11 @@ struct MainWindowViewWin32Test : ::testing::Test {
         return rect;
     }
     void Press(int id, UINT down = WM_LBUTTONDOWN, LPARAM at = MAKELPARAM(2, 2)) {
-        SendMessageW(Control(id), down, MK_LBUTTON, at), SendMessageW(Control(id), WM_LBUTTONUP, 0, at);
+        SendMessageW(Control(id), down, MK_LBUTTON, at),
+            SendMessageW(Control(id), WM_LBUTTONUP, 0, at);
     }
-    std::unique_ptr<MainWindowViewWin32> view = MainWindowViewWin32::Create(GetModuleHandleW(nullptr), false);
+    std::unique_ptr<MainWindowViewWin32> view =
+        MainWindowViewWin32::Create(GetModuleHandleW(nullptr), false);
     HWND window = view->Hwnd();
     RecordingEvents events{*view};
 };
@@ -279,7 +259,8 @@ struct MainWindowViewWin32Test : ::testing::Test {
 // added, free text in the combo, clicks from the list and the links, "&" in a
 // device name as written. (Its class, and that it starts hidden: end to end.)
 TEST_F(MainWindowViewWin32Test, WindowAndControlsAreLaidOutAsDesigned) {
-    EXPECT_TRUE(SendMessageW(window, WM_GETICON, ICON_BIG, 0) && SendMessageW(window, WM_GETICON, ICON_SMALL, 0));
+    EXPECT_TRUE(SendMessageW(window, WM_GETICON, ICON_BIG, 0) &&
+                SendMessageW(window, WM_GETICON, ICON_SMALL, 0));
     ASSERT_TRUE(view->Pin() && view->Pin()->Handle() == Control(kIdAlwaysOnTop1));
     RECT client{}, overlap;
     GetClientRect(window, &client);
@@ -287,7 +268,8 @@ TEST_F(MainWindowViewWin32Test, WindowAndControlsAreLaidOutAsDesigned) {
     const struct {
         int id, frame;  // frame 0: directly on the window
         LONG_PTR mask, style;
-    } controls[] = {  // clang-format off
+    } controls[] = {
+        // clang-format off
         {kIdFrame2, 0, 0, 0}, {kIdAutoRunCheck, kIdFrame2, BS_TYPEMASK, box},
         {kIdStartupCheck, kIdFrame2, BS_TYPEMASK, box}, {kIdStartupCombo, kIdFrame2, 3 | CBS_SORT, CBS_DROPDOWN},
         {kIdFrame1, 0, 0, 0}, {kIdDeviceList, kIdFrame1, LBS_SORT | LBS_NOTIFY, LBS_NOTIFY},
@@ -298,19 +280,22 @@ TEST_F(MainWindowViewWin32Test, WindowAndControlsAreLaidOutAsDesigned) {
         {kIdCycleList, kIdFrame3, LVS_TYPEMASK | LVS_SINGLESEL, LVS_REPORT | LVS_SINGLESEL},
         {kIdCommand1, 0, 0, 0}, {kIdExitBtn, 0, 0, 0}, {kIdLabel1, 0, link, link}, {kIdWebPage, 0, link, link},
         {kIdAlwaysOnTop1, 0, 0, 0}};  // clang-format on
-    std::vector<RECT> loose;  // the controls that are no frames
+    std::vector<RECT> loose;          // the controls that are no frames
     for (const auto& c : controls) {
         RECT rect = Rect(c.id), outer = c.frame ? Rect(c.frame) : client;
         EXPECT_TRUE(HasVisibleStyle(Control(c.id))) << c.id;
         EXPECT_EQ(GetWindowLongPtrW(Control(c.id), GWL_STYLE) & c.mask, c.style) << c.id;
-        EXPECT_TRUE(IntersectRect(&overlap, &rect, &outer) && EqualRect(&overlap, &rect)) << c.id << " sticks out";
+        EXPECT_TRUE(IntersectRect(&overlap, &rect, &outer) && EqualRect(&overlap, &rect))
+            << c.id << " sticks out";
         if (c.id != kIdFrame1 && c.id != kIdFrame2 && c.id != kIdFrame3) loose.push_back(rect);
     }
     for (size_t a = 0; a < loose.size(); ++a)
-        for (size_t b = a + 1; b < loose.size(); ++b) EXPECT_FALSE(IntersectRect(&overlap, &loose[a], &loose[b]));
-    const RECT frame1 = Rect(kIdFrame1), frame2 = Rect(kIdFrame2), frame3 = Rect(kIdFrame3), pin = loose.back();
-    for (const auto& [a, b] : {std::pair{frame1, frame2}, std::pair{pin, frame1}, std::pair{pin, frame2},
-                               std::pair{frame3, frame1}})
+        for (size_t b = a + 1; b < loose.size(); ++b)
+            EXPECT_FALSE(IntersectRect(&overlap, &loose[a], &loose[b]));
+    const RECT frame1 = Rect(kIdFrame1), frame2 = Rect(kIdFrame2), frame3 = Rect(kIdFrame3),
+               pin = loose.back();
+    for (const auto& [a, b] : {std::pair{frame1, frame2}, std::pair{pin, frame1},
+                               std::pair{pin, frame2}, std::pair{frame3, frame1}})
         EXPECT_FALSE(IntersectRect(&overlap, &a, &b));
 }
 
@@ -320,7 +305,8 @@ TEST_F(MainWindowViewWin32Test, WindowAndControlsAreLaidOutAsDesigned) {
 // not unwind through the window.
 TEST_F(MainWindowViewWin32Test, ControlsRaiseTheirEvents) {
     const std::tuple<CheckBoxControl&, int, std::string> boxes[] = {
-        {view->PlayCheck(), kIdPlayCheck, "PlayCheck"}, {view->RecordCheck(), kIdRecordCheck, "RecordCheck"},
+        {view->PlayCheck(), kIdPlayCheck, "PlayCheck"},
+        {view->RecordCheck(), kIdRecordCheck, "RecordCheck"},
         {view->StartupCheck(), kIdStartupCheck, "StartupCheck"},
         {view->AutoRunCheck(), kIdAutoRunCheck, "AutoRunCheck"}};
     for (const auto& [box, id, name] : boxes) {
@@ -344,9 +330,13 @@ TEST_F(MainWindowViewWin32Test, ControlsRaiseTheirEvents) {
     events.log.clear();
     view->HotkeyBox().SetValue({0x7B, kHotkeyControl | kHotkeyAlt});
     view->CycleList().AddItem(u"Speakers", true);
-    for (auto [message, key] : {std::pair{WM_KEYDOWN, VK_F9}, {WM_KEYDOWN, VK_CONTROL}, {WM_KEYUP, VK_CONTROL},
-                                {WM_KEYUP, VK_F9}, {WM_KEYDOWN, VK_BACK}}) {
-        MSG typed{Control(kIdHotkeyBox), static_cast<UINT>(message), static_cast<WPARAM>(key), 0, 0, {}};
+    for (auto [message, key] : {std::pair{WM_KEYDOWN, VK_F9},
+                                {WM_KEYDOWN, VK_CONTROL},
+                                {WM_KEYUP, VK_CONTROL},
+                                {WM_KEYUP, VK_F9},
+                                {WM_KEYDOWN, VK_BACK}}) {
+        MSG typed{
+            Control(kIdHotkeyBox), static_cast<UINT>(message), static_cast<WPARAM>(key), 0, 0, {}};
         EXPECT_TRUE(view->PreTranslate(typed));
         if (key == VK_F9) events.log += ToUtf8(HotkeyText(view->HotkeyBox().Value())) + ",";
     }
@@ -362,10 +352,12 @@ TEST_F(MainWindowViewWin32Test, ControlsRaiseTheirEvents) {
 TEST_F(MainWindowViewWin32Test, MouseAndKeyboardReachTheControlsAsAPersonUsesThem) {
     ShowWindow(window, SW_SHOWNORMAL), SetForegroundWindow(window), Pump();
     events.log.clear();
-    for (const char16_t* name : {u"PulseAudio", u"Speakers", u"Headset"}) view->DeviceList().AddItem(name);
+    for (const char16_t* name : {u"PulseAudio", u"Speakers", u"Headset"})
+        view->DeviceList().AddItem(name);
     RECT row{};
     SendMessageW(Control(kIdDeviceList), LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row));
-    for (UINT click : {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}) Press(kIdDeviceList, click, MAKELPARAM(5, row.top + 2));
+    for (UINT click : {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK})
+        Press(kIdDeviceList, click, MAKELPARAM(5, row.top + 2));
     // In the combo the focus lands in its edit field.
     for (int id : {kIdStartupCombo, kIdDeviceList, kIdPlayCheck}) SetFocus(Control(id)), Pump();
     EXPECT_EQ(events.log, "Row 1,ComboLostFocus,");
@@ -377,8 +369,8 @@ TEST_F(MainWindowViewWin32Test, MouseAndKeyboardReachTheControlsAsAPersonUsesThe
         EXPECT_TRUE(view->PreTranslate(tab));
         order.push_back(GetDlgCtrlID(GetFocus()));
     }
-    EXPECT_EQ(order, Ints({kIdStartupCheck, kIdDeviceList, kIdPlayCheck, kIdRecordCheck, kIdSetBtn, kIdHotkeyBox,
-                           kIdCycleList, kIdCommand1, kIdExitBtn, kIdAutoRunCheck}));
+    EXPECT_EQ(order, Ints({kIdStartupCheck, kIdDeviceList, kIdPlayCheck, kIdRecordCheck, kIdSetBtn,
+                           kIdHotkeyBox, kIdCycleList, kIdCommand1, kIdExitBtn, kIdAutoRunCheck}));
     SetFocus(Control(kIdPlayCheck));
     events.log.clear();
     for (UINT message : {WM_KEYDOWN, WM_KEYUP}) {
@@ -400,7 +392,8 @@ TEST_F(MainWindowViewWin32Test, StateChangesRaiseResizeAfterTheStateIsKnown) {
     form.SetState(WindowState::Minimized), form.SetState(WindowState::Minimized);
     EXPECT_EQ(events.log, "Min,");
     const WindowGeometry minimized = form.Geometry();
-    EXPECT_EQ(Ints({minimized.left, minimized.top, minimized.width}), Ints({normal.left, normal.top, normal.width}));
+    EXPECT_EQ(Ints({minimized.left, minimized.top, minimized.width}),
+              Ints({normal.left, normal.top, normal.width}));
     for (bool visible : {false, true}) {
         form.SetVisible(visible);
         EXPECT_EQ(Ints({form.Visible(), IsIconic(window), form.State() == WindowState::Minimized}),
@@ -429,7 +422,8 @@ TEST_F(MainWindowViewWin32Test, CloseAsksTheLogicAndStaysOpenWhenItCancels) {
     EXPECT_FALSE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     view->DeviceList().AddItem(u"Speakers");
     EXPECT_EQ(view->DeviceList().Count(), 0);
-    SendMessageW(MainWindowViewWin32::Create(GetModuleHandleW(nullptr), true)->Hwnd(), WM_CLOSE, 0, 0);
+    SendMessageW(MainWindowViewWin32::Create(GetModuleHandleW(nullptr), true)->Hwnd(), WM_CLOSE, 0,
+                 0);
     EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
@@ -439,7 +433,8 @@ TEST_F(MainWindowViewWin32Test, CloseAsksTheLogicAndStaysOpenWhenItCancels) {
 // yet shown has no controls but answers the same, raises a box's click, and its
 // controls show what was set once it is shown.
 TEST_F(MainWindowViewWin32Test, ListAndComboKeepTheirRowsAndTextBeforeAndAfterTheControlsAreMade) {
-    const Text names[] = {u"Lautsprecher \u00c4", u"Speakers", u"Headset", u"Speakers", u"Kopfh\u00f6rer & Mikro"};
+    const Text names[] = {u"Lautsprecher \u00c4", u"Speakers", u"Headset", u"Speakers",
+                          u"Kopfh\u00f6rer & Mikro"};
     auto waiting = MainWindowViewWin32::Create(GetModuleHandleW(nullptr), false);
     RecordingEvents waitingEvents{*waiting};
     waiting->SetEvents(&waitingEvents);

@@ -26,14 +26,18 @@ using Ints = std::vector<long>;
 // Lets this thread's messages run until `done` holds; false if it does not
 // within the limit (which only bounds a failing test).
 inline bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 5000) {
-    for (DWORD start = GetTickCount();; MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT)) {
+    for (DWORD start = GetTickCount();;
+         MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT)) {
         MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) TranslateMessage(&message), DispatchMessageW(&message);
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            TranslateMessage(&message), DispatchMessageW(&message);
         if (done()) return true;
         if (GetTickCount() - start >= limitMs) return false;
     }
 }
-inline void Pump() { PumpUntil([] { return true; }); }
+inline void Pump() {
+    PumpUntil([] { return true; });
+}
 
 // What the test window gives its static controls as background.
 constexpr COLORREF kParentBackground = RGB(10, 200, 30);
@@ -46,11 +50,12 @@ inline LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam,
 
 // A plain top-level window of class "TestWindow", hidden unless `show` says otherwise.
 inline UniqueHwnd MakeTestWindow(const wchar_t* title, int show = SW_HIDE) {
-    static WNDCLASSW windowClass{
-        0, TestWindowProc, 0, 0, nullptr, nullptr, nullptr, GetSysColorBrush(COLOR_BTNFACE), nullptr, L"TestWindow"};
+    static WNDCLASSW windowClass{0,       TestWindowProc, 0,       0,
+                                 nullptr, nullptr,        nullptr, GetSysColorBrush(COLOR_BTNFACE),
+                                 nullptr, L"TestWindow"};
     static const ATOM registered [[maybe_unused]] = RegisterClassW(&windowClass);
-    UniqueHwnd window(CreateWindowExW(0, L"TestWindow", title, WS_OVERLAPPEDWINDOW, 100, 100, 300, 200, nullptr,
-                                      nullptr, nullptr, nullptr));
+    UniqueHwnd window(CreateWindowExW(0, L"TestWindow", title, WS_OVERLAPPEDWINDOW, 100, 100, 300,
+                                      200, nullptr, nullptr, nullptr, nullptr));
     ShowWindow(window.get(), show);
     return window;
 }
@@ -73,7 +78,8 @@ inline int Dpi(int pixels) {
 // that class (a menu "#32768", a message box "#32770", ...), as soon as it shows.
 class WhenShown {
   public:
-    WhenShown(const wchar_t* windowClass, std::function<void(HWND)> action) : timer_(SetTimer(nullptr, 0, 10, Tick)) {
+    WhenShown(const wchar_t* windowClass, std::function<void(HWND)> action)
+        : timer_(SetTimer(nullptr, 0, 10, Tick)) {
         class_ = windowClass, action_ = std::move(action), fired_ = false;
     }
     ~WhenShown() { KillTimer(nullptr, timer_); }
@@ -119,8 +125,8 @@ struct ScratchFolder {
     Text path = [] {
         static int count = 0;
         wchar_t temp[MAX_PATH];
-        return FromWide(temp, GetTempPathW(MAX_PATH, temp)) + u"marvolt-" + Decimal(GetCurrentProcessId()) + u"-" +
-               Decimal(++count);
+        return FromWide(temp, GetTempPathW(MAX_PATH, temp)) + u"marvolt-" +
+               Decimal(GetCurrentProcessId()) + u"-" + Decimal(++count);
     }();
 };
 
@@ -128,7 +134,8 @@ struct MockLauncher : ProcessLauncher {
     MOCK_METHOD(std::uint32_t, StartProcess, (const Text&, int), (override));
 };
 struct MockMessages : MessageService {
-    MOCK_METHOD(MessageAnswer, ShowMessage, (const Text&, const Text&, MessageButtons, MessageIcon), (override));
+    MOCK_METHOD(MessageAnswer, ShowMessage, (const Text&, const Text&, MessageButtons, MessageIcon),
+                (override));
 };
 
 }  // namespace marvolt
