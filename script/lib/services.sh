@@ -74,12 +74,55 @@ marvolt_start_pulse() {
     marvolt_log "PulseAudio at $PULSE_SERVER with sinks: ${MARVOLT_SINKS:-Speakers|Headset}"
 }
 
-# Tells whether this machine runs 32-bit programs. Some kernels are built without
-# 32-bit support: there only the 64-bit Wine loader works, and 32-bit Windows
-# programs can't run at all.
+# Tells whether this machine's kernel runs 32-bit programs itself. Some kernels
+# are built without 32-bit support: there Wine's 32-bit loader fails with "Exec
+# format error".
 marvolt_runs_32bit() {
-    /usr/lib/wine/wine --version >/dev/null 2>&1
+    [ "${MARVOLT_EMULATE_32BIT:-0}" != 1 ] && /usr/lib/wine/wine --version >/dev/null 2>&1
 }
+
+# Where the kernel refuses 32-bit programs, Wine's 32-bit loader runs under
+# qemu-i386, registered with binfmt_misc for i386 programs so that the processes
+# Wine starts itself (a program starting another, the loader re-executing
+# itself) go there too. The registration is the machine's, not the shell's: it is
+# removed again by marvolt_stop_services, and one that was there before is used
+# and left alone. MARVOLT_EMULATE_32BIT=1 takes this way on any machine.
+MARVOLT_BINFMT_ENTRY=marvolt-i386
+MARVOLT_BINFMT_ADDED=0
+marvolt_emulate_32bit() {
+    local binfmt=/proc/sys/fs/binfmt_misc qemu=/usr/bin/qemu-i386-static
+    [ -x "$qemu" ] || return 1
+    [ -e "$binfmt/register" ] || mount -t binfmt_misc binfmt_misc "$binfmt" 2>/dev/null || return 1
+    if [ ! -e "$binfmt/$MARVOLT_BINFMT_ENTRY" ]; then
+        # The i386 ELF header of qemu's own table; F: the interpreter is opened now.
+        printf '%s' ":$MARVOLT_BINFMT_ENTRY:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:$qemu:F" \
+            >"$binfmt/register" 2>/dev/null || return 1
+        MARVOLT_BINFMT_ADDED=1
+    fi
+    # Wine reserves the address space above a 32-bit program's 2 GB in steps that
+    # qemu 7 does not place where asked, down to 64 KB each: with all of 4 GB to
+    # try, every process took a minute to start. qemu keeps only 16 MB above the
+    # program's 2 GB for itself (its stack); a start then takes seconds.
+    export QEMU_RESERVED_VA=0x81000000
+    if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+        marvolt_log "32-bit programs run under $qemu"
+        return 0
+    fi
+    marvolt_stop_32bit_emulation
+    return 1
+}
+
+marvolt_stop_32bit_emulation() {
+    if [ "$MARVOLT_BINFMT_ADDED" = 1 ]; then
+        echo -1 >"/proc/sys/fs/binfmt_misc/$MARVOLT_BINFMT_ENTRY" 2>/dev/null || true
+        MARVOLT_BINFMT_ADDED=0
+    fi
+    unset QEMU_RESERVED_VA
+}
+
+# How 32-bit Windows programs run here: "native", "emulated" or "none". Set by
+# marvolt_start_wine.
+MARVOLT_32BIT=none
 
 # Without 32-bit support Debian's "wine" script still picks the 32-bit loader;
 # shims on PATH make wine (and wineboot, which calls wine-stable) use the 64-bit one.
@@ -96,7 +139,14 @@ marvolt_use_wine64_only() {
 }
 
 marvolt_start_wine() {
-    marvolt_runs_32bit || marvolt_use_wine64_only
+    if marvolt_runs_32bit; then
+        MARVOLT_32BIT=native
+    elif marvolt_emulate_32bit; then
+        MARVOLT_32BIT=emulated
+    else
+        MARVOLT_32BIT=none
+        marvolt_use_wine64_only
+    fi
     export WINEPREFIX=${MARVOLT_WINEPREFIX:-$MARVOLT_ROOT/build/wineprefix}
     export WINEDEBUG=${WINEDEBUG:--all}
     export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml,winemenubuilder.exe="}
@@ -175,6 +225,7 @@ marvolt_stop_services() {
         kill -9 "$pid" 2>/dev/null || true
     done
     MARVOLT_STARTED_PIDS=()
+    marvolt_stop_32bit_emulation
     if [ -n "${XDG_RUNTIME_DIR:-}" ] && [[ "$XDG_RUNTIME_DIR" == /tmp/marvolt-pulse.* ]]; then
         rm -rf "$XDG_RUNTIME_DIR"
     fi
