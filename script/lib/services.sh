@@ -78,6 +78,7 @@ marvolt_start_pulse() {
 # are built without 32-bit support: there Wine's 32-bit loader fails with "Exec
 # format error".
 marvolt_runs_32bit() {
+    marvolt_forget_stale_emulation
     [ "${MARVOLT_EMULATE_32BIT:-0}" != 1 ] && /usr/lib/wine/wine --version >/dev/null 2>&1
 }
 
@@ -87,8 +88,18 @@ marvolt_runs_32bit() {
 # itself) go there too. The registration is the machine's, not the shell's: it is
 # removed again by marvolt_stop_services, and one that was there before is used
 # and left alone. MARVOLT_EMULATE_32BIT=1 takes this way on any machine.
-MARVOLT_BINFMT_ENTRY=marvolt-i386
+MARVOLT_BINFMT_ENTRY=marvolt-i386-$$
 MARVOLT_BINFMT_ADDED=0
+# A run that was killed leaves its registration behind, and every i386 program
+# of the machine would go on running under qemu: the entry names the shell that
+# made it, and one whose shell is gone is removed.
+marvolt_forget_stale_emulation() {
+    local entry
+    for entry in /proc/sys/fs/binfmt_misc/marvolt-i386-*; do
+        [ -e "$entry" ] || continue
+        kill -0 "${entry##*-}" 2>/dev/null || echo -1 >"$entry" 2>/dev/null || true
+    done
+}
 marvolt_emulate_32bit() {
     local binfmt=/proc/sys/fs/binfmt_misc qemu=/usr/bin/qemu-i386-static
     [ -x "$qemu" ] || return 1
