@@ -85,6 +85,7 @@ INSTANTIATE_TEST_SUITE_P(
         TargetCase{u"no-slash", u"C:\\x", 3, {u"C:\\x"}, u"", kErrorNoNameInUrl},
         TargetCase{u"http://h/a/", u"C:\\x", 3, {u"C:\\x"}, u"", kErrorNoNameInUrl},
         TargetCase{u"http://h/..\\..\\evil.exe", u"C:\\x", 3, {u"C:\\x"}, u"", kErrorNoNameInUrl},
+        TargetCase{u"http://h/a\\b.exe", u"C:\\x", 3, {u"C:\\x"}, u"", kErrorNoNameInUrl},
         TargetCase{u"http://h/a.txt", u"C:\\x\\a.txt", 3, {}, u"", -2146697211}));
 
 struct HandoverCase {

@@ -37,6 +37,7 @@ TEST(Text, TrimNumbersAndUtf8) {
         {FromUtf8(ToUtf8(mixed)), mixed},
         {FromUtf8("\xff!\xe2\x82"), u"\uFFFD!\uFFFD\uFFFD"},
         {FromUtf8("\xc3(\xe2\x82\xac"), u"\uFFFD(\u20ac"},
+        {FromUtf8(std::string("a\0b", 3)), std::u16string(u"a\0b", 3)},
         // Overlong, surrogate and beyond U+10FFFF: each byte is invalid.
         {FromUtf8("\xc0\xaf\xed\xa0\x80\xf4\x90\x80\x80"), std::u16string(9, u'\uFFFD')},
     };
