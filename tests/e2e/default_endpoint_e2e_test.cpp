@@ -89,21 +89,15 @@ class DefaultEndpoint : public Desktop {
         GetWindowRect(MainWindow(), &window);
         GetWindowRect(Control(marvolt::kIdExitBtn), &exit);
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-        const std::string seen = Text(window) + " exit " + Text(exit) + " work " + Text(work);
         // Scaled with the DPI or, where that is too tall, as tall as the work area.
         const int height = window.bottom - window.top, workHeight = work.bottom - work.top;
-        EXPECT_TRUE(client.right == MulDiv(278, dpi, 96) || height > workHeight * 9 / 10)
-            << dpi << " " << seen;
+        EXPECT_TRUE(client.right == MulDiv(278, dpi, 96) || height > workHeight * 9 / 10) << dpi;
         // The caption and "Exit" can be reached.
         EXPECT_TRUE(window.top >= work.top && window.left >= work.left &&
                     window.right <= work.right)
-            << seen;
+            << dpi;
         EXPECT_TRUE(exit.top >= window.top && exit.bottom <= std::min(window.bottom, work.bottom))
-            << seen;
-    }
-    static std::string Text(const RECT& r) {
-        return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ") to (" +
-               std::to_string(r.right) + ", " + std::to_string(r.bottom) + ")";
+            << dpi;
     }
     // Picks the device in the tray menu; the policy is asked for its render
     // endpoint, and with Record ticked the capture endpoint of that name, in all

@@ -421,12 +421,10 @@ class Desktop : public ::testing::Test {
     }
     void ClickRow(const std::wstring& device) {
         HWND list = Control(marvolt::kIdDeviceList);
-        const std::vector<std::wstring> rows = ListBoxItems(list);
-        const int row =
-            static_cast<int>(std::find(rows.begin(), rows.end(), device) - rows.begin());
+        const LRESULT row =
+            SendMessageW(list, LB_FINDSTRINGEXACT, WPARAM(-1), LPARAM(device.c_str()));
         RECT item{};
-        SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(row),
-                     reinterpret_cast<LPARAM>(&item));
+        SendMessageW(list, LB_GETITEMRECT, WPARAM(row), LPARAM(&item));
         POINT centre{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
         ClientToScreen(list, &centre);
         // Clicked again only after the double-click time, so that it stays a single click.

@@ -1,5 +1,5 @@
-// The download and the signature check against the tests' own web server
-// (script/test: MARVOLT_HTTP serves build/, MARVOLT_HTTP_DOWN has no server).
+// The download and the checks of a fetched program against the tests' own web
+// server (script/test: MARVOLT_HTTP serves build/).
 #include "platform/win32/file_probe_win32.h"
 #include "platform/win32/pending_events_win32.h"
 #include "platform/win32/signature_check_win32.h"
@@ -11,7 +11,6 @@ namespace marvolt {
 namespace {
 
 using S = std::u16string;
-S Env(const char* name) { return FromUtf8(std::getenv(name) ? std::getenv(name) : ""); }
 
 struct Unused : MessageService, ProcessLauncher, ProcessEnd {
     MessageAnswer ShowMessage(const S&, const S&, MessageButtons, MessageIcon) override {
@@ -21,17 +20,17 @@ struct Unused : MessageService, ProcessLauncher, ProcessEnd {
     [[noreturn]] void EndNow() override { std::abort(); }
 };
 
-// The downloads land in a folder of the user's own, with numbered names; an
-// error page (404) or a cut signature never pass the check. (A server that is
-// down and a changed file: end to end.)
-TEST(UpdateDownload, NumberedNamesAndOnlyTheSignedFilePassesTheCheck) {
+// Only the signed file passes: an error page (404, which Wine keeps with
+// success) and a cut signature don't, and a program for another machine type
+// is no program to start. (A changed file and a server that is down: end to end.)
+TEST(UpdateDownload, OnlyTheSignedProgramForThisMachinePasses) {
     wchar_t self[MAX_PATH];
-    S exe = FromWide(self, ::GetModuleFileNameW(nullptr, self, MAX_PATH)),
-      flavour = exe.substr(0, exe.rfind(u'\\'));
-    S build = flavour + u"\\update-test\\", www = build + u"www\\Downloads\\";
-    S server = Env("MARVOLT_HTTP") + u"/" + flavour.substr(flavour.rfind(u'\\') + 1) +
-               u"/update-test/www/Downloads/";
-    ASSERT_FALSE(Env("MARVOLT_HTTP").empty()) << "no test web server";
+    const S exe = FromWide(self, ::GetModuleFileNameW(nullptr, self, MAX_PATH)),
+            flavour = exe.substr(0, exe.rfind(u'\\')), build = flavour + u"\\update-test\\";
+    const char* http = std::getenv("MARVOLT_HTTP");
+    ASSERT_TRUE(http) << "no test web server";
+    const S server = FromUtf8(http) + u"/" + flavour.substr(flavour.rfind(u'\\') + 1) +
+                     u"/update-test/www/Downloads/";
     std::string der = ReadBytes(build + u"test-public.der");
     unsigned char key[64];
     std::copy(der.end() - 64, der.end(), key);
@@ -42,29 +41,25 @@ TEST(UpdateDownload, NumberedNamesAndOnlyTheSignedFilePassesTheCheck) {
     Unused unused;
     FilesDownload downloads{
         {download, files, signatures, pending, unused, unused, unused}, u"", u""};
-    S work = files.UserDownloadFolder() + u"update-test\\", updater = work + u"Zarnik-Updater.exe";
-    S sig = www + u"Zarnik-Updater.exe.sig", page = work + u"page.exe", cut = work + u"cut.sig";
+    const S work = files.UserDownloadFolder() + u"update-test\\",
+            updater = work + u"Zarnik-Updater.exe", sig = updater + u".sig",
+            page = work + u"page.exe", cut = work + u"cut.sig", other = work + u"other.exe";
     ::CreateDirectoryW(Wide(work), nullptr);
-    EXPECT_EQ(ToUtf8(downloads.URLToFileDownload(server + u"Zarnik-Updater.exe", work)),
-              ToUtf8(updater));
-    EXPECT_EQ(
-        ToUtf8(downloads.URLToFileDownload(server + u"Zarnik-Updater.exe", u"\"" + work + u"\"")),
-        ToUtf8(work + u"Zarnik-Updater (2).exe"));
-    EXPECT_EQ(ReadBytes(updater), ReadBytes(www + u"Zarnik-Updater.exe"));
-    downloads.URLToFileDownload(server + u"missing.exe",
-                                page);  // Wine keeps the error page, with success
+    for (const auto& [from, to] : {std::pair{u"Zarnik-Updater.exe", updater},
+                                   {u"Zarnik-Updater.exe.sig", sig},
+                                   {u"missing.exe", page}})
+        EXPECT_EQ(ToUtf8(downloads.URLToFileDownload(server + from, to, 3)), ToUtf8(to));
     std::ofstream(Wide(cut), std::ios::binary) << ReadBytes(sig).substr(0, 63);
-    struct Check {
-        S file, signature;
-        SignatureVerdict want;
-    } checks[] = {{updater, sig, SignatureVerdict::Valid},
-                  {updater, cut, SignatureVerdict::Invalid},
-                  {page, sig, SignatureVerdict::Invalid}};
-    for (const Check& c : checks)
-        EXPECT_EQ(signatures.Verify(c.file, c.signature), c.want) << ToUtf8(c.file + c.signature);
-    EXPECT_TRUE(IsProgramForThisMachine(updater) && !IsProgramForThisMachine(sig));
-    for (const S& file : {updater, work + u"Zarnik-Updater (2).exe", page, cut})
-        ::DeleteFileW(Wide(file));
+    std::string program = ReadBytes(updater);
+    char* header = program.data() + *reinterpret_cast<const LONG*>(program.data() + 0x3c);
+    *reinterpret_cast<WORD*>(header + 4) ^= 0x14c ^ 0x8664;  // i386 and x86-64 swapped
+    std::ofstream(Wide(other), std::ios::binary) << program;
+    EXPECT_EQ(signatures.Verify(updater, sig), SignatureVerdict::Valid);
+    EXPECT_EQ(signatures.Verify(updater, cut), SignatureVerdict::Invalid);
+    EXPECT_EQ(signatures.Verify(page, sig), SignatureVerdict::Invalid);
+    EXPECT_TRUE(IsProgramForThisMachine(updater));
+    EXPECT_FALSE(IsProgramForThisMachine(other) || IsProgramForThisMachine(sig));
+    for (const S& file : {updater, sig, page, cut, other}) ::DeleteFileW(Wide(file));
     ::RemoveDirectoryW(Wide(work));
 }
 
