@@ -419,7 +419,7 @@ class Desktop : public ::testing::Test {
         ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }));
         Sleep(300);
     }
-    void ClickRow(const std::wstring& device) {
+    void ClickRow(const std::wstring& device, int clicks = 1) {
         HWND list = Control(marvolt::kIdDeviceList);
         const LRESULT row =
             SendMessageW(list, LB_FINDSTRINGEXACT, WPARAM(-1), LPARAM(device.c_str()));
@@ -429,7 +429,7 @@ class Desktop : public ::testing::Test {
         ClientToScreen(list, &centre);
         // Clicked again only after the double-click time, so that it stays a single click.
         EXPECT_TRUE(WaitUntil([&] {
-            ClickAt(centre);
+            ClickAt(centre, clicks);
             return WaitUntil([&] { return SendMessageW(list, LB_GETCURSEL, 0, 0) == row; }, 2000);
         })) << "row "
             << row << " not selected";

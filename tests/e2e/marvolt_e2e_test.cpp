@@ -53,17 +53,6 @@ bool SoundMapperSays(const std::wstring& playback, const std::wstring& record) {
     });
 }
 
-bool HasLoaded(DWORD processId, const wchar_t* dll) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
-    MODULEENTRY32W module{sizeof(module)};
-    bool found = false;
-    for (BOOL more = Module32FirstW(snapshot, &module); more && !found;
-         more = Module32NextW(snapshot, &module))
-        found = _wcsicmp(module.szModule, dll) == 0;
-    CloseHandle(snapshot);
-    return found;
-}
-
 using Marvolt = Desktop;
 
 // The first start prepares the Sound Mapper and goes to the tray; its menu marks
@@ -81,9 +70,6 @@ TEST_F(Marvolt, FirstStartTrayMenuReloadAndExit) {
         << "the hidden window took it";
     DestroyWindow(editor);
     EXPECT_FALSE(IsWindowVisible(MainWindow())) << "the program starts in the notification area";
-    // Its settings window makes its controls when first shown: until then the
-    // common controls are not even loaded.
-    EXPECT_FALSE(Control(kIdDeviceList) || HasLoaded(program_.Id(), L"comctl32.dll"));
     EXPECT_EQ(WindowText(MainWindow()), L"Marvolt Vers. 1.01");
     std::vector<std::wstring> devices = Rows(), expected = kDevices;
     std::sort(devices.begin(), devices.end());
@@ -141,8 +127,7 @@ TEST_F(Marvolt, SettingsWindowSetsTheTickedRolesHidesAndComesBack) {
     HWND window = MainWindow();
     EXPECT_TRUE(IsTopmost(window));
     EXPECT_EQ(ListBoxItems(Control(kIdDeviceList)), Rows());
-    ClickRow(L"Headset");
-    Click(Control(kIdSetBtn));
+    ClickRow(L"Headset", 2);  // a double click sets the row
     EXPECT_TRUE(SoundMapperSays(L"Headset", L"Headset"));
     EXPECT_TRUE(WaitUntil(
         [&] { return WindowText(Control(kIdCurrentCardTxt)) == L"Default Soundcard: Headset"; }));
@@ -162,8 +147,22 @@ TEST_F(Marvolt, SettingsWindowSetsTheTickedRolesHidesAndComesBack) {
         }));
     }
 
-    auto hide = [&] {
-        Click(Control(kIdCommand1));
+    // Ticked, the start-up box shows its combo; the device is kept once the combo loses the focus.
+    Click(Control(kIdStartupCheck));
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(Control(kIdStartupCombo)) != FALSE; }));
+    Click(Control(kIdStartupCombo));
+    PressKey(VK_DOWN);
+    PressKey(VK_TAB);
+    EXPECT_TRUE(WaitUntil([&] {
+        const std::wstring chosen = WindowText(Control(kIdStartupCombo));
+        return !chosen.empty() && RegString(kOptions, L"StartupDevice") == chosen;
+    }));
+
+    auto hide = [&](bool minimise = false) {
+        if (minimise)
+            PostMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        else
+            Click(Control(kIdCommand1));
         return WaitUntil([&] { return !IsWindowVisible(window) && TrayIconShown(); });
     };
     ASSERT_TRUE(hide());
@@ -196,7 +195,7 @@ TEST_F(Marvolt, SettingsWindowSetsTheTickedRolesHidesAndComesBack) {
     EXPECT_TRUE(WaitUntil([&] { return IsChecked(Control(kIdAutoRunCheck)); }));
     Click(Control(kIdAutoRunCheck));
     EXPECT_TRUE(WaitUntil([&] { return !IsChecked(Control(kIdAutoRunCheck)); }));
-    ASSERT_TRUE(hide());
+    ASSERT_TRUE(hide(true));
     // Where the desktop was too slow to see a double click, the first click's
     // menu opens instead: a person closes it and double-clicks again.
     EXPECT_TRUE(WaitUntil(
@@ -354,24 +353,35 @@ TEST_F(Marvolt, HostileStoredValuesHarmNothing) {
 }
 
 // Another program holds Ctrl+Alt+F12: the settings window says so beside the
-// hotkey box, and nothing else changes. Typed into the box, Ctrl+Alt+F11 is
-// stored and taken up at once; pressed anywhere, it makes the next ticked
-// device the default (Speakers and Headset only: the others are out of the
-// cycle), moves the menu's marker and names the device beside the icon.
+// hotkey box, and nothing else changes. Backspace clears the box; F11 typed
+// alone is stored as Ctrl+Alt+F11 and taken up at once; pressed anywhere, it
+// makes the next ticked device the default (Speakers and Headset only: the
+// others are unticked in the cycle list), moves the menu's marker and names the
+// device beside the icon.
 TEST_F(Marvolt, HotkeyCyclesTheTickedDevicesAndTellsWhenItIsTaken) {
     struct Held {
         ~Held() { UnregisterHotKey(nullptr, 1); }
     } held;
     ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, VK_F12));
-    for (const std::wstring& row : Rows())
-        if (row != L"Speakers" && row != L"Headset")
-            RegSetString(kSettings + L"\\CycleThrough", row, L"0");
     RegSetString(kSoundMapper, L"Playback", L"Speakers");
     RegSetString(kSoundMapper, L"Record", L"Speakers");
     Start();
     OpenSettings();
     EXPECT_EQ(WindowText(Control(kIdHotkeyNoteTxt)), L"Taken by another program");
     UnregisterHotKey(nullptr, 1);
+    // Unticked in the cycle list with the keyboard: only Speakers and Headset stay in.
+    Click(Control(kIdCycleList));
+    PressKey(VK_HOME);
+    for (const std::wstring& row : Rows()) {
+        if (row != L"Speakers" && row != L"Headset") PressKey(VK_SPACE);
+        PressKey(VK_DOWN);
+    }
+    for (const std::wstring& row : Rows()) {
+        const wchar_t* ticked = row == L"Speakers" || row == L"Headset" ? L"1" : L"0";
+        EXPECT_TRUE(WaitUntil([&] {
+            return RegString(kSettings + L"\\CycleThrough", row) == ticked;
+        })) << row.size();
+    }
     // Typed once the box has the focus, as a person sees it: clicked again when a busy desktop lost
     // the click.
     DWORD thread = GetWindowThreadProcessId(MainWindow(), nullptr);
@@ -386,7 +396,9 @@ TEST_F(Marvolt, HotkeyCyclesTheTickedDevicesAndTellsWhenItIsTaken) {
             3000);
     }
     ASSERT_TRUE(focused);
-    PressChord({VK_CONTROL, VK_MENU, VK_F11});
+    PressChord({VK_BACK});
+    EXPECT_TRUE(WaitUntil([] { return RegString(kOptions, L"CycleHotkey") == L"none"; }));
+    PressChord({VK_F11});  // a key alone gets Ctrl+Alt
     EXPECT_TRUE(WaitUntil([] { return RegString(kOptions, L"CycleHotkey") == L"Ctrl+Alt+F11"; }));
     EXPECT_TRUE(WaitUntil([&] { return WindowText(Control(kIdHotkeyNoteTxt)).empty(); }));
     Screenshot(L"settings-window-hotkey");

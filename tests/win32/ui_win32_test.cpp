@@ -1,17 +1,13 @@
-// The program's own user interface on real windows: the notification-area icon
-// and what a person does in the settings window that the end-to-end journeys
-// leave out.
+// The notification-area icon on real windows: the tray protocol the
+// end-to-end journeys can't see from outside.
 // <windows.h> before the headers that build on it: the order is kept by hand.
 // clang-format off
 #include <windows.h>
 
-#include <commctrl.h>
 #include <shellapi.h>
 
 #include <optional>
 
-#include "app/device_cycle.h"
-#include "platform/win32/main_window_view_win32.h"
 #include "platform/win32/menu_api_win32.h"
 #include "platform/win32/shell_notify_win32.h"
 #include "platform/win32/tray_window_win32.h"
@@ -90,81 +86,6 @@ TEST(SystemTrayWin32, HiddenToolWindowHoldsTheIconAndOpensTheMenuOffScreen) {
     EXPECT_TRUE(ShellHasIcon(window, icon));
     tray->Unload();
     EXPECT_FALSE(IsWindow(window) || ShellHasIcon(window, icon));
-}
-
-// What the settings window tells the logic, with what the logic would read then.
-struct RecordingEvents : MainWindowEvents {
-    explicit RecordingEvents(MainWindowView& view) : view(view) {}
-    void OnPlayCheckClick() override {}
-    void OnRecordCheckClick() override {}
-    void OnStartupCheckClick() override {}
-    void OnAutoRunCheckClick() override {}
-    void OnStartupComboLostFocus() override { log += "ComboLostFocus,"; }
-    void OnDeviceListDoubleClick() override {
-        log += "Row " + std::to_string(view.DeviceList().SelectedIndex()) + ",";
-    }
-    void OnSetBtnClick() override {}
-    void OnCommand1Click() override {}
-    void OnExitBtnClick() override {}
-    void OnWebPageClick() override {}
-    void OnLabel1Click() override {}
-    void OnHotkeyBoxChange() override { log += ToUtf8(HotkeyText(view.HotkeyBox().Value())) + ","; }
-    void OnCycleListClick() override {
-        log += "Cycle " + std::to_string(view.CycleList().Ticked(0)) + ",";
-    }
-    void OnResize() override {
-        log += view.Window().State() == WindowState::Minimized ? "Min," : "Resize,";
-    }
-    bool OnQueryUnload() override { return false; }
-    void OnUnload() override {}
-    MainWindowView& view;
-    std::string log;
-};
-
-// A double click on a row raises the list's event with that row selected, a
-// single click nothing; the combo reports losing the focus. In the hotkey box a
-// key alone gets Ctrl+Alt, a modifier let go alone leaves the hotkey, Backspace
-// clears it; unticking a device in the cycle list tells. The user's minimise
-// tells once the window is minimised.
-TEST(MainWindowViewWin32, WhatAPersonDoesReachesTheLogic) {
-    auto view = MainWindowViewWin32::Create(GetModuleHandleW(nullptr), false);
-    RecordingEvents events{*view};
-    view->SetEvents(&events);
-    view->MakeControls();
-    HWND window = view->Hwnd();
-    ShowWindow(window, SW_SHOWNORMAL), SetForegroundWindow(window), Pump();
-    events.log.clear();
-    for (const char16_t* name : {u"PulseAudio", u"Speakers", u"Headset"})
-        view->DeviceList().AddItem(name);
-    HWND list = GetDlgItem(window, kIdDeviceList);
-    RECT row{};
-    SendMessageW(list, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row));
-    for (UINT click : {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}) {
-        SendMessageW(list, click, MK_LBUTTON, MAKELPARAM(5, row.top + 2));
-        SendMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(5, row.top + 2));
-    }
-    // In the combo the focus lands in its edit field.
-    for (int id : {kIdStartupCombo, kIdDeviceList}) SetFocus(GetDlgItem(window, id)), Pump();
-    SendMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0), Pump();
-    view->HotkeyBox().SetValue({0x7B, kHotkeyControl | kHotkeyAlt});
-    view->CycleList().AddItem(u"Speakers", true);
-    for (auto [message, key] : {std::pair{WM_KEYDOWN, VK_F9},
-                                {WM_KEYDOWN, VK_CONTROL},
-                                {WM_KEYUP, VK_CONTROL},
-                                {WM_KEYDOWN, VK_BACK}}) {
-        MSG typed{GetDlgItem(window, kIdHotkeyBox),
-                  static_cast<UINT>(message),
-                  static_cast<WPARAM>(key),
-                  0,
-                  0,
-                  {}};
-        EXPECT_TRUE(view->PreTranslate(typed));
-        if (message == WM_KEYUP) events.log += ToUtf8(HotkeyText(view->HotkeyBox().Value())) + ",";
-    }
-    LVITEMW clear{0, 0, 0, INDEXTOSTATEIMAGEMASK(1), LVIS_STATEIMAGEMASK};
-    SendDlgItemMessageW(window, kIdCycleList, LVM_SETITEMSTATE, 0,
-                        reinterpret_cast<LPARAM>(&clear));
-    EXPECT_EQ(events.log, "Row 1,ComboLostFocus,Min,Ctrl+Alt+F9,Ctrl+Alt+F9,none,Cycle 0,");
 }
 
 }  // namespace
