@@ -64,18 +64,13 @@ const char16_t kUsageText[] =
 std::vector<std::u16string> SplitArguments(const std::u16string& commandLine) {
     std::vector<std::u16string> arguments;
     std::size_t at = 0, end = commandLine.size();
-    // The program's name: up to the closing quote when it starts with one,
-    // else up to the first blank; no escapes.
-    std::u16string program;
+    // The program's name goes first: up to the closing quote when it starts
+    // with one, else up to the first blank; no escapes.
     if (at < end && commandLine[at] == u'"') {
-        std::size_t close = commandLine.find(u'"', at + 1);
-        program =
-            commandLine.substr(at + 1, (close == std::u16string::npos ? end : close) - at - 1);
-        at = close == std::u16string::npos ? end : close + 1;
-    } else {
-        while (at < end && !IsBlank(commandLine[at])) program += commandLine[at++];
+        at = commandLine.find(u'"', at + 1);
+        at = at == std::u16string::npos ? end : at + 1;
     }
-    arguments.push_back(program);
+    while (at < end && !IsBlank(commandLine[at])) ++at;
     for (;;) {
         while (at < end && IsBlank(commandLine[at])) ++at;
         if (at == end) break;
@@ -108,7 +103,7 @@ std::vector<std::u16string> SplitArguments(const std::u16string& commandLine) {
 std::optional<Command> ParseCommand(const std::u16string& commandLine) {
     const std::vector<std::u16string> arguments = SplitArguments(commandLine);
     Command command;
-    for (std::size_t i = 1; i < arguments.size(); ++i) {
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::u16string name = SwitchName(arguments[i]);
         const bool verb = name == u"set" || name == u"profile" || name == u"cycle" ||
                           name == u"list" || name == u"?" || name == u"help";

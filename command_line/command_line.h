@@ -27,7 +27,7 @@ enum ExitCode : int {
     kExitNoAnswer = 4,    // a running Marvolt did not answer in time
 };
 
-// The arguments of a whole command line (the program's name first), split as
+// The arguments after the program's name in a whole command line, split as
 // the C runtime splits them: blanks separate, double quotes group, backslashes
 // escape only the quotes they precede.
 std::vector<std::u16string> SplitArguments(const std::u16string& commandLine);

@@ -60,7 +60,7 @@ TEST(CommandLine, RowsByExactNameOrTrayNumber) {
 // A command goes over whole; anything else a window may be sent is refused.
 TEST(CommandLine, OnlyAWholeCommandOfThisVersionIsTakenFromTheMessage) {
     for (const char16_t* line :
-         {u"m /set \"Speakers 2\" /record", u"m /profile Work", u"m /cycle"}) {
+         {u"m /set \"Speakers 2\" /record", u"m /profile \u041dWork", u"m /cycle"}) {
         const std::vector<std::uint8_t> bytes = EncodeCommand(*ParseCommand(line));
         EXPECT_EQ(Shown(DecodeCommand(kCommandMessageTag, bytes.data(), bytes.size())),
                   Shown(ParseCommand(line)));
