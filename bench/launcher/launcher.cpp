@@ -185,12 +185,15 @@ class Child {
 public:
     ~Child() { Close(); }
 
-    // `marker` goes on the command line, where nothing of ours reads it, so
-    // that the process can be told apart on the Linux side (see UnixPrivateKb).
+    // `marker` goes on the command line so that the process can be told apart
+    // on the Linux side (see UnixPrivateKb), right after the program's quoted
+    // name: up to the next blank that is still the name, so the program sees no
+    // arguments (it reads those as commands). The environment would not do:
+    // Wine hands it to the new process but not to its Linux side.
     bool Start(const std::wstring& exe, const std::wstring& marker) {
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
-        std::wstring line = L"\"" + exe + L"\" " + marker;
+        std::wstring line = L"\"" + exe + L"\"" + marker;
         return CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                               &info_) != FALSE;
     }
