@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/native_handle.h"
 
@@ -20,6 +22,10 @@ public:
     // without activating the window.
     virtual void SetTopmost(NativeHandle window, bool topmost) = 0;
     virtual bool IsTopmost(NativeHandle window) = 0;  // WS_EX_TOPMOST
+    // Hands the bytes to the window as WM_COPYDATA tagged `tag` and waits up to
+    // `timeoutMs` for its answer; nothing when none came in time.
+    virtual std::optional<long> SendData(NativeHandle window, std::uint32_t tag,
+                                         const std::vector<std::uint8_t>& bytes, unsigned timeoutMs) = 0;
 };
 
 }  // namespace marvolt

@@ -15,12 +15,17 @@ using UniqueView = UniqueHandle<NullInvalidTraits<void*, ::UnmapViewOfFile>>;
 
 }  // namespace
 
-Win32InstanceQuery::Win32InstanceQuery() : Win32InstanceQuery(kMutexName) {}
+Win32InstanceQuery::Win32InstanceQuery(Mode mode) : Win32InstanceQuery(kMutexName, mode) {}
 
-Win32InstanceQuery::Win32InstanceQuery(const std::u16string& mutexName)
-    : mutex_(CreateMutexW(nullptr, FALSE, Wide(mutexName))) {
+Win32InstanceQuery::Win32InstanceQuery(const std::u16string& mutexName, Mode mode)
+    : mutex_(mode == kTake ? CreateMutexW(nullptr, FALSE, Wide(mutexName))
+                           : OpenMutexW(SYNCHRONIZE, FALSE, Wide(mutexName))) {
     DWORD error = GetLastError();
     ownerName_ = mutexName + kOwnerSuffix;
+    if (mode == kLookOnly) {
+        earlier_ = mutex_ || error == ERROR_ACCESS_DENIED;
+        return;
+    }
     // Access denied: the mutex exists but belongs to an instance running with
     // other rights (elevated, or another user in this session).
     earlier_ = (mutex_ && error == ERROR_ALREADY_EXISTS) || (!mutex_ && error == ERROR_ACCESS_DENIED);

@@ -40,4 +40,14 @@ bool Win32TopLevelWindows::IsTopmost(NativeHandle window) {
     return window && (GetWindowLongW(reinterpret_cast<HWND>(window), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
 }
 
+std::optional<long> Win32TopLevelWindows::SendData(NativeHandle window, std::uint32_t tag,
+                                                   const std::vector<std::uint8_t>& bytes, unsigned timeoutMs) {
+    COPYDATASTRUCT data{tag, static_cast<DWORD>(bytes.size()), const_cast<std::uint8_t*>(bytes.data())};
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutW(reinterpret_cast<HWND>(window), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
+                             SMTO_ABORTIFHUNG, timeoutMs, &answer))
+        return std::nullopt;
+    return static_cast<long>(answer);
+}
+
 }  // namespace marvolt

@@ -10,6 +10,8 @@ public:
     void ShowAsync(NativeHandle window, int showCommand) override;
     void SetTopmost(NativeHandle window, bool topmost) override;
     bool IsTopmost(NativeHandle window) override;
+    std::optional<long> SendData(NativeHandle window, std::uint32_t tag, const std::vector<std::uint8_t>& bytes,
+                                 unsigned timeoutMs) override;
 };
 
 }  // namespace marvolt
