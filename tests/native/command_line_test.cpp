@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include "command_line/command_runner.h"
 #include "platform/text.h"
 
 namespace marvolt {
@@ -88,67 +87,6 @@ TEST(CommandLine, OnlyAWholeCommandOfThisVersionIsTakenFromTheMessage) {
             << bytes.size();
     EXPECT_EQ(Shown(DecodeCommand(kCommandMessageTag + 1, set.data(), set.size())), "-");
     EXPECT_EQ(Shown(DecodeCommand(kCommandMessageTag, nullptr, 14)), "-");
-}
-
-// The running Marvolt as far as a start with a command sees it: a process with
-// or without its window, whose window answers through its logic, or not at all.
-struct Running : InstanceQuery, TopLevelWindows, ConsoleOutput, CommandTarget {
-    bool running = true, window = true, answers = true, oldRelease = false;
-    std::string written, done;
-    bool EarlierInstanceRunning() override { return running; }
-    std::uint32_t EarlierInstanceProcess() override { return 77; }
-    NativeHandle FindByClassInProcess(const std::u16string& name, std::uint32_t process) override {
-        return window && name == u"Form" && process == 77 ? 5 : 0;
-    }
-    void ShowAsync(NativeHandle, int) override {}
-    void SetTopmost(NativeHandle, bool) override {}
-    bool IsTopmost(NativeHandle) override { return false; }
-    std::optional<long> SendData(NativeHandle to, std::uint32_t tag,
-                                 const std::vector<std::uint8_t>& bytes, unsigned) override {
-        if (!answers) return std::nullopt;
-        return oldRelease ? 0 : AnswerCommandMessage(tag, bytes.data(), bytes.size(), *this);
-    }
-    void Write(const std::u16string& text) override { written += ToUtf8(text); }
-    int RunCommand(const Command& command) override {
-        done = Shown(command);
-        return kExitRefused;
-    }
-    std::vector<std::u16string> ListLines() override { return {u"1	A", u"2	B"}; }
-};
-
-// A start with a command settles what it can at once and hands a switch to the
-// running Marvolt, whose answer becomes the exit code.
-TEST(CommandLine, ASwitchGoesToTheRunningMarvoltAndItsAnswerIsTheExitCode) {
-    struct Case {
-        const char16_t* line;
-        bool running, window, answers, oldRelease;
-        std::optional<int> code;
-        const char *done, *written;
-    } const cases[] = {
-        {u"m /set \"Speakers 2\" /record", true, true, true, false, 3, "3 2 Speakers 2", ""},
-        {u"m /cycle", true, true, false, false, 4, "", ""},
-        {u"m /cycle", true, true, true, true, 4, "", ""},
-        {u"m /cycle", true, false, true, false, 4, "", ""},
-        {u"m /cycle", false, true, true, false, std::nullopt, "", ""},
-        {u"m /list", true, true, true, false, std::nullopt, "", ""},
-        {u"m", true, true, true, false, std::nullopt, "", ""},
-        {u"m /?", true, true, true, false, 0, "", "Usage: "},
-        {u"m /what", true, true, true, false, 1, "", "Usage: "},
-    };
-    for (const Case& c : cases) {
-        Running marvolt;
-        marvolt.running = c.running, marvolt.window = c.window, marvolt.answers = c.answers;
-        marvolt.oldRelease = c.oldRelease;
-        EXPECT_EQ(SettleCommand(ParseCommand(c.line), {marvolt, marvolt, marvolt, u"Form"}), c.code)
-            << ToUtf8(c.line);
-        EXPECT_EQ(marvolt.done, c.done) << ToUtf8(c.line);
-        EXPECT_EQ(marvolt.written.substr(0, 7), c.written) << ToUtf8(c.line);
-    }
-    Running here;
-    EXPECT_EQ(RunCommandHere(*ParseCommand(u"m /list"), here, here), 0);
-    EXPECT_EQ(here.written, "1\tA\r\n2\tB\r\n");
-    EXPECT_EQ(AnswerCommandMessage(kCommandMessageTag, nullptr, 0, here), 0);
-    EXPECT_EQ(here.done, "");
 }
 
 }  // namespace
