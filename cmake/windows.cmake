@@ -10,7 +10,8 @@ set(MARVOLT_OWN_ENTRY_LINK -nostartfiles -Wl,--disable-auto-import)
 add_compile_options(${MARVOLT_SIZE_FLAGS})
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 
-file(GLOB MARVOLT_WIN32_SOURCES CONFIGURE_DEPENDS platform/win32/*.cpp)
+# The operating system's side of the platform interfaces, and our own windows.
+file(GLOB MARVOLT_WIN32_SOURCES CONFIGURE_DEPENDS platform/win32/*.cpp windows/*.cpp)
 list(FILTER MARVOLT_WIN32_SOURCES EXCLUDE REGEX ".*/main\\.cpp$")
 add_library(marvolt_win32 STATIC ${MARVOLT_WIN32_SOURCES})
 target_link_libraries(marvolt_win32 PUBLIC marvolt_logic user32 gdi32 advapi32 shell32 winmm)

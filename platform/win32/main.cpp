@@ -13,7 +13,6 @@
 #include "platform/win32/file_system_win32.h"
 #include "platform/win32/instance_query_win32.h"
 #include "platform/win32/keystrokes_win32.h"
-#include "platform/win32/main_window_view_win32.h"
 #include "platform/win32/menu_api_win32.h"
 #include "platform/win32/message_service_win32.h"
 #include "platform/win32/pending_events_win32.h"
@@ -36,6 +35,7 @@
 #include "tray/system_tray.h"
 #include "update/files_download.h"
 #include "update/update_addresses.h"
+#include "windows/main_window_view_win32.h"
 
 extern const marvolt::PublicKey kReleasePublicKey;
 

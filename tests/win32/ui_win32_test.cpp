@@ -11,12 +11,12 @@
 #include <optional>
 
 #include "app/device_cycle.h"
-#include "platform/win32/main_window_view_win32.h"
 #include "platform/win32/menu_api_win32.h"
 #include "platform/win32/shell_notify_win32.h"
 #include "platform/win32/tray_window_win32.h"
 #include "tests/win32/win32_test_support.h"
 #include "tray/system_tray.h"
+#include "windows/main_window_view_win32.h"
 // clang-format on
 
 namespace marvolt {

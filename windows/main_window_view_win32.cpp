@@ -1,4 +1,4 @@
-#include "platform/win32/main_window_view_win32.h"
+#include "windows/main_window_view_win32.h"
 
 #include <commctrl.h>
 
