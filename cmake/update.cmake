@@ -5,15 +5,15 @@
 set(MARVOLT_UPDATE_PUBLIC_KEY "${CMAKE_SOURCE_DIR}/keys/release-public.der" CACHE FILEPATH
     "P-256 public key (DER) that downloaded programs are checked against")
 
-set(MARVOLT_PROGRAM_OBJECT_SOURCES ${MARVOLT_LOGIC_SOURCES} ${MARVOLT_WIN32_SOURCES} platform/win32/main.cpp)
+set(MARVOLT_PROGRAM_OBJECT_SOURCES ${MARVOLT_LOGIC_SOURCES} ${MARVOLT_WIN32_SOURCES} program/main.cpp)
 list(FILTER MARVOLT_PROGRAM_OBJECT_SOURCES EXCLUDE REGEX ".*/app/main_window\\.cpp$")
-add_library(marvolt_program_objects OBJECT ${MARVOLT_PROGRAM_OBJECT_SOURCES} platform/win32/program/runtime.cpp)
+add_library(marvolt_program_objects OBJECT ${MARVOLT_PROGRAM_OBJECT_SOURCES} program/runtime.cpp)
 target_include_directories(marvolt_program_objects PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
 target_compile_options(marvolt_program_objects PRIVATE ${MARVOLT_PROGRAM_FLAGS})
 
 add_library(update_program_objects OBJECT updater/update_main.cpp update/updater.cpp platform/text.cpp
   platform/win32/url_download_win32.cpp platform/win32/signature_check_win32.cpp platform/win32/win_text.cpp
-  platform/win32/program/runtime.cpp)
+  program/runtime.cpp)
 target_include_directories(update_program_objects PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
 target_compile_options(update_program_objects PRIVATE ${MARVOLT_PROGRAM_FLAGS})
 
@@ -31,7 +31,7 @@ function(marvolt_program target version minor keysource folder name)
   set(MARVOLT_VERSION_MINOR ${minor})
   configure_file(${CMAKE_SOURCE_DIR}/platform/product.h.in ${CMAKE_BINARY_DIR}/generated-${target}/product.h @ONLY)
   add_executable(${target} WIN32 $<TARGET_OBJECTS:marvolt_program_objects> app/main_window.cpp ${keysource}
-    platform/win32/resources/marvolt.rc platform/win32/resources/manifest.rc)
+    program/resources/marvolt.rc program/resources/manifest.rc)
   target_include_directories(${target} PRIVATE ${CMAKE_BINARY_DIR}/generated-${target} ${CMAKE_SOURCE_DIR})
   target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${MARVOLT_PROGRAM_FLAGS}>)
   # No winmm, comctl32 or shell32: a second start that only hands over must not
