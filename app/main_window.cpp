@@ -1,14 +1,14 @@
+// MainWindow: start-up, the device list, switching and the options. The tray
+// menu and the window's life cycle are in main_window_tray.cpp, the cycling
+// hotkey and the system's device notifications in main_window_cycle.cpp.
 #include "app/main_window.h"
 
-#include <algorithm>
 #include <optional>
-#include <utility>
 #include <vector>
 
-#include "app/tray_menu.h"
+#include "app/setting_names.h"
 #include "platform/text.h"
 #include "product.h"
-#include "update/update_addresses.h"
 
 namespace marvolt {
 
@@ -27,35 +27,15 @@ constexpr char16_t kRunPath[] = u"HKEY_CURRENT_USER\\Software\\Microsoft\\Window
 // Read with this default, a value that comes back unchanged is absent.
 constexpr std::int32_t kAbsentDword = -32;
 
-constexpr char16_t kSettings[] = u"Settings";
-constexpr char16_t kCycleHotkey[] = u"CycleHotkey";
-// One value a device, named after it: "0" takes it out of the cycle.
-constexpr char16_t kCycleThrough[] = u"CycleThrough";
-
 constexpr char16_t kNoDeviceText[] = u"Please select an device";
 constexpr char16_t kNoDeviceTitle[] = u"No Soundcard selected";
 constexpr char16_t kNoRoleText[] =
     u"You have not selected Playback or Record!\r\r"
     u"You must select an input and/or output before you can set the device!";
 constexpr char16_t kNoRoleTitle[] = u"Please select input/output first!";
-constexpr char16_t kShutdownText[] = u"Shutdown Marvolt?";
-constexpr char16_t kShutdownTitle[] = u"Exit program?";
 constexpr char16_t kCurrentCardPrefix[] = u"Default Soundcard: ";
-constexpr char16_t kHiddenTipPrefix[] = u"current: ";
-constexpr char16_t kHotkeyTaken[] = u"Taken by another program";
-constexpr char16_t kHotkeyRefused[] = u"Windows refused this hotkey";
-constexpr char16_t kSwitchedTitle[] = u"Default Soundcard";
-
-constexpr char16_t kSoundSettingsCommand[] = u"rundll32.exe shell32.dll,Control_RunDLL mmsys.cpl,,0";
-constexpr char16_t kMixerCommand[] = u"sndvol32.exe";
-// The mixer's name since Windows Vista.
-constexpr char16_t kNewMixerCommand[] = u"sndvol.exe";
 constexpr char16_t kCaptureUnchanged[] = u" (recording default unchanged)";
 constexpr char16_t kSwitchFailedTitle[] = u"Default device not changed";
-constexpr char16_t kUpdateQuestion[] = u"Check for a new Version?";
-constexpr char16_t kUpdateTitle[] = u"Online Update";
-constexpr char16_t kUpdaterName[] = u"Update.exe";
-constexpr int kNormalFocused = 1;
 
 std::u16string RunValueName() { return kProductName; }
 
@@ -255,6 +235,14 @@ void MainWindow::OnDeviceListDoubleClick() {
 
 void MainWindow::OnSetBtnClick() { OnDeviceListDoubleClick(); }
 
+// Where a switch reaches the endpoints, the marks show the system's defaults,
+// whoever set them; elsewhere the Sound Mapper values.
+DefaultDevices MainWindow::CurrentDefaults() {
+    if (services_.endpoints)
+        if (std::optional<DefaultDevices> system = services_.endpoints->CurrentDefaults()) return *system;
+    return {services_.registry.ReadRegPath(kPlaybackPath), services_.registry.ReadRegPath(kRecordPath)};
+}
+
 // --- Options -----------------------------------------------------------------
 
 void MainWindow::OnPlayCheckClick() {
@@ -288,226 +276,5 @@ void MainWindow::OnAutoRunCheckClick() {
         registry.DeleteRegValue(kCurrentUserName, kRunKey, RunValueName());
     }
 }
-
-// --- Tray menu ---------------------------------------------------------------
-
-// Where a switch reaches the endpoints, the marks show the system's defaults,
-// whoever set them; elsewhere the Sound Mapper values.
-DefaultDevices MainWindow::CurrentDefaults() {
-    if (services_.endpoints)
-        if (std::optional<DefaultDevices> system = services_.endpoints->CurrentDefaults()) return *system;
-    return {services_.registry.ReadRegPath(kPlaybackPath), services_.registry.ReadRegPath(kRecordPath)};
-}
-
-void MainWindow::CreatePopupMenu() { ComposePopupMenu(CurrentDefaults()); }
-
-void MainWindow::ComposePopupMenu(const DefaultDevices& defaults) {
-    trayMenuString_ = ComposeTrayMenu(DeviceRows(), Trim(defaults.playback), Trim(defaults.record));
-    services_.tray.ChangePopupMenuString(trayMenuString_);
-    trayIconActive_ = true;
-}
-
-void MainWindow::OnTrayMenu(const std::u16string& selected) {
-    if (selected == u"Homepage ...") {
-        OnWebPageClick();
-        return;
-    }
-    if (selected == u"Settings ..." || selected == u"Einstellungen ...") {
-        ShowCurrentDevice(CurrentDefaults().playback);
-        view_.Window().SetState(WindowState::Normal);
-        view_.Window().SetVisible(true);
-        return;
-    }
-    if (selected == u"Reload list of Soundcards" || selected == u"Soundkarten neu einlesen") {
-        LoadDeviceList();
-        CreatePopupMenu();
-        services_.beeper.DefaultBeep();
-        return;
-    }
-    if (selected == u"Windows audio settings ..." || selected == u"Windows Audio Einstellungen ...") {
-        services_.launcher.StartProcess(kSoundSettingsCommand, kNormalFocused);
-        return;
-    }
-    if (selected == u"Windows audio mixer ..." || selected == u"Windows Audio Mixer ...") {
-        if (services_.launcher.StartProcess(kMixerCommand, kNormalFocused) == 0)
-            services_.launcher.StartProcess(kNewMixerCommand, kNormalFocused);
-        return;
-    }
-    if (selected == u"Exit" || selected == u"Beenden") {
-        services_.tray.RemoveTrayIcon();
-        services_.processEnd.EndNow();
-    }
-
-    std::vector<std::u16string> rows = DeviceRows();
-    int row = FindChosenDevice(rows, selected);
-    if (row >= 0) ChooseDevice(rows[static_cast<size_t>(row)]);
-}
-
-bool MainWindow::ChooseDevice(const std::u16string& device) {
-    bool set = SetDevice(device);
-    CreatePopupMenu();
-    // Re-adding the icon is what gives it the new tooltip.
-    services_.tray.RemoveTrayIcon();
-    services_.tray.AddTrayIcon(*this, currentDevice_, true, *this, u"");
-    services_.beeper.DefaultBeep();
-    return set;
-}
-
-// --- Hotkey and device notifications -------------------------------------------
-
-// A device is in the cycle until the user takes it out, a new one too.
-void MainWindow::FillCycleList() {
-    CheckListControl& cycle = view_.CycleList();
-    cycle.Clear();
-    for (const std::u16string& row : DeviceRows())
-        cycle.AddItem(row, row.empty() || services_.settings.GetAppSetting(kCycleThrough, row, u"1") != u"0");
-}
-
-void MainWindow::OnCycleListClick() {
-    std::vector<std::u16string> rows = DeviceRows();
-    for (size_t i = 0; i < rows.size(); ++i)
-        if (!rows[i].empty())
-            services_.settings.SaveAppSetting(kCycleThrough, rows[i],
-                                              view_.CycleList().Ticked(static_cast<int>(i)) ? u"1" : u"0");
-}
-
-// Saved and taken up as the user types, as the boxes are saved when clicked.
-void MainWindow::OnHotkeyBoxChange() {
-    Hotkey hotkey = view_.HotkeyBox().Value();
-    services_.settings.SaveAppSetting(kSettings, kCycleHotkey, HotkeyText(hotkey));
-    RegisterHotkey(hotkey);
-}
-
-void MainWindow::RegisterHotkey(const Hotkey& hotkey) {
-    if (!services_.systemEvents) return;
-    HotkeyState state = services_.systemEvents->SetHotkey(hotkey);
-    view_.HotkeyNoteTxt().SetCaption(state == HotkeyState::Taken     ? kHotkeyTaken
-                                     : state == HotkeyState::Refused ? kHotkeyRefused
-                                                                     : u"");
-}
-
-// On from the device the menu marks as the default (for playback, or for
-// recording when only that box is ticked) to the next row in the cycle whose
-// device the system still lists; as a choice in the tray menu, and told beside
-// the icon.
-void MainWindow::OnHotkey() {
-    const std::vector<std::u16string> rows = DeviceRows(), present = OutputDeviceNames();
-    std::vector<CycleRow> cycle;
-    for (size_t i = 0; i < rows.size(); ++i)
-        cycle.push_back({Trim(rows[i]), view_.CycleList().Ticked(static_cast<int>(i)),
-                         std::find(present.begin(), present.end(), Trim(rows[i])) != present.end()});
-    DefaultDevices defaults = CurrentDefaults();
-    int row = NextCycleRow(cycle, Trim(view_.PlayCheck().Value() == 0 ? defaults.record : defaults.playback));
-    if (row < 0) return;
-    const std::u16string& device = rows[static_cast<size_t>(row)];
-    if (ChooseDevice(device)) services_.tray.ShowNotification(kSwitchedTitle, device);
-}
-
-void MainWindow::OnDevicesChanged() {
-    devicesChanged_ = true;
-    FollowChange();
-}
-
-void MainWindow::OnDefaultDeviceChanged() { FollowChange(); }
-
-void MainWindow::FollowChange() {
-    if (!services_.systemEvents) return;
-    if (std::optional<std::uint32_t> wait = pacer_.OnChange(services_.systemEvents->Ticks()))
-        services_.systemEvents->StartTimer(*wait);
-}
-
-// What "Reload list of Soundcards" does, without the beep, once devices came or
-// went; the menu's marks and the label follow a default changed elsewhere.
-void MainWindow::OnTimer() {
-    if (!services_.systemEvents) return;
-    pacer_.OnReload(services_.systemEvents->Ticks());
-    if (std::exchange(devicesChanged_, false)) LoadDeviceList();
-    const DefaultDevices defaults = CurrentDefaults();
-    ComposePopupMenu(defaults);
-    if (defaults.playback != shownDevice_) ShowCurrentDevice(defaults.playback);
-}
-
-// --- Links -------------------------------------------------------------------
-
-void MainWindow::OnWebPageClick() {
-    services_.documents.OpenDocument(ReadUpdateAddresses(services_.settings).homepage, kNormalFocused);
-}
-
-// The updater is told the running program's full path, so that it replaces this
-// file wherever the program was started from. When the hand-over fails (it has
-// told the user why), the tray icon and its menu come back at once.
-void MainWindow::OnLabel1Click() {
-    if (services_.messages.ShowMessage(kUpdateQuestion, kUpdateTitle, MessageButtons::YesNo,
-                                       MessageIcon::Question) == MessageAnswer::No)
-        return;
-    services_.tray.RemoveTrayIcon();
-    services_.tray.Unload();
-    UpdateAddresses addresses = ReadUpdateAddresses(services_.settings);
-    std::u16string folder = services_.identity.ProgramFolder();
-    if (!folder.empty() && folder.back() != u'\\') folder += u'\\';
-    std::u16string self = folder + services_.identity.ExeBaseName() + u".exe";
-    if (updateHandover_ &&
-        updateHandover_->DownloadUpdateWithUpdater(addresses.newProgram, self, kUpdaterName, addresses.updater))
-        return;
-    services_.tray.AddTrayIcon(*this, currentDevice_, true, *this, u"");
-    CreatePopupMenu();
-}
-
-// --- Window life cycle -------------------------------------------------------
-
-void MainWindow::OnResize() {
-    if (view_.Window().State() != WindowState::Minimized) return;
-    view_.Window().SetVisible(false);
-    services_.tray.AddTrayIcon(*this, kHiddenTipPrefix + currentDevice_, true, *this, u"");
-    CreatePopupMenu();
-}
-
-void MainWindow::OnCommand1Click() { view_.Window().SetState(WindowState::Minimized); }
-
-bool MainWindow::OnQueryUnload() {
-    FormWindow& window = view_.Window();
-    if (window.State() != WindowState::Minimized && window.Visible()) {
-        MessageAnswer answer = services_.messages.ShowMessage(kShutdownText, kShutdownTitle,
-                                                              MessageButtons::YesNo, MessageIcon::Question);
-        if (answer == MessageAnswer::No) {
-            window.SetState(WindowState::Minimized);
-            return true;
-        }
-    }
-    TakeDownTray();
-    return false;
-}
-
-void MainWindow::OnUnload() { TakeDownTray(); }
-
-void MainWindow::TakeDownTray() {
-    if (!trayIconActive_) return;
-    services_.tray.RemoveTrayIcon();
-    services_.tray.Unload();
-    trayIconActive_ = false;
-}
-
-void MainWindow::OnExitBtnClick() {
-    MessageAnswer answer = services_.messages.ShowMessage(kShutdownText, kShutdownTitle, MessageButtons::YesNo,
-                                                          MessageIcon::Question);
-    if (answer == MessageAnswer::No) return;
-    CloseHelperForms();
-    services_.processEnd.EndNow();
-}
-
-void MainWindow::CloseHelperForms() {
-    services_.tray.RemoveTrayIcon();
-    services_.tray.Unload();
-    trayIconActive_ = false;
-}
-
-// --- TrayTarget --------------------------------------------------------------
-
-NativeHandle MainWindow::IconHandle() { return view_.Window().IconHandle(); }
-std::u16string MainWindow::Caption() { return view_.Window().Caption(); }
-void MainWindow::SetVisible(bool visible) { view_.Window().SetVisible(visible); }
-void MainWindow::SetWindowStateNormal() { view_.Window().SetState(WindowState::Normal); }
-WindowGeometry MainWindow::Geometry() { return view_.Window().Geometry(); }
-void MainWindow::SetGeometry(const WindowGeometry& geometry) { view_.Window().SetGeometry(geometry); }
 
 }  // namespace marvolt

@@ -5,15 +5,24 @@
 set(MARVOLT_UPDATE_PUBLIC_KEY "${CMAKE_SOURCE_DIR}/keys/release-public.der" CACHE FILEPATH
     "P-256 public key (DER) that downloaded programs are checked against")
 
-set(MARVOLT_PROGRAM_OBJECT_SOURCES ${MARVOLT_LOGIC_SOURCES} ${MARVOLT_WIN32_SOURCES} platform/win32/main.cpp)
-list(FILTER MARVOLT_PROGRAM_OBJECT_SOURCES EXCLUDE REGEX ".*/app/main_window\\.cpp$")
-add_library(marvolt_program_objects OBJECT ${MARVOLT_PROGRAM_OBJECT_SOURCES} platform/win32/program/runtime.cpp)
+# Files split for the reader are compiled for the program as one unit each, so
+# that the compiler inlines across them as it did when they were one file: the
+# settings window's logic and its view. The tests compile them one by one.
+set(MARVOLT_MAIN_WINDOW_SOURCES app/main_window.cpp app/main_window_tray.cpp app/main_window_cycle.cpp)
+set_source_files_properties(${MARVOLT_MAIN_WINDOW_SOURCES} PROPERTIES UNITY_GROUP main_window)
+set_source_files_properties(windows/main_window_view_win32.cpp windows/main_window_layout_win32.cpp
+  windows/main_window_messages_win32.cpp PROPERTIES UNITY_GROUP main_window_view)
+
+set(MARVOLT_PROGRAM_OBJECT_SOURCES ${MARVOLT_LOGIC_SOURCES} ${MARVOLT_WIN32_SOURCES} program/main.cpp)
+list(FILTER MARVOLT_PROGRAM_OBJECT_SOURCES EXCLUDE REGEX ".*/app/main_window(_[a-z]+)?\\.cpp$")
+add_library(marvolt_program_objects OBJECT ${MARVOLT_PROGRAM_OBJECT_SOURCES} program/runtime.cpp)
 target_include_directories(marvolt_program_objects PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
 target_compile_options(marvolt_program_objects PRIVATE ${MARVOLT_PROGRAM_FLAGS})
+set_target_properties(marvolt_program_objects PROPERTIES UNITY_BUILD ON UNITY_BUILD_MODE GROUP)
 
 add_library(update_program_objects OBJECT updater/update_main.cpp update/updater.cpp platform/text.cpp
   platform/win32/url_download_win32.cpp platform/win32/signature_check_win32.cpp platform/win32/win_text.cpp
-  platform/win32/program/runtime.cpp)
+  program/runtime.cpp)
 target_include_directories(update_program_objects PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
 target_compile_options(update_program_objects PRIVATE ${MARVOLT_PROGRAM_FLAGS})
 
@@ -30,9 +39,10 @@ function(marvolt_program target version minor keysource folder name)
   set(MARVOLT_VERSION ${version})
   set(MARVOLT_VERSION_MINOR ${minor})
   configure_file(${CMAKE_SOURCE_DIR}/platform/product.h.in ${CMAKE_BINARY_DIR}/generated-${target}/product.h @ONLY)
-  add_executable(${target} WIN32 $<TARGET_OBJECTS:marvolt_program_objects> app/main_window.cpp ${keysource}
-    platform/win32/resources/marvolt.rc platform/win32/resources/manifest.rc)
+  add_executable(${target} WIN32 $<TARGET_OBJECTS:marvolt_program_objects> ${MARVOLT_MAIN_WINDOW_SOURCES} ${keysource}
+    program/resources/marvolt.rc program/resources/manifest.rc)
   target_include_directories(${target} PRIVATE ${CMAKE_BINARY_DIR}/generated-${target} ${CMAKE_SOURCE_DIR})
+  set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_MODE GROUP)
   target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${MARVOLT_PROGRAM_FLAGS}>)
   # No winmm, comctl32 or shell32: a second start that only hands over must not
   # map them, so the program loads them when first used (LateLibrary); a direct

@@ -10,19 +10,19 @@ set(MARVOLT_OWN_ENTRY_LINK -nostartfiles -Wl,--disable-auto-import)
 add_compile_options(${MARVOLT_SIZE_FLAGS})
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 
-file(GLOB MARVOLT_WIN32_SOURCES CONFIGURE_DEPENDS platform/win32/*.cpp)
-list(FILTER MARVOLT_WIN32_SOURCES EXCLUDE REGEX ".*/main\\.cpp$")
+# The operating system's side of the platform interfaces, and our own windows.
+file(GLOB MARVOLT_WIN32_SOURCES CONFIGURE_DEPENDS platform/win32/*.cpp windows/*.cpp)
 add_library(marvolt_win32 STATIC ${MARVOLT_WIN32_SOURCES})
 target_link_libraries(marvolt_win32 PUBLIC marvolt_logic user32 gdi32 advapi32 shell32 winmm)
 
 # The program compiles the sources itself, without C++ exceptions or run-time type
-# information, and with the runtime helpers of platform/win32/program: only what
-# it uses of the C++ library is linked in (see program/runtime.cpp). The tests
-# link the libraries above, built the ordinary way.
+# information, and with the runtime helpers of program/: only what it uses of the
+# C++ library is linked in (see program/runtime.cpp). The tests link the libraries
+# above, built the ordinary way.
 # -fno-ipa-sra: the clones it makes of string helpers, one set per source file,
 # cost the program about 4 KB and buy nothing measurable.
 set(MARVOLT_PROGRAM_FLAGS -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
-    -fno-threadsafe-statics -fno-ipa-sra -include ${CMAKE_SOURCE_DIR}/platform/win32/program/prelude.h)
+    -fno-threadsafe-statics -fno-ipa-sra -include ${CMAKE_SOURCE_DIR}/program/prelude.h)
 include(cmake/update.cmake)
 # Tests against the real Windows API. GoogleTest is built from Debian's source package.
 option(MARVOLT_WIN32_TESTS "Build the tests that run under Windows or Wine" ON)

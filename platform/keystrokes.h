@@ -3,7 +3,8 @@
 
 namespace marvolt {
 
-// Delivers a key sequence to the active window without waiting for it.
+// Delivers a key sequence (in the notation of platform/key_sequence.h) to the
+// active window without waiting for it.
 class Keystrokes {
 public:
     virtual ~Keystrokes() = default;

@@ -7,7 +7,7 @@
 
 #include "platform/hotkey.h"
 #include "platform/native_handle.h"
-#include "tray/tray_target.h"
+#include "platform/window_geometry.h"
 
 namespace marvolt {
 

@@ -4,12 +4,9 @@
 #include <string>
 
 #include "platform/native_handle.h"
+#include "platform/window_geometry.h"
 
 namespace marvolt {
-
-struct WindowGeometry {
-    int left = 0, top = 0, width = 0, height = 0;  // pixels, screen coordinates
-};
 
 class TrayTarget {
 public:

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "instance/key_sequence.h"
+#include "platform/key_sequence.h"
 
 namespace marvolt {
 

@@ -3,7 +3,7 @@
 
 namespace marvolt {
 
-// Types a key sequence (see instance/key_sequence.h) into the active window
+// Types a key sequence (see platform/key_sequence.h) into the active window
 // through SendInput.
 class Win32Keystrokes : public Keystrokes {
 public:

@@ -11,9 +11,9 @@
 #include "platform/message_service.h"
 #include "platform/process_launcher.h"
 #include "platform/text.h"
-#include "platform/win32/ui_controls_win32.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/win_text.h"
+#include "windows/ui_controls_win32.h"
 
 namespace marvolt {
 

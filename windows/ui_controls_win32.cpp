@@ -1,4 +1,4 @@
-#include "platform/win32/ui_controls_win32.h"
+#include "windows/ui_controls_win32.h"
 
 #include <utility>
 

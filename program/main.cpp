@@ -6,7 +6,6 @@
 #include "audio/default_endpoint.h"
 #include "instance/prev_instance.h"
 #include "on_top/always_on_top.h"
-#include "platform/registry_settings_store.h"
 #include "platform/win32/app_identity_win32.h"
 #include "platform/win32/audio_endpoints_win32.h"
 #include "platform/win32/beeper_win32.h"
@@ -14,7 +13,6 @@
 #include "platform/win32/file_system_win32.h"
 #include "platform/win32/instance_query_win32.h"
 #include "platform/win32/keystrokes_win32.h"
-#include "platform/win32/main_window_view_win32.h"
 #include "platform/win32/menu_api_win32.h"
 #include "platform/win32/message_service_win32.h"
 #include "platform/win32/pending_events_win32.h"
@@ -32,10 +30,13 @@
 #include "platform/win32/window_activation_win32.h"
 #include "registry/app_settings.h"
 #include "registry/registry.h"
+#include "registry/registry_settings_store.h"
 #include "shell/run_file.h"
 #include "tray/system_tray.h"
+#include "tray/tray_target_relay.h"
 #include "update/files_download.h"
 #include "update/update_addresses.h"
+#include "windows/main_window_view_win32.h"
 
 extern const marvolt::PublicKey kReleasePublicKey;
 
@@ -83,29 +84,14 @@ int Run(HINSTANCE instance) {
     ShellNotifyWin32 shellNotify;
     TrayWindowFactoryWin32 trayWindows;
     MenuApiWin32 menus;
-    // The tray and the settings window know each other; each only keeps the
-    // reference until the message loop runs.
-    MainWindow* mainWindow = nullptr;
-    class MainWindowTarget : public TrayTarget {
-    public:
-        explicit MainWindowTarget(MainWindow*& main) : main_(main) {}
-        void OnTrayMenu(const std::u16string& selected) override { main_->OnTrayMenu(selected); }
-        NativeHandle IconHandle() override { return main_->IconHandle(); }
-        std::u16string Caption() override { return main_->Caption(); }
-        void SetVisible(bool visible) override { main_->SetVisible(visible); }
-        void SetWindowStateNormal() override { main_->SetWindowStateNormal(); }
-        WindowGeometry Geometry() override { return main_->Geometry(); }
-        void SetGeometry(const WindowGeometry& geometry) override { main_->SetGeometry(geometry); }
-
-    private:
-        MainWindow*& main_;
-    } mainTarget(mainWindow);
-
+    // The tray and the settings window know each other: the tray is bound to
+    // the window's logic once that exists.
+    TrayTargetRelay mainTarget;
     SystemTray tray(mainTarget, {shellNotify, trayWindows, menus, pendingEvents, activation});
     SystemEventsWin32 systemEvents;
     MainWindow main(*view, {registry, settings, soundDevices, messages, identity, launcher, beeper, processEnd,
                             guard, pin, tray, documents, &defaultEndpoint, &systemEvents});
-    mainWindow = &main;
+    mainTarget.Bind(main);
 
     Win32UrlDownload urlDownload;
     Win32FileProbe fileProbe;

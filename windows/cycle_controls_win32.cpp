@@ -1,4 +1,4 @@
-#include "platform/win32/cycle_controls_win32.h"
+#include "windows/cycle_controls_win32.h"
 
 #include <commctrl.h>
 

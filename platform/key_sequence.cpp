@@ -1,4 +1,4 @@
-#include "instance/key_sequence.h"
+#include "platform/key_sequence.h"
 
 #include "platform/text.h"
 

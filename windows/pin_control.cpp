@@ -1,4 +1,4 @@
-#include "platform/win32/pin_control.h"
+#include "windows/pin_control.h"
 
 #include <commctrl.h>
 

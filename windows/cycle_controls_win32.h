@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/ui.h"
-#include "platform/win32/ui_controls_win32.h"
+#include "windows/ui_controls_win32.h"
 
 namespace marvolt {
 

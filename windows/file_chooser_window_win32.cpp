@@ -1,4 +1,4 @@
-#include "platform/win32/file_chooser_window_win32.h"
+#include "windows/file_chooser_window_win32.h"
 
 #include <commctrl.h>
 

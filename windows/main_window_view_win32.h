@@ -9,10 +9,10 @@
 
 #include "app/main_window_view.h"
 #include "on_top/always_on_top.h"
-#include "platform/win32/cycle_controls_win32.h"
-#include "platform/win32/pin_control.h"
-#include "platform/win32/ui_controls_win32.h"
 #include "platform/win32/unique_handle.h"
+#include "windows/cycle_controls_win32.h"
+#include "windows/pin_control.h"
+#include "windows/ui_controls_win32.h"
 
 namespace marvolt {
 

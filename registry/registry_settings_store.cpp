@@ -1,4 +1,4 @@
-#include "platform/registry_settings_store.h"
+#include "registry/registry_settings_store.h"
 
 namespace marvolt {
 namespace {

@@ -1,0 +1,96 @@
+// MainWindow: the cycling hotkey and its list of devices, and following the
+// devices and defaults that the system reports changed.
+#include <algorithm>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "app/main_window.h"
+#include "app/setting_names.h"
+#include "platform/text.h"
+
+namespace marvolt {
+
+namespace {
+
+constexpr char16_t kHotkeyTaken[] = u"Taken by another program";
+constexpr char16_t kHotkeyRefused[] = u"Windows refused this hotkey";
+constexpr char16_t kSwitchedTitle[] = u"Default Soundcard";
+
+}  // namespace
+
+// --- Hotkey and device notifications -------------------------------------------
+
+// A device is in the cycle until the user takes it out, a new one too.
+void MainWindow::FillCycleList() {
+    CheckListControl& cycle = view_.CycleList();
+    cycle.Clear();
+    for (const std::u16string& row : DeviceRows())
+        cycle.AddItem(row, row.empty() || services_.settings.GetAppSetting(kCycleThrough, row, u"1") != u"0");
+}
+
+void MainWindow::OnCycleListClick() {
+    std::vector<std::u16string> rows = DeviceRows();
+    for (size_t i = 0; i < rows.size(); ++i)
+        if (!rows[i].empty())
+            services_.settings.SaveAppSetting(kCycleThrough, rows[i],
+                                              view_.CycleList().Ticked(static_cast<int>(i)) ? u"1" : u"0");
+}
+
+// Saved and taken up as the user types, as the boxes are saved when clicked.
+void MainWindow::OnHotkeyBoxChange() {
+    Hotkey hotkey = view_.HotkeyBox().Value();
+    services_.settings.SaveAppSetting(kSettings, kCycleHotkey, HotkeyText(hotkey));
+    RegisterHotkey(hotkey);
+}
+
+void MainWindow::RegisterHotkey(const Hotkey& hotkey) {
+    if (!services_.systemEvents) return;
+    HotkeyState state = services_.systemEvents->SetHotkey(hotkey);
+    view_.HotkeyNoteTxt().SetCaption(state == HotkeyState::Taken     ? kHotkeyTaken
+                                     : state == HotkeyState::Refused ? kHotkeyRefused
+                                                                     : u"");
+}
+
+// On from the device the menu marks as the default (for playback, or for
+// recording when only that box is ticked) to the next row in the cycle whose
+// device the system still lists; as a choice in the tray menu, and told beside
+// the icon.
+void MainWindow::OnHotkey() {
+    const std::vector<std::u16string> rows = DeviceRows(), present = OutputDeviceNames();
+    std::vector<CycleRow> cycle;
+    for (size_t i = 0; i < rows.size(); ++i)
+        cycle.push_back({Trim(rows[i]), view_.CycleList().Ticked(static_cast<int>(i)),
+                         std::find(present.begin(), present.end(), Trim(rows[i])) != present.end()});
+    DefaultDevices defaults = CurrentDefaults();
+    int row = NextCycleRow(cycle, Trim(view_.PlayCheck().Value() == 0 ? defaults.record : defaults.playback));
+    if (row < 0) return;
+    const std::u16string& device = rows[static_cast<size_t>(row)];
+    if (ChooseDevice(device)) services_.tray.ShowNotification(kSwitchedTitle, device);
+}
+
+void MainWindow::OnDevicesChanged() {
+    devicesChanged_ = true;
+    FollowChange();
+}
+
+void MainWindow::OnDefaultDeviceChanged() { FollowChange(); }
+
+void MainWindow::FollowChange() {
+    if (!services_.systemEvents) return;
+    if (std::optional<std::uint32_t> wait = pacer_.OnChange(services_.systemEvents->Ticks()))
+        services_.systemEvents->StartTimer(*wait);
+}
+
+// What "Reload list of Soundcards" does, without the beep, once devices came or
+// went; the menu's marks and the label follow a default changed elsewhere.
+void MainWindow::OnTimer() {
+    if (!services_.systemEvents) return;
+    pacer_.OnReload(services_.systemEvents->Ticks());
+    if (std::exchange(devicesChanged_, false)) LoadDeviceList();
+    const DefaultDevices defaults = CurrentDefaults();
+    ComposePopupMenu(defaults);
+    if (defaults.playback != shownDevice_) ShowCurrentDevice(defaults.playback);
+}
+
+}  // namespace marvolt
