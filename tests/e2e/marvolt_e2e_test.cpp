@@ -53,6 +53,30 @@ bool SoundMapperSays(const std::wstring& playback, const std::wstring& record) {
     });
 }
 
+// Marvolt.exe started with `arguments` (its standard output into the file
+// `output` where one is named); its exit code once it ended.
+DWORD RunCommand(const std::wstring& arguments, const std::wstring& output = {}) {
+    std::wstring line = L"\"" + EnvVar(L"MARVOLT_EXE") + L"\" " + arguments;
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    STARTUPINFOW startup{sizeof startup};
+    if (!output.empty()) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = CreateFileW(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
+                                         CREATE_ALWAYS, 0, nullptr);
+    }
+    PROCESS_INFORMATION info{};
+    DWORD code = STILL_ACTIVE;
+    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, !output.empty(), 0, nullptr, nullptr,
+                       &startup, &info)) {
+        if (WaitForSingleObject(info.hProcess, 20000) == WAIT_OBJECT_0)
+            GetExitCodeProcess(info.hProcess, &code);
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
+    }
+    if (startup.hStdOutput) CloseHandle(startup.hStdOutput);
+    return code;
+}
+
 using Marvolt = Desktop;
 
 // The first start prepares the Sound Mapper and goes to the tray; its menu marks
@@ -411,6 +435,64 @@ TEST_F(Marvolt, HotkeyCyclesTheTickedDevicesAndTellsWhenItIsTaken) {
             << "not told: " << (next[0] == L'H');
         if (next == std::wstring(L"Headset")) Screenshot(L"cycle-notification");
     }
+}
+
+// A script's commands. Without a running Marvolt: /set by name, /list into a
+// file, /set by the tray's number for one side, each ending with its exit code
+// and showing nothing. With one: /set and /cycle are handed to it, whose menu
+// and tip follow while its window stays hidden; a name no device has changes
+// nothing; a forged message is refused, and a hung one is not waited for.
+TEST_F(Marvolt, CommandLineSwitchesWithAndWithoutTheRunningProgram) {
+    EXPECT_EQ(RunCommand(L"/set \"Headset\""), 0u);
+    EXPECT_TRUE(SoundMapperSays(L"Headset", L"Headset"));
+    const std::wstring listed = TempFile(L"marvolt-list.txt");
+    EXPECT_EQ(RunCommand(L"/LIST", listed), 0u);
+    std::wstring expected;
+    for (size_t i = 0; i < Rows().size(); ++i)
+        expected += std::to_wstring(i + 1) + L"\t" + Rows()[i] +
+                    (Rows()[i] == L"Headset" ? L" <default> (Playback, Record)" : L"") + L"\r\n";
+    const std::string bytes = ReadFileBytes(listed);
+    std::wstring text(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), int(bytes.size()), nullptr, 0),
+                      0);
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), int(bytes.size()), text.data(), int(text.size()));
+    EXPECT_EQ(text, expected);
+    DeleteFileW(listed.c_str());
+    const size_t speakers = std::find(Rows().begin(), Rows().end(), L"Speakers") - Rows().begin();
+    EXPECT_EQ(RunCommand(L"-set " + std::to_wstring(speakers + 1) + L" /playback"), 0u);
+    EXPECT_TRUE(SoundMapperSays(L"Speakers", L"Headset"));
+    EXPECT_FALSE(TrayIconShown()) << "a command put its icon in the tray";
+
+    Start();
+    EXPECT_EQ(RunCommand(L"/set \"Speakers 2\""), 0u);
+    EXPECT_TRUE(SoundMapperSays(L"Speakers 2", L"Speakers 2"));
+    std::vector<std::wstring> menu = OpenTrayMenu();
+    PressKey(VK_ESCAPE);
+    EXPECT_EQ(Lines(menu), TrayMenu(L"Speakers 2", L"Speakers 2"));
+    EXPECT_EQ(HoverTip(), L"Speakers 2");
+    EXPECT_EQ(RunCommand(L"/set \"Speakers 3\""), 2u);
+    const size_t next =
+        (std::find(Rows().begin(), Rows().end(), L"Speakers 2") - Rows().begin() + 1) %
+        Rows().size();
+    EXPECT_EQ(RunCommand(L"/cycle"), 0u);
+    EXPECT_TRUE(SoundMapperSays(Rows()[next], Rows()[next]));
+    EXPECT_FALSE(IsWindowVisible(MainWindow())) << "a command brought the window forward";
+    // Forged: another tag, another version, a cut name.
+    const BYTE set[] = {1, 0, 0, 0, 3, 0, 0, 0, 0, 0, 0, 0, 'A', 0, 'B'};
+    for (auto [tag, version, size] :
+         {std::tuple{0x4D56434Eu, 1, 14}, {0x4D56434Du, 2, 14}, {0x4D56434Du, 1, 15}}) {
+        std::vector<BYTE> data(set, set + size);
+        data[0] = BYTE(version);
+        COPYDATASTRUCT copy{tag, DWORD(size), data.data()};
+        DWORD_PTR answer = 1;
+        SendMessageTimeoutW(MainWindow(), WM_COPYDATA, 0, LPARAM(&copy), SMTO_ABORTIFHUNG, 5000,
+                            &answer);
+        EXPECT_EQ(answer, 0u) << tag << " " << version << " " << size;
+    }
+    EXPECT_TRUE(SoundMapperSays(Rows()[next], Rows()[next]));
+    program_.Hang(true);
+    EXPECT_EQ(RunCommand(L"/cycle"), 4u);
+    program_.Hang(false);
+    EXPECT_TRUE(program_.Running());
 }
 
 }  // namespace
