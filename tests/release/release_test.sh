@@ -46,12 +46,12 @@ openssl ecparam -name prime256v1 -genkey -noout -out "$t/update.pem"
 openssl req -x509 -newkey rsa:2048 -nodes -subj "/CN=Marvolt release test" -days 1 \
     -keyout "$t/cert.key" -out "$t/cert.pem" 2>/dev/null
 openssl pkcs12 -export -passout pass: -inkey "$t/cert.key" -in "$t/cert.pem" -out "$t/cert.pfx"
-script/release --version 1.02 >"$t/release-1.02.log" 2>&1 || { echo "release: 0 passed, 1 failed (1.02)"; exit 1; }
 script/release --key "$t/update.pem" --authenticode "$t/cert.pfx" >"$t/release.log" 2>&1 ||
     { cat "$t/release.log"; echo "release: 0 passed, 1 failed"; exit 1; }
 source build/release/i686/release.env
-v=$MARVOLT_VERSION
+v=$MARVOLT_VERSION next=$MARVOLT_NEXT_VERSION
 d=$t/dist/$v
+script/release --version "$next" >"$t/release-next.log" 2>&1 || { echo "release: 0 passed, 1 failed ($next)"; exit 1; }
 
 # --- The msi ----------------------------------------------------------------------
 local_app=$(wine cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')
@@ -67,7 +67,8 @@ entries() {  # installed-programs entries named Marvolt, and whether $1's uninst
 }
 msiexec() { wine msiexec "$1" "$(win "$2")" /qn; }
 expect "installs" msiexec /i "$d/Marvolt-$v-win32.msi"
-expect "four files in %LOCALAPPDATA%\\Programs\\Marvolt" test "$(ls "$installed" | tr '\n' ' ')" = "LICENSE.txt Marvolt.exe README.txt Update.exe "
+four_files() { test "$(ls "$installed" | tr '\n' ' ')" = "LICENSE.txt Marvolt.exe README.txt Update.exe "; }
+expect "four files in %LOCALAPPDATA%\\Programs\\Marvolt" four_files
 expect "a Start-menu shortcut" test -f "$menu/Marvolt.lnk"
 expect "one installed-programs entry" test "$(entries "$d/Marvolt-$v-win32.msi")" = "1 1"
 for key in "ProductName=Marvolt" "ProductVersion=$v" "FileVersion=$v" "OriginalFilename=Marvolt.exe" "CompanyName=The Marvolt developers"; do
@@ -86,14 +87,15 @@ wine reg add "$run" /v Marvolt /d "$ours" /f >/dev/null 2>&1
 wine reg add "$settings" /v PlaybackCheck /d 1 /f >/dev/null 2>&1
 wine reg add "$mapper" /v Playback /d Headset /f >/dev/null 2>&1
 mkdir -p "$app/Marvolt" && cp "$installed/Update.exe" "$app/Marvolt/Update.exe"
-expect "1.02 installs over $v" msiexec /i "$d/../1.02/Marvolt-1.02-win32.msi"
-expect "one entry, 1.02's" test "$(entries "$d/../1.02/Marvolt-1.02-win32.msi")" = "1 1"
-expect "one copy, 1.02" grep -qx "ProductVersion=1.02" <(version_info "$installed/Marvolt.exe")
+expect "$next installs over $v" msiexec /i "$d/../$next/Marvolt-$next-win32.msi"
+expect "one entry, $next's" test "$(entries "$d/../$next/Marvolt-$next-win32.msi")" = "1 1"
+expect "one copy, $next" grep -qx "ProductVersion=$next" <(version_info "$installed/Marvolt.exe")
+expect "four files still" four_files
 expect "the upgrade keeps the autostart" reg_has "$run" Marvolt "$ours"
-expect "uninstalls" msiexec /x "$d/../1.02/Marvolt-1.02-win32.msi"
+expect "uninstalls" msiexec /x "$d/../$next/Marvolt-$next-win32.msi"
 expect "the program folder goes" test ! -e "$installed"
 expect "the shortcut goes" test ! -e "$menu/Marvolt.lnk"
-expect "the entry goes" test "$(entries "$d/../1.02/Marvolt-1.02-win32.msi")" = "0 0"
+expect "the entry goes" test "$(entries "$d/../$next/Marvolt-$next-win32.msi")" = "0 0"
 expect "the autostart value goes" bash -c "! wine reg query '$run' /v Marvolt"
 expect "the downloaded updater goes" test ! -e "$app/Marvolt/Update.exe"
 expect "the settings stay" reg_has "$settings" PlaybackCheck 1
