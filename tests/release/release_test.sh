@@ -7,7 +7,7 @@
 # Prints a line per test and "release: N passed, N failed"; exit status 1 on a failure.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-cd "$root"
+cd "$root" || exit 1
 t=$(mktemp -d /tmp/marvolt-release.XXXXXX)
 [ -n "${MARVOLT_KEEP:-}" ] || trap 'rm -rf "$t"' EXIT
 export MARVOLT_DIST=$t/dist MARVOLT_TIMESTAMP_URL="" LC_ALL=C.UTF-8
