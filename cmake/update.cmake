@@ -1,7 +1,7 @@
 # The programs, built once with the release key for shipping and, for the tests,
 # once more with a key pair the build makes itself (never the release key).
 # Marvolt's sources are compiled once; only the parts that carry the version
-# (main window, version resource) and the key are built per program.
+# (main window, version resources) and the key are built per program.
 set(MARVOLT_UPDATE_PUBLIC_KEY "${CMAKE_SOURCE_DIR}/keys/release-public.der" CACHE FILEPATH
     "P-256 public key (DER) that downloaded programs are checked against")
 
@@ -34,13 +34,21 @@ function(marvolt_key_source name keyfile)
     DEPENDS ${keyfile} ${CMAKE_SOURCE_DIR}/cmake/embed_key.cmake VERBATIM)
 endfunction()
 
+# The version resource of one program, in generated-<target>/version.rc; it reads
+# MARVOLT_VERSION and MARVOLT_VERSION_MINOR from the caller.
+function(marvolt_version_resource target name description out)
+  configure_file(${CMAKE_SOURCE_DIR}/cmake/version.rc.in ${CMAKE_BINARY_DIR}/generated-${target}/version.rc @ONLY)
+  set(${out} ${CMAKE_BINARY_DIR}/generated-${target}/version.rc PARENT_SCOPE)
+endfunction()
+
 # marvolt_program(<target> <version> <minor> <key source> <output folder> <output name>)
 function(marvolt_program target version minor keysource folder name)
   set(MARVOLT_VERSION ${version})
   set(MARVOLT_VERSION_MINOR ${minor})
   configure_file(${CMAKE_SOURCE_DIR}/platform/product.h.in ${CMAKE_BINARY_DIR}/generated-${target}/product.h @ONLY)
+  marvolt_version_resource(${target} ${name} "${MARVOLT_PRODUCT} - default sound device switcher" version_rc)
   add_executable(${target} WIN32 $<TARGET_OBJECTS:marvolt_program_objects> ${MARVOLT_MAIN_WINDOW_SOURCES} ${keysource}
-    program/resources/marvolt.rc program/resources/manifest.rc)
+    program/resources/marvolt.rc program/resources/manifest.rc ${version_rc})
   target_include_directories(${target} PRIVATE ${CMAKE_BINARY_DIR}/generated-${target} ${CMAKE_SOURCE_DIR})
   set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_MODE GROUP)
   target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${MARVOLT_PROGRAM_FLAGS}>)
@@ -54,7 +62,9 @@ function(marvolt_program target version minor keysource folder name)
 endfunction()
 
 function(update_program target keysource folder name)
-  add_executable(${target} WIN32 $<TARGET_OBJECTS:update_program_objects> ${keysource} updater/update.rc)
+  marvolt_version_resource(${target} ${name} "${MARVOLT_PRODUCT} updater" version_rc)
+  add_executable(${target} WIN32 $<TARGET_OBJECTS:update_program_objects> ${keysource} updater/update.rc
+    ${version_rc})
   target_link_libraries(${target} PRIVATE user32 shell32)
   target_link_options(${target} PRIVATE ${MARVOLT_STATIC_LINK} -s)
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${folder} OUTPUT_NAME ${name})
@@ -80,7 +90,7 @@ if(MARVOLT_UPDATE_TESTS)
   marvolt_key_source(test_key ${test_dir}/test-public.der)
   set(key_source ${CMAKE_BINARY_DIR}/generated/test_key.cpp)
   marvolt_program(MarvoltTestKey ${MARVOLT_VERSION} ${MARVOLT_VERSION_MINOR} ${key_source} ${test_dir}/app Marvolt)
-  marvolt_program(MarvoltNextVersion 1.02 2 ${key_source} ${www}/Tools/Marvolt/eng Marvolt)
+  marvolt_program(MarvoltNextVersion ${MARVOLT_NEXT_VERSION} ${MARVOLT_NEXT_MINOR} ${key_source} ${www}/Tools/Marvolt/eng Marvolt)
   update_program(UpdateTestKey ${key_source} ${test_dir}/app Update)
   update_program(UpdateServed ${key_source} ${www} Zarnik-Updater)
   foreach(target MarvoltNextVersion UpdateServed)
