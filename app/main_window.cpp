@@ -59,6 +59,11 @@ void RestoreCheckBox(CheckBoxControl& box, const std::u16string& stored, int fal
 MainWindow::MainWindow(MainWindowView& view, const MainWindowServices& services)
     : view_(view), services_(services) {}
 
+void MainWindow::RestoreRoleBoxes() {
+    RestoreCheckBox(view_.PlayCheck(), services_.settings.GetAppSetting(kSettings, u"PlaybackCheck", u"1"), 1);
+    RestoreCheckBox(view_.RecordCheck(), services_.settings.GetAppSetting(kSettings, u"RecordCheck", u"1"), 1);
+}
+
 void MainWindow::Load() {
     services_.instanceGuard.CheckPrevInstance(u"", u"");
 
@@ -91,8 +96,7 @@ void MainWindow::Load() {
         registry.WriteRegString(kCurrentUserName, kSoundMapperKey, u"Playback", firstRow);
 
     AppSettings& settings = services_.settings;
-    RestoreCheckBox(view_.PlayCheck(), settings.GetAppSetting(kSettings, u"PlaybackCheck", u"1"), 1);
-    RestoreCheckBox(view_.RecordCheck(), settings.GetAppSetting(kSettings, u"RecordCheck", u"1"), 1);
+    RestoreRoleBoxes();
     RestoreCheckBox(view_.StartupCheck(), settings.GetAppSetting(kSettings, u"StartupCheck", u"0"), 0);
 
     ComboBoxControl& combo = view_.StartupCombo();
@@ -187,24 +191,30 @@ bool MainWindow::SetDevice(const std::u16string& deviceName) {
         ShowCurrentDevice(CurrentDefaults().playback);
         return false;
     }
-    if (record == 1) services_.registry.WriteRegString(kCurrentUserName, kSoundMapperKey, u"Record", deviceName);
-    if (play == 1) services_.registry.WriteRegString(kCurrentUserName, kSoundMapperKey, u"Playback", deviceName);
-
-    // Since Windows Vista the audio stack ignores the values just written: the
-    // endpoint is switched too, and a refusal is told rather than covered by
-    // the label and the tooltip.
-    EndpointSwitch endpoint;
-    if (services_.endpoints) endpoint = services_.endpoints->Switch(deviceName, play == 1, record == 1);
+    EndpointSwitch endpoint = SwitchTo(deviceName, play == 1, record == 1);
     if (endpoint.outcome == EndpointSwitch::Outcome::Failed) {
         services_.messages.ShowMessage(u"Windows refused to make \"" + deviceName + u"\" its default sound device (error 0x" +
                                            Hex(endpoint.error) + u").",
                                        kSwitchFailedTitle, MessageButtons::Ok, MessageIcon::Critical);
         return false;
     }
+    return true;
+}
+
+EndpointSwitch MainWindow::SwitchTo(const std::u16string& deviceName, bool play, bool record) {
+    if (record) services_.registry.WriteRegString(kCurrentUserName, kSoundMapperKey, u"Record", deviceName);
+    if (play) services_.registry.WriteRegString(kCurrentUserName, kSoundMapperKey, u"Playback", deviceName);
+
+    // Since Windows Vista the audio stack ignores the values just written: the
+    // endpoint is switched too, and a refusal is told rather than covered by
+    // the label and the tooltip.
+    EndpointSwitch endpoint;
+    if (services_.endpoints) endpoint = services_.endpoints->Switch(deviceName, play, record);
+    if (endpoint.outcome == EndpointSwitch::Outcome::Failed) return endpoint;
     ShowCurrentDevice(deviceName);
     if (endpoint.captureUnchanged) view_.CurrentCardTxt().SetCaption(kCurrentCardPrefix + deviceName + kCaptureUnchanged);
     currentDevice_ = deviceName;
-    return true;
+    return endpoint;
 }
 
 void MainWindow::ShowCurrentDevice(const std::u16string& name) {

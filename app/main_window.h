@@ -7,6 +7,7 @@
 #include "app/device_cycle.h"
 #include "app/main_window_view.h"
 #include "audio/default_endpoint.h"
+#include "command_line/command_runner.h"
 #include "instance/instance_guard.h"
 #include "on_top/topmost_pin.h"
 #include "platform/app_identity.h"
@@ -44,7 +45,7 @@ struct MainWindowServices {
     SystemEvents* systemEvents = nullptr;
 };
 
-class MainWindow : public MainWindowEvents, public TrayTarget, public SystemEventsListener {
+class MainWindow : public MainWindowEvents, public TrayTarget, public SystemEventsListener, public CommandTarget {
 public:
     MainWindow(MainWindowView& view, const MainWindowServices& services);
 
@@ -53,6 +54,9 @@ public:
 
     // The start-up sequence; the window's load handler.
     void Load();
+    // Instead of Load in a start that carries out a command and ends: the device
+    // list and the role boxes as stored; no tray icon, no start-up device.
+    void LoadForCommand();
 
     // Public methods that other windows call.
     // True when the device was written and shown.
@@ -78,6 +82,11 @@ public:
     void OnResize() override;
     bool OnQueryUnload() override;
     void OnUnload() override;
+    long OnCommandMessage(std::uint32_t tag, const std::uint8_t* data, std::size_t size) override;
+
+    // CommandTarget
+    int RunCommand(const Command& command) override;
+    std::vector<std::u16string> ListLines() override;
 
     // TrayTarget
     NativeHandle IconHandle() override;
@@ -99,6 +108,14 @@ public:
 
 private:
     void LoadDeviceList();
+    void RestoreRoleBoxes();
+    // The Sound Mapper values, then the endpoints; the label and the current
+    // device follow unless Windows refused.
+    EndpointSwitch SwitchTo(const std::u16string& deviceName, bool play, bool record);
+    // The row the cycling hotkey goes to next; -1 for none.
+    int NextRowInCycle();
+    // The notification beside the icon that names the device switched to.
+    void TellSwitched(const std::u16string& device);
     void ShowCurrentDevice(const std::u16string& name);
     void CloseHelperForms();
     // Removes the icon and the tray window while they are up.

@@ -57,16 +57,22 @@ void MainWindow::RegisterHotkey(const Hotkey& hotkey) {
 // device the system still lists; as a choice in the tray menu, and told beside
 // the icon.
 void MainWindow::OnHotkey() {
+    const int row = NextRowInCycle();
+    if (row < 0) return;
+    const std::u16string device = DeviceRows()[static_cast<size_t>(row)];
+    if (ChooseDevice(device)) TellSwitched(device);
+}
+
+void MainWindow::TellSwitched(const std::u16string& device) { services_.tray.ShowNotification(kSwitchedTitle, device); }
+
+int MainWindow::NextRowInCycle() {
     const std::vector<std::u16string> rows = DeviceRows(), present = OutputDeviceNames();
     std::vector<CycleRow> cycle;
     for (size_t i = 0; i < rows.size(); ++i)
         cycle.push_back({Trim(rows[i]), view_.CycleList().Ticked(static_cast<int>(i)),
                          std::find(present.begin(), present.end(), Trim(rows[i])) != present.end()});
     DefaultDevices defaults = CurrentDefaults();
-    int row = NextCycleRow(cycle, Trim(view_.PlayCheck().Value() == 0 ? defaults.record : defaults.playback));
-    if (row < 0) return;
-    const std::u16string& device = rows[static_cast<size_t>(row)];
-    if (ChooseDevice(device)) services_.tray.ShowNotification(kSwitchedTitle, device);
+    return NextCycleRow(cycle, Trim(view_.PlayCheck().Value() == 0 ? defaults.record : defaults.playback));
 }
 
 void MainWindow::OnDevicesChanged() {

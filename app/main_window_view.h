@@ -2,6 +2,9 @@
 // The settings window as its logic sees it: the controls it reads and writes,
 // and the events it receives. The Win32 window and the test double implement
 // MainWindowView and deliver MainWindowEvents.
+#include <cstddef>
+#include <cstdint>
+
 #include "platform/ui.h"
 
 namespace marvolt {
@@ -69,6 +72,8 @@ public:
     // The close request: true cancels the close.
     virtual bool OnQueryUnload() = 0;
     virtual void OnUnload() = 0;
+    // Data another process sent the window (WM_COPYDATA); the answer it gets.
+    virtual long OnCommandMessage(std::uint32_t tag, const std::uint8_t* data, std::size_t size) = 0;
 };
 
 }  // namespace marvolt

@@ -8,7 +8,8 @@ set(MARVOLT_UPDATE_PUBLIC_KEY "${CMAKE_SOURCE_DIR}/keys/release-public.der" CACH
 # Files split for the reader are compiled for the program as one unit each, so
 # that the compiler inlines across them as it did when they were one file: the
 # settings window's logic and its view. The tests compile them one by one.
-set(MARVOLT_MAIN_WINDOW_SOURCES app/main_window.cpp app/main_window_tray.cpp app/main_window_cycle.cpp)
+set(MARVOLT_MAIN_WINDOW_SOURCES app/main_window.cpp app/main_window_tray.cpp app/main_window_cycle.cpp
+  app/main_window_commands.cpp)
 set_source_files_properties(${MARVOLT_MAIN_WINDOW_SOURCES} PROPERTIES UNITY_GROUP main_window)
 set_source_files_properties(windows/main_window_view_win32.cpp windows/main_window_layout_win32.cpp
   windows/main_window_messages_win32.cpp PROPERTIES UNITY_GROUP main_window_view)

@@ -45,21 +45,21 @@ bool IsHandedOver(const Command& command) {
 
 }  // namespace
 
-const char16_t kUsageText[] =
-    u"Usage: Marvolt.exe [command]\r\n"
-    u"\r\n"
-    u"  (none)                    start in the notification area\r\n"
-    u"  /set \"<device>\"           make the device the default for the ticked roles;\r\n"
-    u"                            <device> is its name or its number in the tray menu\r\n"
-    u"  /set \"<device>\" /playback  only for playback\r\n"
-    u"  /set \"<device>\" /record    only for recording\r\n"
-    u"  /profile \"<name>\"         apply the profile\r\n"
-    u"  /cycle                    the next device, as the cycling hotkey does\r\n"
-    u"  /list                     the devices and the profiles\r\n"
-    u"  /?                        this text\r\n"
-    u"\r\n"
-    u"Exit codes: 0 done, 1 the command line can't be read, 2 no such device or\r\n"
-    u"profile, 3 Windows refused the switch, 4 the running Marvolt did not answer.\r\n";
+const char kUsageText[] =
+    "Usage: Marvolt.exe [command]\r\n"
+    "\r\n"
+    "  (none)                    start in the notification area\r\n"
+    "  /set \"<device>\"           make the device the default for the ticked roles;\r\n"
+    "                            <device> is its name or its number in the tray menu\r\n"
+    "  /set \"<device>\" /playback  only for playback\r\n"
+    "  /set \"<device>\" /record    only for recording\r\n"
+    "  /profile \"<name>\"         apply the profile\r\n"
+    "  /cycle                    the next device, as the cycling hotkey does\r\n"
+    "  /list                     the devices and the profiles\r\n"
+    "  /?                        this text\r\n"
+    "\r\n"
+    "Exit codes: 0 done, 1 the command line can't be read, 2 no such device or\r\n"
+    "profile, 3 Windows refused the switch, 4 the running Marvolt did not answer.\r\n";
 
 std::vector<std::u16string> SplitArguments(const std::u16string& commandLine) {
     std::vector<std::u16string> arguments;

@@ -36,7 +36,8 @@ std::vector<std::u16string> SplitArguments(const std::u16string& commandLine);
 // start with "/" or "-" and are read in any case.
 std::optional<Command> ParseCommand(const std::u16string& commandLine);
 
-extern const char16_t kUsageText[];
+// ASCII, kept narrow: it is only ever written out.
+extern const char kUsageText[];
 
 // The row a /set names: its text as the device list shows it (blanks around it
 // don't count; case does), or its number in the tray menu. -1: no such row.

@@ -1,11 +1,13 @@
 #include "command_line/command_runner.h"
 
+#include "platform/text.h"
+
 namespace marvolt {
 
 std::optional<int> SettleCommand(const std::optional<Command>& command,
                                  const CommandHandOverServices& services) {
     if (!command || command->kind == CommandKind::Usage) {
-        services.console.Write(kUsageText);
+        services.console.Write(FromUtf8(kUsageText));
         return command ? kExitDone : kExitUnreadable;
     }
     if (command->kind == CommandKind::Start || command->kind == CommandKind::List ||

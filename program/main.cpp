@@ -4,11 +4,13 @@
 
 #include "app/main_window.h"
 #include "audio/default_endpoint.h"
+#include "command_line/command_runner.h"
 #include "instance/prev_instance.h"
 #include "on_top/always_on_top.h"
 #include "platform/win32/app_identity_win32.h"
 #include "platform/win32/audio_endpoints_win32.h"
 #include "platform/win32/beeper_win32.h"
+#include "platform/win32/console_output_win32.h"
 #include "platform/win32/file_probe_win32.h"
 #include "platform/win32/file_system_win32.h"
 #include "platform/win32/instance_query_win32.h"
@@ -27,6 +29,7 @@
 #include "platform/win32/top_level_windows_win32.h"
 #include "platform/win32/tray_window_win32.h"
 #include "platform/win32/url_download_win32.h"
+#include "platform/win32/win_text.h"
 #include "platform/win32/window_activation_win32.h"
 #include "registry/app_settings.h"
 #include "registry/registry.h"
@@ -44,8 +47,17 @@ namespace marvolt {
 namespace {
 
 int Run(HINSTANCE instance) {
+    // A start with arguments carries out a command and ends. It takes no
+    // instance mutex, so that no start mistakes it for the running program.
+    const std::optional<Command> command = ParseCommand(FromWide(::GetCommandLineW()));
+    const bool ordinary = command && command->kind == CommandKind::Start;
     // Taken first, so that an instance started a moment later sees this one.
-    Win32InstanceQuery instanceQuery;
+    Win32InstanceQuery instanceQuery(ordinary ? Win32InstanceQuery::kTake : Win32InstanceQuery::kLookOnly);
+    Win32TopLevelWindows windows;
+    ConsoleOutputWin32 console;
+    if (!ordinary)
+        if (std::optional<int> code = SettleCommand(command, {console, instanceQuery, windows, kMainWindowClass}))
+            return *code;
 
     AppIdentityWin32 identity;
     MessageServiceWin32 messages(identity);
@@ -56,7 +68,6 @@ int Run(HINSTANCE instance) {
     RegistrySettingsStore store(registryApi, codePage);
     AppSettings settings(store, identity, messages, processEnd);
 
-    Win32TopLevelWindows windows;
     Win32WindowActivation activation;
     Win32Keystrokes keystrokes;
     Win32PendingEvents pendingEvents;
@@ -73,7 +84,7 @@ int Run(HINSTANCE instance) {
 
     // A second start hands over before it builds any window. Start-up runs the
     // guard again as its first step; by then it finds nothing.
-    if (instanceQuery.EarlierInstanceRunning()) guard.CheckPrevInstance(u"", u"");
+    if (ordinary && instanceQuery.EarlierInstanceRunning()) guard.CheckPrevInstance(u"", u"");
 
     // The window is created hidden and without a caption.
     std::unique_ptr<MainWindowViewWin32> view = MainWindowViewWin32::Create(instance);
@@ -101,6 +112,12 @@ int Run(HINSTANCE instance) {
     main.SetUpdateHandover(&filesDownload);
     view->SetEvents(&main);
 
+    if (!ordinary) {
+        main.LoadForCommand();
+        const int code = RunCommandHere(*command, main, console);
+        view->SetEvents(nullptr);
+        return code;
+    }
     main.Load();
 
     MSG message;
@@ -117,7 +134,7 @@ int Run(HINSTANCE instance) {
 }  // namespace marvolt
 
 // The program starts here, without the C runtime's start-up code: it has no
-// global constructors, reads no command line and starts no threads, so that code
+// global constructors, splits its own command line and starts no threads, so that code
 // would only add to the file and to every start. The C library it calls (memory,
 // strings) is msvcrt.dll's, which sets itself up when it is loaded. The loader
 // gives no more than 4-byte stack alignment on 32-bit Windows.

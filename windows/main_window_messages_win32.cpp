@@ -54,6 +54,14 @@ LRESULT MainWindowViewWin32::HandleMessage(UINT message, WPARAM wParam, LPARAM l
             OnCommand(LOWORD(wParam), HIWORD(wParam));
             return 0;
 
+        case WM_COPYDATA: {
+            // A command from a later start; a tag wider than 32 bits is no one's.
+            const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+            if (!events_ || !copy || copy->dwData > 0xFFFFFFFFu) return 0;
+            return events_->OnCommandMessage(static_cast<std::uint32_t>(copy->dwData),
+                                             static_cast<const std::uint8_t*>(copy->lpData), copy->cbData);
+        }
+
         case WM_SHOWWINDOW:
             // Sent before the window first shows, whoever shows it.
             if (wParam) MakeControls();
