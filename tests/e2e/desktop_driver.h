@@ -293,13 +293,22 @@ inline void EndStrayPrograms() {  // every Marvolt.exe and Update.exe
 class Program {
   public:
     ~Program() { Kill(); }
-    // MARVOLT_EXE, or `exe`, in this process's current directory or `folder`.
-    bool Start(const std::wstring& program = {}, const wchar_t* folder = nullptr) {
+    // MARVOLT_EXE, or `exe`, in this process's current directory or `folder`,
+    // with `arguments`; its standard output into the file `output` where named.
+    bool Start(const std::wstring& program = {}, const wchar_t* folder = nullptr,
+               const std::wstring& arguments = {}, const std::wstring& output = {}) {
         std::wstring exe = program.empty() ? EnvVar(L"MARVOLT_EXE") : program,
-                     line = L"\"" + exe + L"\"";
+                     line = L"\"" + exe + L"\" " + arguments;
+        SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
         STARTUPINFOW startup{sizeof(startup)};
-        return CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder,
-                              &startup, &info_);
+        if (!output.empty())
+            startup.dwFlags = STARTF_USESTDHANDLES,
+            startup.hStdOutput = CreateFileW(output.c_str(), GENERIC_WRITE, 0, &inherited,
+                                             CREATE_ALWAYS, 0, nullptr);
+        const bool started = CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr,
+                                            !output.empty(), 0, nullptr, folder, &startup, &info_);
+        if (startup.hStdOutput) CloseHandle(startup.hStdOutput);
+        return started;
     }
     void Swap(Program& other) { std::swap(info_, other.info_); }
     bool Running() const {

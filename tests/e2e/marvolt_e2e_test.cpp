@@ -56,25 +56,8 @@ bool SoundMapperSays(const std::wstring& playback, const std::wstring& record) {
 // Marvolt.exe started with `arguments` (its standard output into the file
 // `output` where one is named); its exit code once it ended.
 DWORD RunCommand(const std::wstring& arguments, const std::wstring& output = {}) {
-    std::wstring line = L"\"" + EnvVar(L"MARVOLT_EXE") + L"\" " + arguments;
-    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
-    STARTUPINFOW startup{sizeof startup};
-    if (!output.empty()) {
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = CreateFileW(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
-                                         CREATE_ALWAYS, 0, nullptr);
-    }
-    PROCESS_INFORMATION info{};
-    DWORD code = STILL_ACTIVE;
-    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, !output.empty(), 0, nullptr, nullptr,
-                       &startup, &info)) {
-        if (WaitForSingleObject(info.hProcess, 20000) == WAIT_OBJECT_0)
-            GetExitCodeProcess(info.hProcess, &code);
-        CloseHandle(info.hThread);
-        CloseHandle(info.hProcess);
-    }
-    if (startup.hStdOutput) CloseHandle(startup.hStdOutput);
-    return code;
+    Program command;
+    return command.Start({}, nullptr, arguments, output) ? command.WaitForExit(20000) : 99;
 }
 
 using Marvolt = Desktop;
