@@ -36,6 +36,7 @@ constexpr char16_t kNoRoleTitle[] = u"Please select input/output first!";
 constexpr char16_t kCurrentCardPrefix[] = u"Default Soundcard: ";
 constexpr char16_t kCaptureUnchanged[] = u" (recording default unchanged)";
 constexpr char16_t kSwitchFailedTitle[] = u"Default device not changed";
+constexpr const char16_t* kRoleChoices[] = {u"Default and communications", u"Default only", u"Communications only"};
 
 std::u16string RunValueName() { return kProductName; }
 
@@ -94,6 +95,9 @@ void MainWindow::Load() {
     RestoreCheckBox(view_.PlayCheck(), settings.GetAppSetting(kSettings, u"PlaybackCheck", u"1"), 1);
     RestoreCheckBox(view_.RecordCheck(), settings.GetAppSetting(kSettings, u"RecordCheck", u"1"), 1);
     RestoreCheckBox(view_.StartupCheck(), settings.GetAppSetting(kSettings, u"StartupCheck", u"0"), 0);
+    ListBoxControl& roles = view_.RolesChoice();
+    for (const char16_t* choice : kRoleChoices) roles.AddItem(choice);
+    roles.SetSelectedIndex(RoleChoice(settings.GetAppSetting(kSettings, kRoles, u"")));
 
     ComboBoxControl& combo = view_.StartupCombo();
     if (view_.StartupCheck().Value() == 1) {
@@ -142,6 +146,7 @@ void MainWindow::LoadDeviceList() {
     else
         combo.SetText(stored);
     FillCycleList();
+    profiles_ = profileStore_.Load();
 }
 
 std::vector<std::u16string> MainWindow::OutputDeviceNames() {
@@ -194,17 +199,21 @@ bool MainWindow::SetDevice(const std::u16string& deviceName) {
     // endpoint is switched too, and a refusal is told rather than covered by
     // the label and the tooltip.
     EndpointSwitch endpoint;
-    if (services_.endpoints) endpoint = services_.endpoints->Switch(deviceName, play == 1, record == 1);
+    if (services_.endpoints)
+        endpoint = services_.endpoints->Switch(deviceName, play == 1, record == 1, kRoleChoiceMasks[RolesChoiceRow()]);
     if (endpoint.outcome == EndpointSwitch::Outcome::Failed) {
-        services_.messages.ShowMessage(u"Windows refused to make \"" + deviceName + u"\" its default sound device (error 0x" +
-                                           Hex(endpoint.error) + u").",
-                                       kSwitchFailedTitle, MessageButtons::Ok, MessageIcon::Critical);
+        TellRefusal(u"make \"" + deviceName + u"\" its default sound device", endpoint.error);
         return false;
     }
     ShowCurrentDevice(deviceName);
     if (endpoint.captureUnchanged) view_.CurrentCardTxt().SetCaption(kCurrentCardPrefix + deviceName + kCaptureUnchanged);
     currentDevice_ = deviceName;
     return true;
+}
+
+void MainWindow::TellRefusal(const std::u16string& what, std::int32_t error) {
+    services_.messages.ShowMessage(u"Windows refused to " + what + u" (error 0x" + Hex(error) + u").",
+                                   kSwitchFailedTitle, MessageButtons::Ok, MessageIcon::Critical);
 }
 
 void MainWindow::ShowCurrentDevice(const std::u16string& name) {
@@ -240,7 +249,10 @@ void MainWindow::OnSetBtnClick() { OnDeviceListDoubleClick(); }
 DefaultDevices MainWindow::CurrentDefaults() {
     if (services_.endpoints)
         if (std::optional<DefaultDevices> system = services_.endpoints->CurrentDefaults()) return *system;
-    return {services_.registry.ReadRegPath(kPlaybackPath), services_.registry.ReadRegPath(kRecordPath)};
+    // One device a side: it is the communications device as well.
+    std::u16string playback = services_.registry.ReadRegPath(kPlaybackPath),
+                   record = services_.registry.ReadRegPath(kRecordPath);
+    return {playback, record, playback, record};
 }
 
 // --- Options -----------------------------------------------------------------
@@ -251,6 +263,16 @@ void MainWindow::OnPlayCheckClick() {
 
 void MainWindow::OnRecordCheckClick() {
     services_.settings.SaveAppSetting(kSettings, u"RecordCheck", Decimal(view_.RecordCheck().Value()));
+}
+
+// The row chosen in the roles list; none chosen is the first.
+int MainWindow::RolesChoiceRow() {
+    int choice = view_.RolesChoice().SelectedIndex();
+    return choice > 0 && choice < 3 ? choice : 0;
+}
+
+void MainWindow::OnRolesChoiceChange() {
+    services_.settings.SaveAppSetting(kSettings, kRoles, kRoleChoiceTexts[RolesChoiceRow()]);
 }
 
 void MainWindow::OnStartupCheckClick() {

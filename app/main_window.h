@@ -2,6 +2,7 @@
 // The settings window's logic: device list, switching, options, the tray menu's
 // content and handling, start-up and the window's life cycle.
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/device_cycle.h"
@@ -16,6 +17,7 @@
 #include "platform/process_launcher.h"
 #include "platform/sound_devices.h"
 #include "platform/system_events.h"
+#include "profiles/profiles.h"
 #include "registry/app_settings.h"
 #include "registry/registry.h"
 #include "shell/document_opener.h"
@@ -60,6 +62,11 @@ public:
     void GetDevices();
     void CreatePopupMenu();
     void OnTrayMenu(const std::u16string& selected) override;
+    // Switches to the profile of that name (blanks around it don't count) as
+    // its tray entry does; a refusal is told as a device's is.
+    ProfileOutcome ApplyProfile(const std::u16string& name);
+    // Each profile's name, in menu order, and whether it is active.
+    std::vector<std::pair<std::u16string, bool>> ProfileStates();
 
     // MainWindowEvents
     void OnPlayCheckClick() override;
@@ -75,6 +82,7 @@ public:
     void OnLabel1Click() override;
     void OnHotkeyBoxChange() override;
     void OnCycleListClick() override;
+    void OnRolesChoiceChange() override;
     void OnResize() override;
     bool OnQueryUnload() override;
     void OnUnload() override;
@@ -113,6 +121,11 @@ private:
     // What choosing a device entry of the tray menu does; true when it was set.
     bool ChooseDevice(const std::u16string& device);
     void FillCycleList();
+    // The tray's menu and tooltip after a switch, with a beep.
+    void RefreshTray();
+    // "Windows refused to <what> (error 0x...)."
+    void TellRefusal(const std::u16string& what, std::int32_t error);
+    int RolesChoiceRow();
     void RegisterHotkey(const Hotkey& hotkey);
     void FollowChange();
 
@@ -125,6 +138,8 @@ private:
     ChangePacer pacer_;
     bool devicesChanged_ = false;     // since the last reload
     UpdateHandover* updateHandover_ = nullptr;
+    ProfileStore profileStore_{services_.registry};
+    std::vector<Profile> profiles_;    // as last read, in name order
 };
 
 }  // namespace marvolt

@@ -1,5 +1,6 @@
 // MainWindow: the tray menu, the links, and the window's life cycle, which takes
 // the tray icon down and puts it back.
+#include <algorithm>
 #include <vector>
 
 #include "app/main_window.h"
@@ -23,6 +24,7 @@ constexpr char16_t kUpdateTitle[] = u"Online Update";
 constexpr char16_t kUpdaterName[] = u"Update.exe";
 
 constexpr int kNormalFocused = 1;
+constexpr char16_t kProfileTitle[] = u"Profile";
 
 }  // namespace
 
@@ -31,7 +33,9 @@ constexpr int kNormalFocused = 1;
 void MainWindow::CreatePopupMenu() { ComposePopupMenu(CurrentDefaults()); }
 
 void MainWindow::ComposePopupMenu(const DefaultDevices& defaults) {
-    trayMenuString_ = ComposeTrayMenu(DeviceRows(), Trim(defaults.playback), Trim(defaults.record));
+    std::vector<std::u16string> profiles;
+    for (const Profile& profile : profiles_) profiles.push_back(ProfileEntry(profile, ProfileActive(profile, defaults)));
+    trayMenuString_ = ComposeTrayMenu(DeviceRows(), Trim(defaults.playback), Trim(defaults.record), profiles);
     services_.tray.ChangePopupMenuString(trayMenuString_);
     trayIconActive_ = true;
 }
@@ -67,6 +71,12 @@ void MainWindow::OnTrayMenu(const std::u16string& selected) {
         services_.processEnd.EndNow();
     }
 
+    // A profile's entry is never a device's, whatever the names.
+    if (StartsWith(selected, kProfileEntryPrefix)) {
+        int profile = FindChosenProfile(profiles_, selected);
+        if (profile >= 0) ApplyProfile(profiles_[static_cast<size_t>(profile)].name);
+        return;
+    }
     std::vector<std::u16string> rows = DeviceRows();
     int row = FindChosenDevice(rows, selected);
     if (row >= 0) ChooseDevice(rows[static_cast<size_t>(row)]);
@@ -74,12 +84,46 @@ void MainWindow::OnTrayMenu(const std::u16string& selected) {
 
 bool MainWindow::ChooseDevice(const std::u16string& device) {
     bool set = SetDevice(device);
+    RefreshTray();
+    return set;
+}
+
+void MainWindow::RefreshTray() {
     CreatePopupMenu();
     // Re-adding the icon is what gives it the new tooltip.
     services_.tray.RemoveTrayIcon();
     services_.tray.AddTrayIcon(*this, currentDevice_, true, *this, u"");
     services_.beeper.DefaultBeep();
-    return set;
+}
+
+// The label and the tooltip name the profile's playback device where it set one.
+ProfileOutcome MainWindow::ApplyProfile(const std::u16string& name) {
+    auto found = std::find_if(profiles_.begin(), profiles_.end(),
+                              [&](const Profile& profile) { return Trim(profile.name) == Trim(name); });
+    if (found == profiles_.end()) return ProfileOutcome::NotFound;
+    const Profile profile = *found;
+    std::int32_t error = 0;
+    ProfileOutcome outcome = ProfileOutcome::Applied;
+    if (services_.endpoints) outcome = SwitchProfile(profile, services_.registry, *services_.endpoints, error);
+    const std::u16string& playback = profile.devices[kProfilePlayback];
+    std::vector<std::u16string> present = OutputDeviceNames();
+    if (outcome == ProfileOutcome::Applied && std::find(present.begin(), present.end(), playback) != present.end()) {
+        ShowCurrentDevice(playback);
+        currentDevice_ = playback;
+    }
+    RefreshTray();
+    if (outcome == ProfileOutcome::Applied)
+        services_.tray.ShowNotification(kProfileTitle, Trim(profile.name));
+    else
+        TellRefusal(u"switch to the profile \"" + Trim(profile.name) + u"\"", error);
+    return outcome;
+}
+
+std::vector<std::pair<std::u16string, bool>> MainWindow::ProfileStates() {
+    const DefaultDevices defaults = CurrentDefaults();
+    std::vector<std::pair<std::u16string, bool>> states;
+    for (const Profile& profile : profiles_) states.emplace_back(Trim(profile.name), ProfileActive(profile, defaults));
+    return states;
 }
 
 // --- Links -------------------------------------------------------------------

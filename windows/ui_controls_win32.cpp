@@ -177,6 +177,50 @@ void ComboBoxWin32::HandOver() {
     SetVisible(visible_);
 }
 
+// ---- DropDownWin32
+
+void DropDownWin32::Clear() {
+    if (Waiting()) return items_.clear(), void(selected_ = -1);
+    SendMessageW(window_, CB_RESETCONTENT, 0, 0);
+}
+
+void DropDownWin32::AddItem(const std::u16string& text) {
+    if (Waiting()) return items_.push_back(text);
+    SendMessageW(window_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(text)));
+}
+
+int DropDownWin32::Count() {
+    if (Waiting()) return static_cast<int>(items_.size());
+    LRESULT count = SendMessageW(window_, CB_GETCOUNT, 0, 0);
+    return count > 0 ? static_cast<int>(count) : 0;
+}
+
+std::u16string DropDownWin32::ItemText(int index) {
+    if (Waiting()) return index >= 0 && index < Count() ? items_[static_cast<size_t>(index)] : std::u16string();
+    LRESULT length = SendMessageW(window_, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (index < 0 || length == CB_ERR || length <= 0) return {};
+    std::wstring buffer(static_cast<size_t>(length) + 1, L'\0');
+    LRESULT copied =
+        SendMessageW(window_, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()));
+    return copied > 0 ? FromWide(buffer.c_str(), static_cast<size_t>(copied)) : std::u16string();
+}
+
+int DropDownWin32::SelectedIndex() {
+    if (Waiting()) return selected_;
+    LRESULT index = SendMessageW(window_, CB_GETCURSEL, 0, 0);
+    return index == CB_ERR ? -1 : static_cast<int>(index);
+}
+
+void DropDownWin32::SetSelectedIndex(int index) {
+    if (Waiting()) return void(selected_ = index >= 0 && index < Count() ? index : -1);
+    SendMessageW(window_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void DropDownWin32::HandOver() {
+    for (const std::u16string& item : std::exchange(items_, {})) AddItem(item);
+    SetSelectedIndex(selected_);
+}
+
 // ---- CheckBoxWin32
 
 int CheckBoxWin32::Value() {

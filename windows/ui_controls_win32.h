@@ -97,6 +97,23 @@ private:
     bool visible_ = true;
 };
 
+// A drop-down list (a combo box without an edit field): its rows and the
+// selected one, as a list box has them.
+class DropDownWin32 final : public ListBoxControl, public ControlWin32 {
+public:
+    void Clear() override;
+    void AddItem(const std::u16string& text) override;
+    int Count() override;
+    std::u16string ItemText(int index) override;
+    int SelectedIndex() override;
+    void SetSelectedIndex(int index) override;
+
+private:
+    void HandOver() override;
+    std::vector<std::u16string> items_;
+    int selected_ = -1;
+};
+
 // A check box whose click event is the BN_CLICKED notification its parent
 // receives; a changed value raises it the same way.
 class CheckBoxWin32 final : public CheckBoxControl, public ControlWin32 {

@@ -100,15 +100,16 @@ class DefaultEndpoint : public Desktop {
             << dpi;
     }
     // Picks the device in the tray menu; the policy is asked for its render
-    // endpoint, and with Record ticked the capture endpoint of that name, in all
-    // three roles. Without one the label says that the recording default stays.
-    void ExpectSwitch(const std::wstring& name, bool record) {
+    // endpoint, and with Record ticked the capture endpoint of that name, in the
+    // chosen roles. Without one the label says that the recording default stays.
+    void ExpectSwitch(const std::wstring& name, bool record, std::vector<int> roles = {0, 1, 2}) {
         DeleteFileW(kCalls.c_str());
         ChooseFromTray(name);
         std::wstring expected;
         for (const auto* ids : {&render_, &capture_})
-            for (int role = 0; role < 3 && ids->count(name) && (ids == &render_ || record); ++role)
-                expected += ids->at(name) + L" " + std::to_wstring(role) + L"\n";
+            for (int role : roles)
+                if (ids->count(name) && (ids == &render_ || record))
+                    expected += ids->at(name) + L" " + std::to_wstring(role) + L"\n";
         EXPECT_TRUE(WaitUntil([&] { return ReadFileText(kCalls) == expected; }));
         EXPECT_TRUE(WaitUntil([&] { return RegString(kSoundMapper, L"Playback") == name; }));
         const std::wstring label =
@@ -137,6 +138,12 @@ TEST_F(DefaultEndpoint, ChoosingADeviceSetsItsEndpointsForTheTickedRolesAndTheWi
     Click(Control(marvolt::kIdRecordCheck));
     ASSERT_TRUE(WaitUntil([&] { return !IsChecked(Control(marvolt::kIdRecordCheck)); }));
     ExpectSwitch(L"Headset", false);
+    Click(Control(marvolt::kIdRolesChoice));
+    PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(
+        WaitUntil([&] { return RegString(kSettings + L"\\Settings", L"Roles") == L"default"; }));
+    ExpectSwitch(L"Speakers", false, {0, 1});
     CloseHandle(CreateFileW(kRefuse.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     ChooseFromTray(L"Speakers 2");
     HWND box = nullptr;
