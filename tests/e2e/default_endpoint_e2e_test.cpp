@@ -157,5 +157,63 @@ TEST_F(DefaultEndpoint, ChoosingADeviceSetsItsEndpointsForTheTickedRolesAndTheWi
     StartAt(192);
 }
 
+// Profiles written by hand: one of them names Wine's own default (the stand-in
+// policy changes nothing Wine reports), one holds hostile values.
+TEST_F(DefaultEndpoint, AProfileSetsEachRoleItNamesInOneStep) {
+    marvolt::UniqueCom<IMMDeviceEnumerator> enumerator;
+    marvolt::UniqueCom<IMMDevice> device;
+    LPWSTR id = nullptr;
+    ASSERT_TRUE(
+        SUCCEEDED(CoCreateInstance(CLSID_MMDeviceEnumerator, nullptr, CLSCTX_ALL,
+                                   IID_IMMDeviceEnumerator,
+                                   reinterpret_cast<void**>(enumerator.put()))) &&
+        SUCCEEDED(enumerator.get()->GetDefaultAudioEndpoint(eRender, eConsole, device.put())) &&
+        SUCCEEDED(device.get()->GetId(&id)));
+    std::wstring now;
+    for (const auto& [name, endpoint] : render_)
+        if (endpoint == id) now = name;
+    CoTaskMemFree(id);
+    const std::wstring profiles = kSettings + L"\\Profiles\\";
+    const std::pair<const wchar_t*, const wchar_t*> desk[] = {
+        {L"Playback", L"Speakers"},
+        {L"Record", L"Headset"},
+        {L"CommunicationsPlayback", L"Headset"},
+        {L"CommunicationsRecord", L"Headset"}};
+    for (const auto& [role, name] : desk) RegSetString(profiles + L"Desk", role, name);
+    RegSetString(profiles + L"Now", L"Playback", now);
+    const DWORD number = 1;
+    RegSetKeyValueW(HKEY_CURRENT_USER, (profiles + L"Odd").c_str(), L"Playback", REG_DWORD, &number,
+                    sizeof number);
+    RegSetString(profiles + L"Odd", L"Record", L"Gone");
+    RegSetString(profiles + L"Odd", L"CommunicationsPlayback", std::wstring(300, L'x'));
+    RegSetString(profiles + L"Odd", L"CommunicationsRecord", L"Headset");
+    Start();
+    OpenSettings();
+    std::vector<std::wstring> menu = OpenTrayMenu();
+    const std::vector<std::wstring> tail(menu.end() - 6, menu.end());
+    EXPECT_EQ(tail, (std::vector<std::wstring>{L"-", L"Profile: Desk", L"Profile: Now  <active>",
+                                               L"Profile: Odd", L"-", L"Exit"}))
+        << "the default is " << now.size();
+    Screenshot(L"tray-menu-profiles");
+    PressKey(VK_ESCAPE);
+    const std::pair<const wchar_t*, std::wstring> steps[] = {
+        {L"Profile: Desk", render_.at(L"Speakers") + L" 0\n" + render_.at(L"Speakers") + L" 1\n" +
+                               capture_.at(L"Headset") + L" 0\n" + capture_.at(L"Headset") +
+                               L" 1\n" + capture_.at(L"Headset") + L" 2\n" +
+                               render_.at(L"Headset") + L" 2\n"},
+        {L"Profile: Odd", capture_.at(L"Headset") + L" 2\n"},
+    };
+    for (const auto& [entry, calls] : steps) {
+        DeleteFileW(kCalls.c_str());
+        ChooseFromTray(entry);
+        EXPECT_TRUE(WaitUntil([&] { return ReadFileText(kCalls) == calls; })) << entry[9];
+        EXPECT_TRUE(WaitUntil([&] { return ShellTip(true) == entry + 9; })) << entry[9];
+        EXPECT_EQ(RegString(kSoundMapper, L"Playback") + L"|" + RegString(kSoundMapper, L"Record"),
+                  L"Speakers|Headset");
+        EXPECT_EQ(WindowText(Control(marvolt::kIdCurrentCardTxt)), L"Default Soundcard: Speakers");
+    }
+    EXPECT_EQ(HoverTip(), L"Speakers");
+}
+
 }  // namespace
 }  // namespace e2e
