@@ -147,6 +147,7 @@ void MainWindow::LoadDeviceList() {
         combo.SetText(stored);
     FillCycleList();
     profiles_ = profileStore_.Load();
+    RegisterProfileHotkeys();
 }
 
 std::vector<std::u16string> MainWindow::OutputDeviceNames() {

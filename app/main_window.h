@@ -96,7 +96,7 @@ public:
     void SetGeometry(const WindowGeometry& geometry) override;
 
     // SystemEventsListener
-    void OnHotkey() override;
+    void OnHotkey(int slot) override;
     void OnDevicesChanged() override;
     void OnDefaultDeviceChanged() override;
     void OnTimer() override;
@@ -126,7 +126,9 @@ private:
     // "Windows refused to <what> (error 0x...)."
     void TellRefusal(const std::u16string& what, std::int32_t error);
     int RolesChoiceRow();
+    // The cycle's hotkey (slot 0), then the profiles' (slot 1 and on).
     void RegisterHotkey(const Hotkey& hotkey);
+    void RegisterProfileHotkeys();
     void FollowChange();
 
     MainWindowView& view_;
@@ -140,6 +142,7 @@ private:
     UpdateHandover* updateHandover_ = nullptr;
     ProfileStore profileStore_{services_.registry};
     std::vector<Profile> profiles_;    // as last read, in name order
+    size_t profileSlots_ = 0;          // hotkey slots the profiles had
 };
 
 }  // namespace marvolt

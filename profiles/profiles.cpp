@@ -69,6 +69,15 @@ int FindChosenProfile(const std::vector<Profile>& profiles, const std::u16string
     return -1;
 }
 
+std::vector<Hotkey> ProfileHotkeys(const std::vector<Profile>& profiles, const Hotkey& cycle) {
+    std::vector<Hotkey> hotkeys;
+    for (const Profile& profile : profiles) {
+        const bool taken = profile.hotkey == cycle || std::find(hotkeys.begin(), hotkeys.end(), profile.hotkey) != hotkeys.end();
+        hotkeys.push_back(taken ? Hotkey{} : profile.hotkey);
+    }
+    return hotkeys;
+}
+
 std::vector<Profile> ProfileStore::Load() {
     std::vector<Profile> profiles;
     for (const std::u16string& name : registry_.SubKeyNames(kCurrentUser, kProfilesKey)) {

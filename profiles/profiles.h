@@ -49,6 +49,10 @@ std::u16string ProfileEntry(const Profile& profile, bool active);
 int FindChosenProfile(const std::vector<Profile>& profiles, const std::u16string& selected);
 constexpr char16_t kProfileEntryPrefix[] = u"Profile: ";
 
+// The hotkey each profile takes: its own, or none where the cycle or a
+// profile before it has that one.
+std::vector<Hotkey> ProfileHotkeys(const std::vector<Profile>& profiles, const Hotkey& cycle);
+
 enum class ProfileOutcome { Applied, Refused, NotFound };
 
 // Writes the Sound Mapper values of the profile's default sides and, where

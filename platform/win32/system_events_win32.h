@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <mmdeviceapi.h>
 
+#include <vector>
+
 #include "platform/system_events.h"
 #include "platform/win32/late_library.h"
 #include "platform/win32/unique_handle.h"
@@ -24,7 +26,7 @@ public:
     SystemEventsWin32& operator=(const SystemEventsWin32&) = delete;
 
     void Listen(SystemEventsListener& listener) override;
-    HotkeyState SetHotkey(const Hotkey& hotkey) override;
+    HotkeyState SetHotkey(int slot, const Hotkey& hotkey) override;
     std::uint32_t Ticks() override;
     void StartTimer(std::uint32_t milliseconds) override;
 
@@ -37,7 +39,7 @@ private:
 
     SystemEventsListener* listener_ = nullptr;
     UniqueHwnd window_;
-    bool hotkeyRegistered_ = false;
+    std::vector<int> hotkeySlots_;  // the slots with a registered hotkey
     LateLibrary ole32_{L"ole32.dll"};
     bool comInitialized_ = false;
     UniqueCom<IMMDeviceEnumerator> enumerator_;

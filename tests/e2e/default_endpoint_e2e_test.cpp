@@ -181,6 +181,9 @@ TEST_F(DefaultEndpoint, AProfileSetsEachRoleItNamesInOneStep) {
         {L"CommunicationsRecord", L"Headset"}};
     for (const auto& [role, name] : desk) RegSetString(profiles + L"Desk", role, name);
     RegSetString(profiles + L"Now", L"Playback", now);
+    // Odd's hotkey is Desk's, which comes first: Odd has none.
+    RegSetString(profiles + L"Desk", L"Hotkey", L"Ctrl+Alt+F9");
+    RegSetString(profiles + L"Odd", L"Hotkey", L"Ctrl+Alt+F9");
     const DWORD number = 1;
     RegSetKeyValueW(HKEY_CURRENT_USER, (profiles + L"Odd").c_str(), L"Playback", REG_DWORD, &number,
                     sizeof number);
@@ -213,6 +216,9 @@ TEST_F(DefaultEndpoint, AProfileSetsEachRoleItNamesInOneStep) {
         EXPECT_EQ(WindowText(Control(marvolt::kIdCurrentCardTxt)), L"Default Soundcard: Speakers");
     }
     EXPECT_EQ(HoverTip(), L"Speakers");
+    DeleteFileW(kCalls.c_str());
+    PressChord({VK_CONTROL, VK_MENU, VK_F9});
+    EXPECT_TRUE(WaitUntil([&] { return ReadFileText(kCalls) == steps[0].second; }));
 }
 
 }  // namespace

@@ -80,6 +80,17 @@ TEST(Profiles, MenuEntriesLeadBackToTheirProfile) {
         EXPECT_EQ(FindChosenProfile(profiles, selected), index) << ToUtf8(selected);
 }
 
+TEST(Profiles, AHotkeyTheCycleOrAnEarlierProfileHasIsNone) {
+    std::vector<Profile> profiles;
+    for (const char16_t* text :
+         {u"Ctrl+Alt+F9", u"Ctrl+Alt+F12", u"ctrl+alt+f9", u"none", u"Alt+F9"})
+        profiles.push_back({u"P", {}, *ParseHotkey(text)});
+    std::string seen;
+    for (const Hotkey& hotkey : ProfileHotkeys(profiles, kDefaultCycleHotkey))
+        seen += ToUtf8(HotkeyText(hotkey)) + " ";
+    EXPECT_EQ(seen, "Ctrl+Alt+F9 none none none Alt+F9 ");
+}
+
 // Written by hand: values of another type or too long read as unchanged, a
 // hotkey that can't be read as none; the profiles come in name order.
 TEST(Profiles, StoredProfilesReadWhatTheyCan) {
