@@ -212,6 +212,30 @@ bool MainWindow::SetDevice(const std::u16string& deviceName) {
     return true;
 }
 
+// The label and the tooltip name the profile's playback device where it set
+// one: the Sound Mapper value is written only for a device that is there.
+ProfileOutcome MainWindow::ApplyProfile(const std::u16string& name) {
+    for (const Profile& profile : profiles_) {
+        if (Trim(profile.name) != Trim(name)) continue;
+        std::int32_t error = 0;
+        ProfileOutcome outcome = ProfileOutcome::Applied;
+        if (services_.endpoints) outcome = SwitchProfile(profile, services_.registry, *services_.endpoints, error);
+        const std::u16string& playback = profile.devices[kProfilePlayback];
+        if (outcome == ProfileOutcome::Applied && !playback.empty() &&
+            services_.registry.ReadRegPath(kPlaybackPath) == playback) {
+            ShowCurrentDevice(playback);
+            currentDevice_ = playback;
+        }
+        RefreshTray();
+        if (outcome == ProfileOutcome::Applied)
+            services_.tray.ShowNotification(u"Profile", Trim(profile.name));
+        else
+            TellRefusal(u"switch to the profile \"" + Trim(profile.name) + u"\"", error);
+        return outcome;
+    }
+    return ProfileOutcome::NotFound;
+}
+
 void MainWindow::TellRefusal(const std::u16string& what, std::int32_t error) {
     services_.messages.ShowMessage(u"Windows refused to " + what + u" (error 0x" + Hex(error) + u").",
                                    kSwitchFailedTitle, MessageButtons::Ok, MessageIcon::Critical);

@@ -58,10 +58,12 @@ void MainWindow::RegisterHotkey(const Hotkey& hotkey) {
 
 void MainWindow::RegisterProfileHotkeys() {
     if (!services_.systemEvents) return;
-    const std::vector<Hotkey> hotkeys = ProfileHotkeys(profiles_, view_.HotkeyBox().Value());
-    for (size_t slot = 1; slot <= std::max(profileSlots_, hotkeys.size()); ++slot)
-        services_.systemEvents->SetHotkey(static_cast<int>(slot), slot <= hotkeys.size() ? hotkeys[slot - 1] : Hotkey{});
-    profileSlots_ = hotkeys.size();
+    const Hotkey cycle = view_.HotkeyBox().Value();
+    for (size_t slot = 1; slot <= std::max(profileSlots_, profiles_.size()); ++slot)
+        services_.systemEvents->SetHotkey(static_cast<int>(slot), slot <= profiles_.size()
+                                                                       ? ProfileHotkey(profiles_, slot - 1, cycle)
+                                                                       : Hotkey{});
+    profileSlots_ = profiles_.size();
 }
 
 // On from the device the menu marks as the default (for playback, or for

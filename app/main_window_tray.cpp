@@ -1,6 +1,5 @@
 // MainWindow: the tray menu, the links, and the window's life cycle, which takes
 // the tray icon down and puts it back.
-#include <algorithm>
 #include <vector>
 
 #include "app/main_window.h"
@@ -24,7 +23,6 @@ constexpr char16_t kUpdateTitle[] = u"Online Update";
 constexpr char16_t kUpdaterName[] = u"Update.exe";
 
 constexpr int kNormalFocused = 1;
-constexpr char16_t kProfileTitle[] = u"Profile";
 
 }  // namespace
 
@@ -94,29 +92,6 @@ void MainWindow::RefreshTray() {
     services_.tray.RemoveTrayIcon();
     services_.tray.AddTrayIcon(*this, currentDevice_, true, *this, u"");
     services_.beeper.DefaultBeep();
-}
-
-// The label and the tooltip name the profile's playback device where it set one.
-ProfileOutcome MainWindow::ApplyProfile(const std::u16string& name) {
-    auto found = std::find_if(profiles_.begin(), profiles_.end(),
-                              [&](const Profile& profile) { return Trim(profile.name) == Trim(name); });
-    if (found == profiles_.end()) return ProfileOutcome::NotFound;
-    const Profile profile = *found;
-    std::int32_t error = 0;
-    ProfileOutcome outcome = ProfileOutcome::Applied;
-    if (services_.endpoints) outcome = SwitchProfile(profile, services_.registry, *services_.endpoints, error);
-    const std::u16string& playback = profile.devices[kProfilePlayback];
-    std::vector<std::u16string> present = OutputDeviceNames();
-    if (outcome == ProfileOutcome::Applied && std::find(present.begin(), present.end(), playback) != present.end()) {
-        ShowCurrentDevice(playback);
-        currentDevice_ = playback;
-    }
-    RefreshTray();
-    if (outcome == ProfileOutcome::Applied)
-        services_.tray.ShowNotification(kProfileTitle, Trim(profile.name));
-    else
-        TellRefusal(u"switch to the profile \"" + Trim(profile.name) + u"\"", error);
-    return outcome;
 }
 
 std::vector<std::pair<std::u16string, bool>> MainWindow::ProfileStates() {

@@ -1,5 +1,7 @@
 #include "audio/default_endpoint.h"
 
+#include <utility>
+
 #include "platform/text.h"
 
 namespace marvolt {
@@ -9,6 +11,17 @@ constexpr EndpointRole kRoles[] = {EndpointRole::Console, EndpointRole::Multimed
 constexpr std::uint32_t kNone = 0xffffffffu;
 
 }  // namespace
+
+DefaultDevices::DefaultDevices() = default;
+DefaultDevices::DefaultDevices(std::u16string playback, std::u16string record, std::u16string communicationsPlayback,
+                               std::u16string communicationsRecord)
+    : playback(std::move(playback)),
+      record(std::move(record)),
+      communicationsPlayback(std::move(communicationsPlayback)),
+      communicationsRecord(std::move(communicationsRecord)) {}
+DefaultDevices::DefaultDevices(const DefaultDevices& other) = default;
+DefaultDevices& DefaultDevices::operator=(const DefaultDevices& other) = default;
+DefaultDevices::~DefaultDevices() = default;
 
 int RoleChoice(const std::u16string& stored) {
     for (int i = 1; i < 3; ++i)

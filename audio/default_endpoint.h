@@ -36,6 +36,14 @@ struct EndpointSwitch {
 // The devices, by the names the device list shows, whose endpoints are the
 // system's defaults; empty where no device has the default endpoint.
 struct DefaultDevices {
+    // Made and ended in one place, as four texts inlined add up.
+    DefaultDevices();
+    DefaultDevices(std::u16string playback, std::u16string record, std::u16string communicationsPlayback,
+                   std::u16string communicationsRecord);
+    DefaultDevices(const DefaultDevices& other);
+    DefaultDevices& operator=(const DefaultDevices& other);
+    ~DefaultDevices();
+
     std::u16string playback, record;
     // The communications role's, where the system tells it.
     std::u16string communicationsPlayback, communicationsRecord;

@@ -16,11 +16,24 @@ constexpr char16_t kActiveMark[] = u"  <active>";
 // Longer than any name a device reports, by far.
 constexpr size_t kLongestDevice = 255;
 
+bool Before(const std::u16string& a, const std::u16string& b) { return ToLowerAscii(a) < ToLowerAscii(b); }
+
+// A value of another type, or too long for a device's name, reads as unchanged.
+std::u16string DeviceValue(Registry& registry, const std::u16string& key, const char16_t* name) {
+    std::u16string device = registry.QueryRegValue(kCurrentUser, key, name, u"");
+    return device.size() <= kLongestDevice ? Trim(device) : std::u16string();
+}
+
 bool Listed(const std::vector<std::u16string>& names, const std::u16string& name) {
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
 }  // namespace
+
+Profile::Profile() = default;
+Profile::Profile(const Profile& other) = default;
+Profile& Profile::operator=(const Profile& other) = default;
+Profile::~Profile() = default;
 
 std::vector<ProfileTarget> ProfileTargets(const Profile& profile, const std::vector<std::u16string>& outputs,
                                           const std::vector<std::u16string>& inputs) {
@@ -69,32 +82,27 @@ int FindChosenProfile(const std::vector<Profile>& profiles, const std::u16string
     return -1;
 }
 
-std::vector<Hotkey> ProfileHotkeys(const std::vector<Profile>& profiles, const Hotkey& cycle) {
-    std::vector<Hotkey> hotkeys;
-    for (const Profile& profile : profiles) {
-        const bool taken = profile.hotkey == cycle || std::find(hotkeys.begin(), hotkeys.end(), profile.hotkey) != hotkeys.end();
-        hotkeys.push_back(taken ? Hotkey{} : profile.hotkey);
-    }
-    return hotkeys;
+Hotkey ProfileHotkey(const std::vector<Profile>& profiles, size_t index, const Hotkey& cycle) {
+    const Hotkey& hotkey = profiles[index].hotkey;
+    bool taken = hotkey == cycle;
+    for (size_t before = 0; before < index; ++before) taken |= profiles[before].hotkey == hotkey;
+    return taken ? Hotkey{} : hotkey;
 }
 
 std::vector<Profile> ProfileStore::Load() {
-    std::vector<Profile> profiles;
-    for (const std::u16string& name : registry_.SubKeyNames(kCurrentUser, kProfilesKey)) {
-        Profile profile{name, {}, {}};
-        const std::u16string key = kProfilesKey + (u"\\" + name);
-        for (int side = 0; side < 4; ++side) {
-            std::u16string device = registry_.QueryRegValue(kCurrentUser, key, kProfileValueNames[side], u"");
-            if (device.size() <= kLongestDevice) profile.devices[side] = Trim(device);
-        }
+    // In name order, letter case aside: the few names are sorted in place.
+    std::vector<std::u16string> names = registry_.SubKeyNames(kCurrentUser, kProfilesKey);
+    for (size_t i = 1; i < names.size(); ++i)
+        for (size_t j = i; j > 0 && Before(names[j], names[j - 1]); --j) names[j].swap(names[j - 1]);
+    std::vector<Profile> profiles(names.size());
+    for (size_t i = 0; i < names.size(); ++i) {
+        Profile& profile = profiles[i];
+        profile.name = names[i];
+        const std::u16string key = kProfilesKey + (u"\\" + names[i]);
+        for (int side = 0; side < 4; ++side) profile.devices[side] = DeviceValue(registry_, key, kProfileValueNames[side]);
         if (std::optional<Hotkey> hotkey = ParseHotkey(registry_.QueryRegValue(kCurrentUser, key, u"Hotkey", u"")))
             profile.hotkey = *hotkey;
-        profiles.push_back(profile);
     }
-    std::sort(profiles.begin(), profiles.end(), [](const Profile& a, const Profile& b) {
-        const std::u16string left = ToLowerAscii(a.name), right = ToLowerAscii(b.name);
-        return left != right ? left < right : a.name < b.name;
-    });
     return profiles;
 }
 

@@ -18,6 +18,12 @@ constexpr const char16_t* kProfileValueNames[] = {u"Playback", u"Record", u"Comm
                                                   u"CommunicationsRecord"};
 
 struct Profile {
+    // Made and ended in one place: inlined, five texts a copy add up.
+    Profile();
+    Profile(const Profile& other);
+    Profile& operator=(const Profile& other);
+    ~Profile();
+
     std::u16string name;
     std::array<std::u16string, 4> devices;  // by ProfileSide; empty: unchanged
     Hotkey hotkey;                          // no key: none
@@ -49,9 +55,9 @@ std::u16string ProfileEntry(const Profile& profile, bool active);
 int FindChosenProfile(const std::vector<Profile>& profiles, const std::u16string& selected);
 constexpr char16_t kProfileEntryPrefix[] = u"Profile: ";
 
-// The hotkey each profile takes: its own, or none where the cycle or a
-// profile before it has that one.
-std::vector<Hotkey> ProfileHotkeys(const std::vector<Profile>& profiles, const Hotkey& cycle);
+// The hotkey the profile at `index` takes: its own, or none where the cycle
+// or a profile before it has that one.
+Hotkey ProfileHotkey(const std::vector<Profile>& profiles, size_t index, const Hotkey& cycle);
 
 enum class ProfileOutcome { Applied, Refused, NotFound };
 

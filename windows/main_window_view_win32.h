@@ -96,7 +96,7 @@ private:
     LabelWin32 currentCardTxt_, hotkeyNoteTxt_;
     HotkeyWin32 hotkeyBox_;
     CheckListWin32 cycleList_;
-    DropDownWin32 rolesChoice_;
+    ListBoxWin32 rolesChoice_{true};
 
     UniqueHgdiobj messageFont_;
     UniqueHgdiobj linkFont_;

@@ -84,7 +84,7 @@ SystemEventsWin32::~SystemEventsWin32() {
     if (comInitialized_)
         if (auto uninitialize = ole32_.Find<decltype(&::CoUninitialize)>("CoUninitialize")) uninitialize();
     if (window_) {
-        for (int slot : hotkeySlots_) UnregisterHotKey(window_.get(), kHotkeyId + slot);
+        for (int slot = 0; slot < hotkeySlots_; ++slot) UnregisterHotKey(window_.get(), kHotkeyId + slot);
         SetWindowLongPtrW(window_.get(), GWLP_USERDATA, 0);
     }
 }
@@ -125,11 +125,8 @@ void SystemEventsWin32::ListenToEndpoints() {
 // A held hotkey repeats: MOD_NOREPEAT (Windows 7 and later) makes it one
 // press; Vista refuses the flag, and takes the hotkey without it.
 HotkeyState SystemEventsWin32::SetHotkey(int slot, const Hotkey& hotkey) {
-    auto held = std::find(hotkeySlots_.begin(), hotkeySlots_.end(), slot);
-    if (held != hotkeySlots_.end()) {
-        UnregisterHotKey(window_.get(), kHotkeyId + slot);
-        hotkeySlots_.erase(held);
-    }
+    // A slot that holds nothing is let go all the same: the call only fails.
+    UnregisterHotKey(window_.get(), kHotkeyId + slot);
     if (hotkey.key == 0) return HotkeyState::Registered;
     if (!window_) return HotkeyState::Refused;
     UINT modifiers = ((hotkey.modifiers & kHotkeyAlt) ? MOD_ALT : 0) |
@@ -139,7 +136,7 @@ HotkeyState SystemEventsWin32::SetHotkey(int slot, const Hotkey& hotkey) {
     bool registered = RegisterHotKey(window_.get(), id, modifiers | MOD_NOREPEAT, hotkey.key) != FALSE;
     if (!registered && GetLastError() != ERROR_HOTKEY_ALREADY_REGISTERED)
         registered = RegisterHotKey(window_.get(), id, modifiers, hotkey.key) != FALSE;
-    if (registered) return hotkeySlots_.push_back(slot), HotkeyState::Registered;
+    if (registered) return hotkeySlots_ = std::max(hotkeySlots_, slot + 1), HotkeyState::Registered;
     return GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED ? HotkeyState::Taken : HotkeyState::Refused;
 }
 

@@ -2,8 +2,6 @@
 #include <windows.h>
 #include <mmdeviceapi.h>
 
-#include <vector>
-
 #include "platform/system_events.h"
 #include "platform/win32/late_library.h"
 #include "platform/win32/unique_handle.h"
@@ -39,7 +37,7 @@ private:
 
     SystemEventsListener* listener_ = nullptr;
     UniqueHwnd window_;
-    std::vector<int> hotkeySlots_;  // the slots with a registered hotkey
+    int hotkeySlots_ = 0;  // above the highest slot ever set
     LateLibrary ole32_{L"ole32.dll"};
     bool comInitialized_ = false;
     UniqueCom<IMMDeviceEnumerator> enumerator_;

@@ -14,8 +14,12 @@ namespace {
 
 using Names = std::vector<std::u16string>;
 
-Profile Make(std::array<std::u16string, 4> devices, std::u16string name = u"P") {
-    return {std::move(name), std::move(devices), {}};
+Profile Make(std::array<std::u16string, 4> devices, std::u16string name = u"P", Hotkey hotkey = {}) {
+    Profile profile;
+    profile.name = std::move(name);
+    profile.devices = std::move(devices);
+    profile.hotkey = hotkey;
+    return profile;
 }
 
 // Targets as "<o|i>:<device>:<roles>", roles 3 default, 4 communications, 7 both.
@@ -84,10 +88,10 @@ TEST(Profiles, AHotkeyTheCycleOrAnEarlierProfileHasIsNone) {
     std::vector<Profile> profiles;
     for (const char16_t* text :
          {u"Ctrl+Alt+F9", u"Ctrl+Alt+F12", u"ctrl+alt+f9", u"none", u"Alt+F9"})
-        profiles.push_back({u"P", {}, *ParseHotkey(text)});
+        profiles.push_back(Make({}, u"P", *ParseHotkey(text)));
     std::string seen;
-    for (const Hotkey& hotkey : ProfileHotkeys(profiles, kDefaultCycleHotkey))
-        seen += ToUtf8(HotkeyText(hotkey)) + " ";
+    for (size_t i = 0; i < profiles.size(); ++i)
+        seen += ToUtf8(HotkeyText(ProfileHotkey(profiles, i, kDefaultCycleHotkey))) + " ";
     EXPECT_EQ(seen, "Ctrl+Alt+F9 none none none Alt+F9 ");
 }
 
