@@ -161,6 +161,7 @@ std::vector<std::u16string> MainWindow::OutputDeviceNames() {
         if (nul != std::u16string::npos) field.resize(nul);
         names.push_back(Trim(field));
     }
+    NumberSameNames(names);
     return names;
 }
 
@@ -193,8 +194,11 @@ bool MainWindow::SetDevice(const std::u16string& deviceName) {
         ShowCurrentDevice(CurrentDefaults().playback);
         return false;
     }
-    if (record == 1) services_.registry.WriteRegString(kCurrentUserName, kSoundMapperKey, u"Record", deviceName);
-    if (play == 1) services_.registry.WriteRegString(kCurrentUserName, kSoundMapperKey, u"Playback", deviceName);
+    // The Sound Mapper knows a device by the name the system reports.
+    const std::u16string reported =
+        services_.endpoints ? services_.endpoints->ReportedName(WaveDirection::Output, deviceName) : deviceName;
+    if (record == 1) services_.registry.WriteRegString(kCurrentUserName, kSoundMapperKey, u"Record", reported);
+    if (play == 1) services_.registry.WriteRegString(kCurrentUserName, kSoundMapperKey, u"Playback", reported);
 
     // Since Windows Vista the audio stack ignores the values just written: the
     // endpoint is switched too, and a refusal is told rather than covered by
@@ -221,8 +225,9 @@ ProfileOutcome MainWindow::ApplyProfile(const std::u16string& name) {
         ProfileOutcome outcome = ProfileOutcome::Applied;
         if (services_.endpoints) outcome = SwitchProfile(profile, services_.registry, *services_.endpoints, error);
         const std::u16string& playback = profile.devices[kProfilePlayback];
-        if (outcome == ProfileOutcome::Applied && !playback.empty() &&
-            services_.registry.ReadRegPath(kPlaybackPath) == playback) {
+        if (outcome == ProfileOutcome::Applied && services_.endpoints && !playback.empty() &&
+            services_.registry.ReadRegPath(kPlaybackPath) ==
+                services_.endpoints->ReportedName(WaveDirection::Output, playback)) {
             ShowCurrentDevice(playback);
             currentDevice_ = playback;
         }

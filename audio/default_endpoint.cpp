@@ -31,7 +31,23 @@ int RoleChoice(const std::u16string& stored) {
 
 // The names cut and trimmed as the device list shows them; a device that
 // can't be asked has the empty name.
-std::vector<std::u16string> DefaultEndpoint::DeviceNames(WaveDirection direction) {
+void NumberSameNames(std::vector<std::u16string>& names) {
+    // From the end, so that the names before the one numbered are still as reported.
+    for (size_t i = names.size(); i-- > 0;) {
+        long long same = 1;
+        for (size_t j = 0; j < i; ++j) same += names[j] == names[i];
+        if (same > 1 && !names[i].empty()) names[i] += u" (" + Decimal(same) + u")";
+    }
+}
+
+std::u16string DefaultEndpoint::ReportedName(WaveDirection direction, const std::u16string& shown) {
+    const std::vector<std::u16string> numbered = DeviceNames(direction), reported = DeviceNames(direction, false);
+    for (size_t i = 0; i < numbered.size(); ++i)
+        if (numbered[i] == shown) return reported[i];
+    return shown;
+}
+
+std::vector<std::u16string> DefaultEndpoint::DeviceNames(WaveDirection direction, bool numbered) {
     const bool output = direction == WaveDirection::Output;
     std::vector<std::u16string> names;
     const std::uint32_t count = output ? outputs_.OutputDeviceCount() : endpoints_.InputDeviceCount();
@@ -42,12 +58,12 @@ std::vector<std::u16string> DefaultEndpoint::DeviceNames(WaveDirection direction
         if (nul != std::u16string::npos) field.resize(nul);
         names.push_back(Trim(field));
     }
+    if (numbered) NumberSameNames(names);
     return names;
 }
 
-// The first device of that name: the list holds names only, and equal names
-// are the same model. The chosen roles of its endpoint, stopping at the first
-// refusal.
+// The device shown under that name; the chosen roles of its endpoint, stopping
+// at the first refusal.
 std::int32_t DefaultEndpoint::SetRoles(WaveDirection direction, const std::u16string& name, RoleMask roles) {
     const std::vector<std::u16string> names = DeviceNames(direction);
     const std::u16string wanted = Trim(name);

@@ -17,6 +17,10 @@ constexpr RoleMask kDefaultRoles = 3;        // console and multimedia
 constexpr RoleMask kCommunicationsRole = 4;
 constexpr RoleMask kAllRoles = kDefaultRoles | kCommunicationsRole;
 
+// Devices reported under one name are told apart as the lists show them: from
+// the second on, " (2)", " (3)" and so on follow the name. Empty names stay.
+void NumberSameNames(std::vector<std::u16string>& names);
+
 // The settings window's choice of roles, in the order it lists them, with the
 // text each is stored as and the roles it stands for.
 constexpr const char16_t* kRoleChoiceTexts[] = {u"all", u"default", u"communications"};
@@ -59,8 +63,10 @@ public:
     EndpointSwitch Switch(const std::u16string& deviceName, bool playback, bool record, RoleMask roles = kAllRoles);
 
     bool PolicyAvailable() { return endpoints_.PolicyAvailable(); }
-    // The devices of one side as the lists show them, in device order.
-    std::vector<std::u16string> DeviceNames(WaveDirection direction);
+    // The devices of one side as the lists show them (or as reported), in device order.
+    std::vector<std::u16string> DeviceNames(WaveDirection direction, bool numbered = true);
+    // The name the system reports for the device the lists show as `shown`.
+    std::u16string ReportedName(WaveDirection direction, const std::u16string& shown);
     // Makes the first device of that name on that side the default for the
     // roles: 0 when done, kNoEndpoint when no such device has an endpoint, or
     // the refusal.

@@ -125,7 +125,7 @@ ProfileOutcome SwitchProfile(const Profile& profile, Registry& registry, Default
         if (target.roles & kDefaultRoles)
             registry.WriteRegString(kCurrentUserName, kSoundMapperKey,
                                     target.direction == WaveDirection::Output ? u"Playback" : u"Record",
-                                    target.device);
+                                    endpoint.ReportedName(target.direction, target.device));
     error = 0;
     if (!endpoint.PolicyAvailable()) return ProfileOutcome::Applied;
     for (const ProfileTarget& target : targets)

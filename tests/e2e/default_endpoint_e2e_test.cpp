@@ -158,7 +158,8 @@ TEST_F(DefaultEndpoint, ChoosingADeviceSetsItsEndpointsForTheTickedRolesAndTheWi
 }
 
 // Profiles written by hand: one of them names Wine's own default (the stand-in
-// policy changes nothing Wine reports), one holds hostile values.
+// policy changes nothing Wine reports), one holds hostile values. Two devices
+// of one name each switch their own endpoint.
 TEST_F(DefaultEndpoint, AProfileSetsEachRoleItNamesInOneStep) {
     marvolt::UniqueCom<IMMDeviceEnumerator> enumerator;
     marvolt::UniqueCom<IMMDevice> device;
@@ -190,6 +191,10 @@ TEST_F(DefaultEndpoint, AProfileSetsEachRoleItNamesInOneStep) {
     RegSetString(profiles + L"Odd", L"Record", L"Gone");
     RegSetString(profiles + L"Odd", L"CommunicationsPlayback", std::wstring(300, L'x'));
     RegSetString(profiles + L"Odd", L"CommunicationsRecord", L"Headset");
+    struct Twins {
+        std::wstring sinks[2] = {AddSink(L"Twin"), AddSink(L"Twin")};
+        ~Twins() { std::for_each(sinks, sinks + 2, RemoveSink); }
+    } twins;
     Start();
     OpenSettings();
     std::vector<std::wstring> menu = OpenTrayMenu();
@@ -219,6 +224,18 @@ TEST_F(DefaultEndpoint, AProfileSetsEachRoleItNamesInOneStep) {
     DeleteFileW(kCalls.c_str());
     PressChord({VK_CONTROL, VK_MENU, VK_F9});
     EXPECT_TRUE(WaitUntil([&] { return ReadFileText(kCalls) == steps[0].second; }));
+    std::wstring endpoints[2];
+    for (std::wstring& endpoint : endpoints) {
+        DeleteFileW(kCalls.c_str());
+        ChooseFromTray(&endpoint == endpoints ? L"Twin" : L"Twin (2)");
+        EXPECT_TRUE(WaitUntil([&] {
+            const std::wstring calls = ReadFileText(kCalls);
+            endpoint = calls.substr(0, calls.find(L' '));
+            return std::count(calls.begin(), calls.end(), L'\n') == 3;
+        }));
+        EXPECT_TRUE(WaitUntil([&] { return RegString(kSoundMapper, L"Playback") == L"Twin"; }));
+    }
+    EXPECT_NE(endpoints[0], endpoints[1]);
 }
 
 }  // namespace

@@ -121,6 +121,23 @@ TEST(DefaultEndpoint, StoredRolesChoiceReadsAsAllUnlessItIsOneOfTheOthers) {
         EXPECT_EQ(RoleChoice(stored), choice) << ToUtf8(stored);
 }
 
+TEST(DefaultEndpoint, DevicesOfOneNameAreNumberedFromTheSecondOn) {
+    std::vector<std::u16string> names{u"USB", u"Mic", u"USB", u"", u"USB", u"", u"Mic"};
+    NumberSameNames(names);
+    EXPECT_EQ(names, (std::vector<std::u16string>{u"USB", u"Mic", u"USB (2)", u"", u"USB (3)", u"",
+                                                  u"Mic (2)"}));
+    // Each switches its own endpoint, is found as the default by it, and is
+    // reported under the name they share.
+    Machine machine;
+    ON_CALL(machine.outputs, OutputDeviceName(_, _))
+        .WillByDefault(Names({u"USB", u"Speakers", u"USB", u"Лампа"}));
+    ON_CALL(machine.endpoints, DefaultEndpointId(_, _)).WillByDefault(Return(u"out2"));
+    machine.endpoint.Switch(u"USB (2)", true, false, kDefaultRoles);
+    EXPECT_EQ(machine.calls, (Calls{"out2 0", "out2 1"}));
+    EXPECT_EQ(ToUtf8(machine.endpoint.CurrentDefaults()->playback), "USB (2)");
+    EXPECT_EQ(ToUtf8(machine.endpoint.ReportedName(WaveDirection::Output, u"USB (2)")), "USB");
+}
+
 // The default endpoints lead back, by id, to the devices that have them.
 // The communications defaults are out0 and in2 throughout.
 TEST(DefaultEndpoint, CurrentDefaultsAreTheDevicesWithTheDefaultEndpoints) {
