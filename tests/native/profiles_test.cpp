@@ -14,7 +14,8 @@ namespace {
 
 using Names = std::vector<std::u16string>;
 
-Profile Make(std::array<std::u16string, 4> devices, std::u16string name = u"P", Hotkey hotkey = {}) {
+Profile Make(std::array<std::u16string, 4> devices, std::u16string name = u"P",
+             Hotkey hotkey = {}) {
     Profile profile;
     profile.name = std::move(name);
     profile.devices = std::move(devices);
