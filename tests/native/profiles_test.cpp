@@ -121,6 +121,12 @@ TEST(Profiles, StoredProfilesReadWhatTheyCan) {
     EXPECT_EQ(seen, "Desk:||||Alt+Shift+1 night:Headset|||Mic|none Zoo:Speakers||||none ");
     store.Remove(u"NIGHT");
     EXPECT_EQ(store.Load().size(), 2u);
+    // Saved as the same text values.
+    store.Save(Make({u"", u"Mic", u"", u"Headset"}, u"Zoo", *ParseHotkey(u"Alt+Z")));
+    std::u16string written;
+    for (const char16_t* value : {u"Playback", u"Record", u"CommunicationsRecord", u"Hotkey"})
+        written += registry.ReadRegPath(u"HKEY_CURRENT_USER\\" + root + u"Zoo\\" + value) + u"|";
+    EXPECT_EQ(ToUtf8(written), "|Mic|Headset|Alt+Z|");
 }
 
 }  // namespace
