@@ -36,6 +36,7 @@ constexpr char16_t kNoRoleTitle[] = u"Please select input/output first!";
 constexpr char16_t kCurrentCardPrefix[] = u"Default Soundcard: ";
 constexpr char16_t kCaptureUnchanged[] = u" (recording default unchanged)";
 constexpr char16_t kSwitchFailedTitle[] = u"Default device not changed";
+constexpr const char16_t* kRoleChoices[] = {u"Default and communications", u"Default only", u"Communications only"};
 
 std::u16string RunValueName() { return kProductName; }
 
@@ -98,6 +99,9 @@ void MainWindow::Load() {
     AppSettings& settings = services_.settings;
     RestoreRoleBoxes();
     RestoreCheckBox(view_.StartupCheck(), settings.GetAppSetting(kSettings, u"StartupCheck", u"0"), 0);
+    ListBoxControl& roles = view_.RolesChoice();
+    for (const char16_t* choice : kRoleChoices) roles.AddItem(choice);
+    roles.SetSelectedIndex(RoleChoice(settings.GetAppSetting(kSettings, kRoles, u"")));
 
     ComboBoxControl& combo = view_.StartupCombo();
     if (view_.StartupCheck().Value() == 1) {
@@ -146,6 +150,8 @@ void MainWindow::LoadDeviceList() {
     else
         combo.SetText(stored);
     FillCycleList();
+    profiles_ = profileStore_.Load();
+    RegisterProfileHotkeys();
 }
 
 std::vector<std::u16string> MainWindow::OutputDeviceNames() {
@@ -159,6 +165,7 @@ std::vector<std::u16string> MainWindow::OutputDeviceNames() {
         if (nul != std::u16string::npos) field.resize(nul);
         names.push_back(Trim(field));
     }
+    NumberSameNames(names);
     return names;
 }
 
@@ -193,28 +200,60 @@ bool MainWindow::SetDevice(const std::u16string& deviceName) {
     }
     EndpointSwitch endpoint = SwitchTo(deviceName, play == 1, record == 1);
     if (endpoint.outcome == EndpointSwitch::Outcome::Failed) {
-        services_.messages.ShowMessage(u"Windows refused to make \"" + deviceName + u"\" its default sound device (error 0x" +
-                                           Hex(endpoint.error) + u").",
-                                       kSwitchFailedTitle, MessageButtons::Ok, MessageIcon::Critical);
+        TellRefusal(u"make \"" + deviceName + u"\" its default sound device", endpoint.error);
         return false;
     }
     return true;
 }
 
 EndpointSwitch MainWindow::SwitchTo(const std::u16string& deviceName, bool play, bool record) {
-    if (record) services_.registry.WriteRegString(kCurrentUserName, kSoundMapperKey, u"Record", deviceName);
-    if (play) services_.registry.WriteRegString(kCurrentUserName, kSoundMapperKey, u"Playback", deviceName);
+    // The Sound Mapper knows a device by the name the system reports.
+    const std::u16string reported =
+        services_.endpoints ? services_.endpoints->ReportedName(WaveDirection::Output, deviceName) : deviceName;
+    if (record) services_.registry.WriteRegString(kCurrentUserName, kSoundMapperKey, u"Record", reported);
+    if (play) services_.registry.WriteRegString(kCurrentUserName, kSoundMapperKey, u"Playback", reported);
 
     // Since Windows Vista the audio stack ignores the values just written: the
     // endpoint is switched too, and a refusal is told rather than covered by
     // the label and the tooltip.
     EndpointSwitch endpoint;
-    if (services_.endpoints) endpoint = services_.endpoints->Switch(deviceName, play, record);
+    if (services_.endpoints)
+        endpoint = services_.endpoints->Switch(deviceName, play, record, kRoleChoiceMasks[RolesChoiceRow()]);
     if (endpoint.outcome == EndpointSwitch::Outcome::Failed) return endpoint;
     ShowCurrentDevice(deviceName);
     if (endpoint.captureUnchanged) view_.CurrentCardTxt().SetCaption(kCurrentCardPrefix + deviceName + kCaptureUnchanged);
     currentDevice_ = deviceName;
     return endpoint;
+}
+
+// The label and the tooltip name the profile's playback device where it set
+// one: the Sound Mapper value is written only for a device that is there.
+ProfileOutcome MainWindow::ApplyProfile(const std::u16string& name, bool tellRefusal) {
+    for (const Profile& profile : profiles_) {
+        if (Trim(profile.name) != Trim(name)) continue;
+        std::int32_t error = 0;
+        ProfileOutcome outcome = ProfileOutcome::Applied;
+        if (services_.endpoints) outcome = SwitchProfile(profile, services_.registry, *services_.endpoints, error);
+        const std::u16string& playback = profile.devices[kProfilePlayback];
+        if (outcome == ProfileOutcome::Applied && services_.endpoints && !playback.empty() &&
+            services_.registry.ReadRegPath(kPlaybackPath) ==
+                services_.endpoints->ReportedName(WaveDirection::Output, playback)) {
+            ShowCurrentDevice(playback);
+            currentDevice_ = playback;
+        }
+        RefreshTray();
+        if (outcome == ProfileOutcome::Applied)
+            services_.tray.ShowNotification(u"Profile", Trim(profile.name));
+        else if (tellRefusal)
+            TellRefusal(u"switch to the profile \"" + Trim(profile.name) + u"\"", error);
+        return outcome;
+    }
+    return ProfileOutcome::NotFound;
+}
+
+void MainWindow::TellRefusal(const std::u16string& what, std::int32_t error) {
+    services_.messages.ShowMessage(u"Windows refused to " + what + u" (error 0x" + Hex(error) + u").",
+                                   kSwitchFailedTitle, MessageButtons::Ok, MessageIcon::Critical);
 }
 
 void MainWindow::ShowCurrentDevice(const std::u16string& name) {
@@ -250,7 +289,10 @@ void MainWindow::OnSetBtnClick() { OnDeviceListDoubleClick(); }
 DefaultDevices MainWindow::CurrentDefaults() {
     if (services_.endpoints)
         if (std::optional<DefaultDevices> system = services_.endpoints->CurrentDefaults()) return *system;
-    return {services_.registry.ReadRegPath(kPlaybackPath), services_.registry.ReadRegPath(kRecordPath)};
+    // One device a side: it is the communications device as well.
+    std::u16string playback = services_.registry.ReadRegPath(kPlaybackPath),
+                   record = services_.registry.ReadRegPath(kRecordPath);
+    return {playback, record, playback, record};
 }
 
 // --- Options -----------------------------------------------------------------
@@ -261,6 +303,16 @@ void MainWindow::OnPlayCheckClick() {
 
 void MainWindow::OnRecordCheckClick() {
     services_.settings.SaveAppSetting(kSettings, u"RecordCheck", Decimal(view_.RecordCheck().Value()));
+}
+
+// The row chosen in the roles list; none chosen is the first.
+int MainWindow::RolesChoiceRow() {
+    int choice = view_.RolesChoice().SelectedIndex();
+    return choice > 0 && choice < 3 ? choice : 0;
+}
+
+void MainWindow::OnRolesChoiceChange() {
+    services_.settings.SaveAppSetting(kSettings, kRoles, kRoleChoiceTexts[RolesChoiceRow()]);
 }
 
 void MainWindow::OnStartupCheckClick() {

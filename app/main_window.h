@@ -2,6 +2,7 @@
 // The settings window's logic: device list, switching, options, the tray menu's
 // content and handling, start-up and the window's life cycle.
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/device_cycle.h"
@@ -17,6 +18,7 @@
 #include "platform/process_launcher.h"
 #include "platform/sound_devices.h"
 #include "platform/system_events.h"
+#include "profiles/profiles.h"
 #include "registry/app_settings.h"
 #include "registry/registry.h"
 #include "shell/document_opener.h"
@@ -64,6 +66,11 @@ public:
     void GetDevices();
     void CreatePopupMenu();
     void OnTrayMenu(const std::u16string& selected) override;
+    // Switches to the profile of that name (blanks around it don't count) as
+    // its tray entry does; a refusal is told as a device's is.
+    ProfileOutcome ApplyProfile(const std::u16string& name, bool tellRefusal = true);
+    // Each profile's name, in menu order, and whether it is active.
+    std::vector<std::pair<std::u16string, bool>> ProfileStates();
 
     // MainWindowEvents
     void OnPlayCheckClick() override;
@@ -79,6 +86,7 @@ public:
     void OnLabel1Click() override;
     void OnHotkeyBoxChange() override;
     void OnCycleListClick() override;
+    void OnRolesChoiceChange() override;
     void OnResize() override;
     bool OnQueryUnload() override;
     void OnUnload() override;
@@ -97,7 +105,7 @@ public:
     void SetGeometry(const WindowGeometry& geometry) override;
 
     // SystemEventsListener
-    void OnHotkey() override;
+    void OnHotkey(int slot) override;
     void OnDevicesChanged() override;
     void OnDefaultDeviceChanged() override;
     void OnTimer() override;
@@ -130,7 +138,14 @@ private:
     // What choosing a device entry of the tray menu does; true when it was set.
     bool ChooseDevice(const std::u16string& device);
     void FillCycleList();
+    // The tray's menu and tooltip after a switch, with a beep.
+    void RefreshTray();
+    // "Windows refused to <what> (error 0x...)."
+    void TellRefusal(const std::u16string& what, std::int32_t error);
+    int RolesChoiceRow();
+    // The cycle's hotkey (slot 0), then the profiles' (slot 1 and on).
     void RegisterHotkey(const Hotkey& hotkey);
+    void RegisterProfileHotkeys();
     void FollowChange();
 
     MainWindowView& view_;
@@ -142,6 +157,9 @@ private:
     ChangePacer pacer_;
     bool devicesChanged_ = false;     // since the last reload
     UpdateHandover* updateHandover_ = nullptr;
+    ProfileStore profileStore_{services_.registry};
+    std::vector<Profile> profiles_;    // as last read, in name order
+    size_t profileSlots_ = 0;          // hotkey slots the profiles had
 };
 
 }  // namespace marvolt

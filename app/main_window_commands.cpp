@@ -19,6 +19,12 @@ long MainWindow::OnCommandMessage(std::uint32_t tag, const std::uint8_t* data, s
 // ticked ones, and without a message box: the exit code tells. Where the
 // program sits in the tray, its menu, tip and notification follow.
 int MainWindow::RunCommand(const Command& command) {
+    if (command.kind == CommandKind::Profile) {
+        const ProfileOutcome outcome = ApplyProfile(command.name, false);
+        return outcome == ProfileOutcome::Applied ? kExitDone
+               : outcome == ProfileOutcome::Refused ? kExitRefused
+                                                   : kExitNotFound;
+    }
     if (command.kind != CommandKind::Set && command.kind != CommandKind::Cycle) return kExitNotFound;
     const std::vector<std::u16string> rows = DeviceRows();
     const int row = command.kind == CommandKind::Cycle ? NextRowInCycle() : FindCommandRow(rows, command.name);
@@ -49,6 +55,8 @@ std::vector<std::u16string> MainWindow::ListLines() {
         lines.push_back(ListLine(static_cast<int>(i + 1), rows[i], !name.empty() && name == playback,
                                  !name.empty() && name == record));
     }
+    for (const auto& [profile, active] : ProfileStates())
+        lines.push_back(u"Profile\t" + profile + (active ? u" <active>" : u""));
     return lines;
 }
 

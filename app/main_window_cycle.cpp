@@ -44,19 +44,37 @@ void MainWindow::OnHotkeyBoxChange() {
     RegisterHotkey(hotkey);
 }
 
+// The profiles' hotkeys are let go first: one of them may be the cycle's new one.
 void MainWindow::RegisterHotkey(const Hotkey& hotkey) {
     if (!services_.systemEvents) return;
-    HotkeyState state = services_.systemEvents->SetHotkey(hotkey);
+    for (size_t slot = 1; slot <= profileSlots_; ++slot) services_.systemEvents->SetHotkey(static_cast<int>(slot), {});
+    profileSlots_ = 0;
+    HotkeyState state = services_.systemEvents->SetHotkey(0, hotkey);
     view_.HotkeyNoteTxt().SetCaption(state == HotkeyState::Taken     ? kHotkeyTaken
                                      : state == HotkeyState::Refused ? kHotkeyRefused
                                                                      : u"");
+    RegisterProfileHotkeys();
+}
+
+void MainWindow::RegisterProfileHotkeys() {
+    if (!services_.systemEvents) return;
+    const Hotkey cycle = view_.HotkeyBox().Value();
+    for (size_t slot = 1; slot <= std::max(profileSlots_, profiles_.size()); ++slot)
+        services_.systemEvents->SetHotkey(static_cast<int>(slot), slot <= profiles_.size()
+                                                                       ? ProfileHotkey(profiles_, slot - 1, cycle)
+                                                                       : Hotkey{});
+    profileSlots_ = profiles_.size();
 }
 
 // On from the device the menu marks as the default (for playback, or for
 // recording when only that box is ticked) to the next row in the cycle whose
 // device the system still lists; as a choice in the tray menu, and told beside
 // the icon.
-void MainWindow::OnHotkey() {
+void MainWindow::OnHotkey(int slot) {
+    if (slot > 0) {
+        if (static_cast<size_t>(slot) <= profiles_.size()) ApplyProfile(profiles_[static_cast<size_t>(slot) - 1].name);
+        return;
+    }
     const int row = NextRowInCycle();
     if (row < 0) return;
     const std::u16string device = DeviceRows()[static_cast<size_t>(row)];

@@ -31,7 +31,9 @@ constexpr int kNormalFocused = 1;
 void MainWindow::CreatePopupMenu() { ComposePopupMenu(CurrentDefaults()); }
 
 void MainWindow::ComposePopupMenu(const DefaultDevices& defaults) {
-    trayMenuString_ = ComposeTrayMenu(DeviceRows(), Trim(defaults.playback), Trim(defaults.record));
+    std::vector<std::u16string> profiles;
+    for (const Profile& profile : profiles_) profiles.push_back(ProfileEntry(profile, ProfileActive(profile, defaults)));
+    trayMenuString_ = ComposeTrayMenu(DeviceRows(), Trim(defaults.playback), Trim(defaults.record), profiles);
     services_.tray.ChangePopupMenuString(trayMenuString_);
     trayIconActive_ = true;
 }
@@ -67,6 +69,12 @@ void MainWindow::OnTrayMenu(const std::u16string& selected) {
         services_.processEnd.EndNow();
     }
 
+    // A profile's entry is never a device's, whatever the names.
+    if (StartsWith(selected, kProfileEntryPrefix)) {
+        int profile = FindChosenProfile(profiles_, selected);
+        if (profile >= 0) ApplyProfile(profiles_[static_cast<size_t>(profile)].name);
+        return;
+    }
     std::vector<std::u16string> rows = DeviceRows();
     int row = FindChosenDevice(rows, selected);
     if (row >= 0) ChooseDevice(rows[static_cast<size_t>(row)]);
@@ -74,12 +82,23 @@ void MainWindow::OnTrayMenu(const std::u16string& selected) {
 
 bool MainWindow::ChooseDevice(const std::u16string& device) {
     bool set = SetDevice(device);
+    RefreshTray();
+    return set;
+}
+
+void MainWindow::RefreshTray() {
     CreatePopupMenu();
     // Re-adding the icon is what gives it the new tooltip.
     services_.tray.RemoveTrayIcon();
     services_.tray.AddTrayIcon(*this, currentDevice_, true, *this, u"");
     services_.beeper.DefaultBeep();
-    return set;
+}
+
+std::vector<std::pair<std::u16string, bool>> MainWindow::ProfileStates() {
+    const DefaultDevices defaults = CurrentDefaults();
+    std::vector<std::pair<std::u16string, bool>> states;
+    for (const Profile& profile : profiles_) states.emplace_back(Trim(profile.name), ProfileActive(profile, defaults));
+    return states;
 }
 
 // --- Links -------------------------------------------------------------------

@@ -34,6 +34,7 @@ enum MainWindowControlId : int {
     kIdHotkeyBox = 1018,
     kIdHotkeyNoteTxt = 1019,  // why the hotkey does not work
     kIdCycleList = 1020,
+    kIdRolesChoice = 1021,    // which roles a switch sets
 };
 
 class MainWindowView {
@@ -50,6 +51,8 @@ public:
     virtual HotkeyControl& HotkeyBox() = 0;
     virtual LabelControl& HotkeyNoteTxt() = 0;
     virtual CheckListControl& CycleList() = 0;
+    // A drop-down list: its selected row is the choice.
+    virtual ListBoxControl& RolesChoice() = 0;
 };
 
 class MainWindowEvents {
@@ -68,6 +71,7 @@ public:
     virtual void OnLabel1Click() = 0;     // "Update"
     virtual void OnHotkeyBoxChange() = 0;
     virtual void OnCycleListClick() = 0;
+    virtual void OnRolesChoiceChange() = 0;
     virtual void OnResize() = 0;
     // The close request: true cancels the close.
     virtual bool OnQueryUnload() = 0;

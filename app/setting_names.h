@@ -6,6 +6,8 @@ namespace marvolt {
 
 constexpr char16_t kSettings[] = u"Settings";
 constexpr char16_t kCycleHotkey[] = u"CycleHotkey";
+// Which roles a switch sets: "all", "default" or "communications".
+constexpr char16_t kRoles[] = u"Roles";
 // One value a device, named after it: "0" takes it out of the cycle.
 constexpr char16_t kCycleThrough[] = u"CycleThrough";
 

@@ -33,9 +33,11 @@ size_t MaxDeviceEntries() {
 }  // namespace
 
 std::u16string ComposeTrayMenu(const std::vector<std::u16string>& rows, const std::u16string& play,
-                               const std::u16string& rec) {
+                               const std::u16string& rec, const std::vector<std::u16string>& profiles) {
     std::u16string menu = kHeads;
-    const size_t shown = std::min(rows.size(), MaxDeviceEntries());
+    // The profiles take their share of the numbers (and their separator's) from the devices.
+    const size_t profileCount = std::min(profiles.size(), MaxDeviceEntries() - 1);
+    const size_t shown = std::min(rows.size(), MaxDeviceEntries() - (profileCount ? profileCount + 1 : 0));
     for (size_t i = 0; i < shown; ++i) {
         const std::u16string& row = rows[i];
         // A comma in a name must not split its entry.
@@ -54,6 +56,8 @@ std::u16string ComposeTrayMenu(const std::vector<std::u16string>& rows, const st
         }
         menu += u", ";
     }
+    if (profileCount) menu += u"-, ";
+    for (size_t i = 0; i < profileCount; ++i) menu += EscapeMenuField(profiles[i]) + u", ";
     menu += kTail;
     return menu;
 }

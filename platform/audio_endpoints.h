@@ -22,9 +22,9 @@ public:
     virtual std::u16string EndpointId(WaveDirection direction, std::uint32_t device) = 0;
     // The policy's SetDefaultEndpoint: its result, negative on failure.
     virtual std::int32_t SetDefaultEndpoint(const std::u16string& endpointId, EndpointRole role) = 0;
-    // The id of the system's default endpoint for the console role; empty when
-    // there is none or it can't be asked. Only after PolicyAvailable.
-    virtual std::u16string DefaultEndpointId(WaveDirection direction) = 0;
+    // The id of the system's default endpoint for the role; empty when there is
+    // none or it can't be asked. Only after PolicyAvailable.
+    virtual std::u16string DefaultEndpointId(WaveDirection direction, EndpointRole role) = 0;
 };
 
 }  // namespace marvolt

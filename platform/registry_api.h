@@ -27,8 +27,10 @@ constexpr std::uint32_t kRegDword = 4;
 // Result codes, as the system's.
 constexpr long kRegOk = 0;
 constexpr long kRegFileNotFound = 2;
+constexpr long kRegAccessDenied = 5;
 constexpr long kRegInvalidHandle = 6;
 constexpr long kRegMoreData = 234;
+constexpr long kRegNoMoreItems = 259;
 
 // The raw registry calls. Value data are bytes as stored, but for text types
 // (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ), whose data cross as UTF-8.
@@ -45,6 +47,10 @@ public:
     virtual long QueryValue(RegKey key, const std::u16string& name, std::uint32_t* type,
                             std::uint8_t* data, std::uint32_t* size) = 0;
     virtual long DeleteValue(RegKey key, const std::u16string& name) = 0;
+    // The name of the subkey at `index` (RegEnumKeyExW); kRegNoMoreItems past the last.
+    virtual long EnumKey(RegKey key, std::uint32_t index, std::u16string& name) = 0;
+    // Deletes a subkey that has no subkeys of its own (RegDeleteKeyW).
+    virtual long DeleteKey(RegKey key, const std::u16string& subkey) = 0;
     virtual long CloseKey(RegKey key) = 0;
 };
 

@@ -11,7 +11,8 @@ namespace marvolt {
 class SystemEventsListener {
 public:
     virtual ~SystemEventsListener() = default;
-    virtual void OnHotkey() = 0;
+    // The hotkey set under that slot was pressed.
+    virtual void OnHotkey(int slot) = 0;
     // A device came, went or changed its state.
     virtual void OnDevicesChanged() = 0;
     // The default playback or recording endpoint changed.
@@ -27,8 +28,9 @@ public:
     virtual ~SystemEvents() = default;
     // Starts reporting to `listener`: device changes at once, the hotkey once set.
     virtual void Listen(SystemEventsListener& listener) = 0;
-    // Replaces the hotkey; one without a key only removes the old one (Registered).
-    virtual HotkeyState SetHotkey(const Hotkey& hotkey) = 0;
+    // Replaces the hotkey of a slot (0 and up); one without a key only removes
+    // the old one (Registered).
+    virtual HotkeyState SetHotkey(int slot, const Hotkey& hotkey) = 0;
     // Milliseconds since some start; they wrap around.
     virtual std::uint32_t Ticks() = 0;
     // One OnTimer after `milliseconds`; a new start replaces the wait.

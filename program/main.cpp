@@ -99,9 +99,10 @@ int Run(HINSTANCE instance) {
     // the window's logic once that exists.
     TrayTargetRelay mainTarget;
     SystemTray tray(mainTarget, {shellNotify, trayWindows, menus, pendingEvents, activation});
+    // A start that carries out a command takes no hotkeys and follows no devices.
     SystemEventsWin32 systemEvents;
     MainWindow main(*view, {registry, settings, soundDevices, messages, identity, launcher, beeper, processEnd,
-                            guard, pin, tray, documents, &defaultEndpoint, &systemEvents});
+                            guard, pin, tray, documents, &defaultEndpoint, ordinary ? &systemEvents : nullptr});
     mainTarget.Bind(main);
 
     Win32UrlDownload urlDownload;

@@ -146,6 +146,20 @@ std::u16string Registry::QueryRegValue(RegKey root, std::u16string_view keyPath,
     return QueryText(root, keyPath, valueName, fallback, false);
 }
 
+std::vector<std::u16string> Registry::SubKeyNames(RegKey root, std::u16string_view keyPath) {
+    std::vector<std::u16string> names;
+    OpenedKey key(api_);
+    std::u16string name;
+    if (key.Open(root, keyPath))
+        for (std::uint32_t i = 0; api_.EnumKey(key.get(), i, name) == kRegOk; ++i) names.push_back(name);
+    return names;
+}
+
+void Registry::DeleteRegKey(RegKey root, std::u16string_view keyPath, std::u16string_view subkey) {
+    OpenedKey key(api_);
+    if (key.Open(root, keyPath)) api_.DeleteKey(key.get(), std::u16string(subkey));
+}
+
 std::u16string Registry::QueryText(RegKey root, std::u16string_view keyPath,
                                    std::u16string_view valueName, std::u16string_view fallback,
                                    bool expandableToo) {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/ansi_code_page.h"
 #include "platform/registry_api.h"
@@ -36,6 +37,10 @@ public:
                                  std::u16string_view valueName, std::u16string_view fallback);
     // Reads a REG_SZ value by full path; the empty text when absent or unreadable.
     std::u16string ReadRegPath(std::u16string_view fullPath);
+    // The names of the keys right below a key, in the order the registry gives them.
+    std::vector<std::u16string> SubKeyNames(RegKey root, std::u16string_view keyPath);
+    // Deletes a key that has no subkeys, with its values.
+    void DeleteRegKey(RegKey root, std::u16string_view keyPath, std::u16string_view subkey);
     // The same path rules, but REG_EXPAND_SZ values read too, left unexpanded.
     std::u16string ReadRegPathText(std::u16string_view fullPath);
 

@@ -13,9 +13,9 @@ namespace {
 
 // Layout at 96 DPI; every figure is scaled with the system DPI.
 constexpr int kClientWidth = 278;   // 4170 twips
-constexpr int kClientHeight = 415;
+constexpr int kClientHeight = 441;
 constexpr int kComboDropHeight = 120;
-constexpr int kLinkTop = 392;
+constexpr int kLinkTop = 418;
 constexpr int kLinkHeight = 15;
 
 enum class Font { Message, Link };
@@ -44,25 +44,27 @@ constexpr ControlLayout kControls[] = {
     {kIdStartupCheck, L"BUTTON", u"Set on startup:", kCheckBox, 0, 18, 42, 216, 18, Font::Message},
     {kIdStartupCombo, L"COMBOBOX", u"Combo1", kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0,
      34, 62, 198, kComboDropHeight, Font::Message},
-    {kIdFrame1, L"BUTTON", u"", kFrame, 0, 8, 94, 262, 162, Font::Message},
+    {kIdFrame1, L"BUTTON", u"", kFrame, 0, 8, 94, 262, 188, Font::Message},
     {kIdDeviceList, L"LISTBOX", u"",
      kChild | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE, 18, 108, 242, 78,
      Font::Message},
     {kIdPlayCheck, L"BUTTON", u"For Playback", kCheckBox, 0, 18, 189, 118, 18, Font::Message},
     {kIdRecordCheck, L"BUTTON", u"For Record", kCheckBox, 0, 142, 189, 118, 18, Font::Message},
+    {kIdRolesChoice, L"COMBOBOX", u"", kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, 18, 209, 242,
+     kComboDropHeight, Font::Message},
     {kIdCurrentCardTxt, L"STATIC", u"Current Soundcard:", kChild | SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0, 18,
-     210, 242, 15, Font::Message},
-    {kIdSetBtn, L"BUTTON", u"Set Soundcard", kButton, 0, 160, 227, 100, 23, Font::Message},
-    {kIdFrame3, L"BUTTON", u"Cycle through", kFrame, 0, 8, 260, 262, 120, Font::Message},
-    {kIdHotkeyTxt, L"STATIC", u"Hotkey:", kChild | SS_LEFT | SS_NOPREFIX, 0, 18, 280, 46, 15, Font::Message},
-    {kIdHotkeyBox, HOTKEY_CLASSW, u"", kChild | WS_TABSTOP, WS_EX_CLIENTEDGE, 66, 276, 130, 21, Font::Message},
-    {kIdHotkeyNoteTxt, L"STATIC", u"", kChild | SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0, 18, 300, 242, 15,
+     236, 242, 15, Font::Message},
+    {kIdSetBtn, L"BUTTON", u"Set Soundcard", kButton, 0, 160, 253, 100, 23, Font::Message},
+    {kIdFrame3, L"BUTTON", u"Cycle through", kFrame, 0, 8, 286, 262, 120, Font::Message},
+    {kIdHotkeyTxt, L"STATIC", u"Hotkey:", kChild | SS_LEFT | SS_NOPREFIX, 0, 18, 306, 46, 15, Font::Message},
+    {kIdHotkeyBox, HOTKEY_CLASSW, u"", kChild | WS_TABSTOP, WS_EX_CLIENTEDGE, 66, 302, 130, 21, Font::Message},
+    {kIdHotkeyNoteTxt, L"STATIC", u"", kChild | SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0, 18, 326, 242, 15,
      Font::Message},
     {kIdCycleList, WC_LISTVIEWW, u"",
      kChild | WS_TABSTOP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE, 18,
-     317, 242, 56, Font::Message},
-    {kIdCommand1, L"BUTTON", u"Hide >>", kButton, 0, 140, 386, 62, 23, Font::Message},
-    {kIdExitBtn, L"BUTTON", u"Exit", kButton, 0, 208, 386, 62, 23, Font::Message},
+     343, 242, 56, Font::Message},
+    {kIdCommand1, L"BUTTON", u"Hide >>", kButton, 0, 140, 412, 62, 23, Font::Message},
+    {kIdExitBtn, L"BUTTON", u"Exit", kButton, 0, 208, 412, 62, 23, Font::Message},
     {kIdLabel1, L"STATIC", u"Update", kLink, 0, 10, kLinkTop, 40, kLinkHeight, Font::Link},
     {kIdWebPage, L"STATIC", u"Homepage", kLink, 0, 84, kLinkTop, 60, kLinkHeight, Font::Link},
 };

@@ -163,6 +163,9 @@ void MainWindowViewWin32::OnCommand(int id, int code) {
         case kIdStartupCombo:
             if (code == CBN_KILLFOCUS) events_->OnStartupComboLostFocus();
             break;
+        case kIdRolesChoice:
+            if (code == CBN_SELCHANGE) events_->OnRolesChoiceChange();
+            break;
         case kIdDeviceList:
             if (code == LBN_DBLCLK) events_->OnDeviceListDoubleClick();
             break;

@@ -74,7 +74,7 @@ void MainWindowViewWin32::SetIcons(HINSTANCE instance) {
                  reinterpret_cast<LPARAM>(smallIcon_ ? smallIcon_.get() : fallback));
 }
 
-std::array<std::pair<ControlWin32*, int>, 10> MainWindowViewWin32::Wrappers() {
+std::array<std::pair<ControlWin32*, int>, 11> MainWindowViewWin32::Wrappers() {
     return {{{&deviceList_, kIdDeviceList},
              {&startupCombo_, kIdStartupCombo},
              {&playCheck_, kIdPlayCheck},
@@ -84,7 +84,8 @@ std::array<std::pair<ControlWin32*, int>, 10> MainWindowViewWin32::Wrappers() {
              {&currentCardTxt_, kIdCurrentCardTxt},
              {&hotkeyNoteTxt_, kIdHotkeyNoteTxt},
              {&hotkeyBox_, kIdHotkeyBox},
-             {&cycleList_, kIdCycleList}}};
+             {&cycleList_, kIdCycleList},
+             {&rolesChoice_, kIdRolesChoice}}};
 }
 
 // A control that can't be made is left out; its wrapper then answers empty.

@@ -54,6 +54,7 @@ public:
     HotkeyControl& HotkeyBox() override { return hotkeyBox_; }
     LabelControl& HotkeyNoteTxt() override { return hotkeyNoteTxt_; }
     CheckListControl& CycleList() override { return cycleList_; }
+    ListBoxControl& RolesChoice() override { return rolesChoice_; }
 
     // PinContainer: the pin keeps this window on top.
     NativeHandle ContainerWindow() override { return reinterpret_cast<NativeHandle>(window_); }
@@ -68,7 +69,7 @@ private:
     explicit MainWindowViewWin32(bool endLoopOnDestroy) : endLoopOnDestroy_(endLoopOnDestroy) {}
     void SetIcons(HINSTANCE instance);
     // Each control's wrapper with the control's id.
-    std::array<std::pair<ControlWin32*, int>, 10> Wrappers();
+    std::array<std::pair<ControlWin32*, int>, 11> Wrappers();
     // Sizes the window, its fonts and every control for `dpi`.
     void LayOut(int dpi);
     void SizeLinksToText(int dpi);
@@ -95,6 +96,7 @@ private:
     LabelWin32 currentCardTxt_, hotkeyNoteTxt_;
     HotkeyWin32 hotkeyBox_;
     CheckListWin32 cycleList_;
+    ListBoxWin32 rolesChoice_{true};
 
     UniqueHgdiobj messageFont_;
     UniqueHgdiobj linkFont_;

@@ -82,42 +82,57 @@ void FormWindowWin32::SetGeometry(const WindowGeometry& geometry) {
 
 // ---- ListBoxWin32
 
+namespace {
+
+// The list box's messages, and a drop-down list's for the same requests.
+enum ListMessage { kReset, kAdd, kCount, kTextLength, kText, kSelected, kSelect };
+constexpr UINT kListMessages[2][7] = {
+    {LB_RESETCONTENT, LB_ADDSTRING, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT, LB_GETCURSEL, LB_SETCURSEL},
+    {CB_RESETCONTENT, CB_ADDSTRING, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT, CB_GETCURSEL, CB_SETCURSEL}};
+
+}  // namespace
+
+LRESULT ListBoxWin32::Send(int message, WPARAM wParam, LPARAM lParam) {
+    return SendMessageW(window_, kListMessages[dropDown_][message], wParam, lParam);
+}
+
 void ListBoxWin32::Clear() {
     if (Waiting()) return items_.clear(), void(selected_ = -1);
-    SendMessageW(window_, LB_RESETCONTENT, 0, 0);
+    Send(kReset);
 }
 
 void ListBoxWin32::AddItem(const std::u16string& text) {
     if (Waiting()) return items_.push_back(text);
-    SendMessageW(window_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(text)));
+    Send(kAdd, 0, reinterpret_cast<LPARAM>(Wide(text)));
 }
 
+// LB_ERR and CB_ERR are both -1.
 int ListBoxWin32::Count() {
     if (Waiting()) return static_cast<int>(items_.size());
-    LRESULT count = SendMessageW(window_, LB_GETCOUNT, 0, 0);
+    LRESULT count = Send(kCount);
     return count > 0 ? static_cast<int>(count) : 0;
 }
 
 std::u16string ListBoxWin32::ItemText(int index) {
     if (Waiting()) return index >= 0 && index < Count() ? items_[static_cast<size_t>(index)] : std::u16string();
-    LRESULT length = SendMessageW(window_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (index < 0 || length == LB_ERR || length <= 0) return {};
+    LRESULT length = Send(kTextLength, static_cast<WPARAM>(index));
+    if (index < 0 || length <= 0) return {};
     std::wstring buffer(static_cast<size_t>(length) + 1, L'\0');
-    LRESULT copied = SendMessageW(window_, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()));
-    if (copied == LB_ERR || copied < 0) return {};
+    LRESULT copied = Send(kText, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()));
+    if (copied < 0) return {};
     return FromWide(buffer.c_str(), static_cast<size_t>(copied));
 }
 
 int ListBoxWin32::SelectedIndex() {
     if (Waiting()) return selected_;
-    LRESULT index = SendMessageW(window_, LB_GETCURSEL, 0, 0);
-    return index == LB_ERR ? -1 : static_cast<int>(index);
+    LRESULT index = Send(kSelected);
+    return index < 0 ? -1 : static_cast<int>(index);
 }
 
 void ListBoxWin32::SetSelectedIndex(int index) {
     // -1 clears the selection; an index beyond the last row selects nothing too.
     if (Waiting()) return void(selected_ = index >= 0 && index < Count() ? index : -1);
-    SendMessageW(window_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    Send(kSelect, static_cast<WPARAM>(index));
 }
 
 void ListBoxWin32::HandOver() {

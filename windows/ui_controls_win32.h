@@ -64,8 +64,11 @@ public:
     void SetGeometry(const WindowGeometry& geometry) override;
 };
 
+// A list box, or with `dropDown` a drop-down list (a combo box without an
+// edit field), whose selected row is the choice.
 class ListBoxWin32 final : public ListBoxControl, public ControlWin32 {
 public:
+    explicit ListBoxWin32(bool dropDown = false) : dropDown_(dropDown) {}
     void Clear() override;
     void AddItem(const std::u16string& text) override;
     int Count() override;
@@ -75,6 +78,8 @@ public:
 
 private:
     void HandOver() override;
+    LRESULT Send(int message, WPARAM wParam = 0, LPARAM lParam = 0);
+    bool dropDown_;
     std::vector<std::u16string> items_;
     int selected_ = -1;
 };

@@ -111,7 +111,7 @@ struct BenchLabel : LabelControl {
 
 class BenchView : public MainWindowView, public FormWindow, public HotkeyControl {
   public:
-    BenchList list, combo, cycle;
+    BenchList list, combo, cycle, roles;
     BenchCheck play, record, startup, autoRun;
     BenchLabel label, hotkeyNote;
     Hotkey hotkey;
@@ -130,6 +130,7 @@ class BenchView : public MainWindowView, public FormWindow, public HotkeyControl
     void SetValue(const Hotkey& value) override { hotkey = value; }
     LabelControl& HotkeyNoteTxt() override { return hotkeyNote; }
     CheckListControl& CycleList() override { return cycle; }
+    ListBoxControl& RolesChoice() override { return roles; }
     std::u16string Caption() override { return caption; }
     void SetCaption(const std::u16string& text) override { caption = text; }
     bool Visible() override { return visible; }

@@ -9,14 +9,14 @@ long FakeRegistry::Open(RegKey root, const std::u16string& path, RegKey* key, bo
     if (root < kClassesRoot || root > kDynData) return kRegInvalidHandle;
     // Empty levels (doubled backslashes) are skipped, as the system does.
     std::u16string full = Decimal(static_cast<long long>(root));
-    std::vector<std::u16string> levels;
+    std::vector<std::pair<std::u16string, std::u16string>> levels;
     for (size_t start = 0, end; start <= path.size(); start = end + 1) {
         end = std::min(path.find(u'\\', start), path.size());
-        if (end > start)
-            levels.push_back(full += u"\\" + ToLowerAscii(path.substr(start, end - start)));
+        std::u16string name = path.substr(start, end - start);
+        if (end > start) levels.emplace_back(full += u"\\" + ToLowerAscii(name), name);
     }
-    for (const std::u16string& level : levels) {
-        if (create) keys_.insert(level);
+    for (const auto& [level, name] : levels) {
+        if (create) keys_.emplace(level, name);
         if (!keys_.count(level)) return kRegFileNotFound;
     }
     handles_[*key = next_ += 4] = full;
@@ -70,6 +70,28 @@ long FakeRegistry::QueryValue(RegKey key, const std::u16string& name, std::uint3
 long FakeRegistry::DeleteValue(RegKey key, const std::u16string& name) {
     if (!handles_.count(key)) return kRegInvalidHandle;
     return values_.erase(handles_[key] + u"|" + ToLowerAscii(name)) ? kRegOk : kRegFileNotFound;
+}
+
+long FakeRegistry::EnumKey(RegKey key, std::uint32_t index, std::u16string& name) {
+    if (!handles_.count(key)) return kRegInvalidHandle;
+    const std::u16string parent = handles_[key] + u"\\";
+    for (const auto& [level, original] : keys_)
+        if (StartsWith(level, parent) && level.find(u'\\', parent.size()) == std::u16string::npos &&
+            index-- == 0)
+            return name = original, kRegOk;
+    return kRegNoMoreItems;
+}
+
+long FakeRegistry::DeleteKey(RegKey key, const std::u16string& subkey) {
+    if (!handles_.count(key)) return kRegInvalidHandle;
+    const std::u16string path = handles_[key] + u"\\" + ToLowerAscii(subkey);
+    if (!keys_.count(path)) return kRegFileNotFound;
+    auto next = keys_.upper_bound(path);
+    if (next != keys_.end() && StartsWith(next->first, path + u"\\")) return kRegAccessDenied;
+    keys_.erase(path);
+    for (auto value = values_.begin(); value != values_.end();)
+        value = StartsWith(value->first, path + u"|") ? values_.erase(value) : std::next(value);
+    return kRegOk;
 }
 
 long FakeRegistry::CloseKey(RegKey key) { return handles_.erase(key) ? kRegOk : kRegInvalidHandle; }

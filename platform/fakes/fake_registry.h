@@ -30,6 +30,8 @@ class FakeRegistry : public RegistryApi {
     long QueryValue(RegKey key, const std::u16string& name, std::uint32_t* type, std::uint8_t* data,
                     std::uint32_t* size) override;
     long DeleteValue(RegKey key, const std::u16string& name) override;
+    long EnumKey(RegKey key, std::uint32_t index, std::u16string& name) override;
+    long DeleteKey(RegKey key, const std::u16string& subkey) override;
     long CloseKey(RegKey key) override;
 
     int OpenCount() const { return opens_; }
@@ -43,7 +45,8 @@ class FakeRegistry : public RegistryApi {
     long Open(RegKey root, const std::u16string& path, RegKey* key, bool create);
     Value* Find(RegKey key, const std::u16string& name);
 
-    std::set<std::u16string> keys_;             // every level, "<root>\a\b" in lower case
+    // Every level, "<root>\a\b" in lower case, with its name as first created.
+    std::map<std::u16string, std::u16string> keys_;
     std::map<std::u16string, Value> values_;    // by key and lower-case name
     std::map<RegKey, std::u16string> handles_;  // open handles and their keys
     RegKey next_ = 0x1000;

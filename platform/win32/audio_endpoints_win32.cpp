@@ -98,7 +98,7 @@ std::int32_t AudioEndpointsWin32::SetDefaultEndpoint(const std::u16string& endpo
 
 // COM is up once PolicyAvailable has said yes; the enumerator is made on the
 // first question and kept.
-std::u16string AudioEndpointsWin32::DefaultEndpointId(WaveDirection direction) {
+std::u16string AudioEndpointsWin32::DefaultEndpointId(WaveDirection direction, EndpointRole role) {
     if (!available_ || !ole32_) return {};
     auto create = reinterpret_cast<CoCreateInstanceProc>(
         reinterpret_cast<void*>(GetProcAddress(ole32_.get(), "CoCreateInstance")));
@@ -110,7 +110,7 @@ std::u16string AudioEndpointsWin32::DefaultEndpointId(WaveDirection direction) {
         return {};
     UniqueCom<IMMDevice> device;
     if (FAILED(enumerator_.get()->GetDefaultAudioEndpoint(direction == WaveDirection::Output ? eRender : eCapture,
-                                                          eConsole, device.put())))
+                                                          static_cast<ERole>(role), device.put())))
         return {};
     LPWSTR id = nullptr;
     if (FAILED(device.get()->GetId(&id)) || !id) return {};

@@ -45,7 +45,7 @@ public:
     std::uint32_t InputDeviceName(std::uint32_t device, std::u16string& productNameField) override;
     std::u16string EndpointId(WaveDirection direction, std::uint32_t device) override;
     std::int32_t SetDefaultEndpoint(const std::u16string& endpointId, EndpointRole role) override;
-    std::u16string DefaultEndpointId(WaveDirection direction) override;
+    std::u16string DefaultEndpointId(WaveDirection direction, EndpointRole role) override;
 
 private:
     bool tried_ = false;

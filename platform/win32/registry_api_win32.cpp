@@ -127,6 +127,19 @@ long Win32RegistryApi::DeleteValue(RegKey key, const std::u16string& name) {
     return RegDeleteValueW(ToHkey(key), Wide(name));
 }
 
+// A key name has at most 255 characters.
+long Win32RegistryApi::EnumKey(RegKey key, std::uint32_t index, std::u16string& name) {
+    wchar_t buffer[256];
+    DWORD length = 256;
+    LONG result = RegEnumKeyExW(ToHkey(key), index, buffer, &length, nullptr, nullptr, nullptr, nullptr);
+    if (result == ERROR_SUCCESS) name = FromWide(buffer, length);
+    return result;
+}
+
+long Win32RegistryApi::DeleteKey(RegKey key, const std::u16string& subkey) {
+    return RegDeleteKeyW(ToHkey(key), Wide(subkey));
+}
+
 long Win32RegistryApi::CloseKey(RegKey key) { return RegCloseKey(ToHkey(key)); }
 
 }  // namespace marvolt

@@ -16,6 +16,8 @@ public:
     long QueryValue(RegKey key, const std::u16string& name, std::uint32_t* type,
                     std::uint8_t* data, std::uint32_t* size) override;
     long DeleteValue(RegKey key, const std::u16string& name) override;
+    long EnumKey(RegKey key, std::uint32_t index, std::u16string& name) override;
+    long DeleteKey(RegKey key, const std::u16string& subkey) override;
     long CloseKey(RegKey key) override;
 };
 

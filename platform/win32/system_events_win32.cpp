@@ -2,6 +2,8 @@
 
 #include <objbase.h>
 
+#include <algorithm>
+
 #include "platform/win32/audio_endpoints_win32.h"
 #include "platform/win32/window_proc.h"
 
@@ -82,7 +84,7 @@ SystemEventsWin32::~SystemEventsWin32() {
     if (comInitialized_)
         if (auto uninitialize = ole32_.Find<decltype(&::CoUninitialize)>("CoUninitialize")) uninitialize();
     if (window_) {
-        if (hotkeyRegistered_) UnregisterHotKey(window_.get(), kHotkeyId);
+        for (int slot = 0; slot < hotkeySlots_; ++slot) UnregisterHotKey(window_.get(), kHotkeyId + slot);
         SetWindowLongPtrW(window_.get(), GWLP_USERDATA, 0);
     }
 }
@@ -122,18 +124,19 @@ void SystemEventsWin32::ListenToEndpoints() {
 
 // A held hotkey repeats: MOD_NOREPEAT (Windows 7 and later) makes it one
 // press; Vista refuses the flag, and takes the hotkey without it.
-HotkeyState SystemEventsWin32::SetHotkey(const Hotkey& hotkey) {
-    if (hotkeyRegistered_) UnregisterHotKey(window_.get(), kHotkeyId);
-    hotkeyRegistered_ = false;
+HotkeyState SystemEventsWin32::SetHotkey(int slot, const Hotkey& hotkey) {
+    // A slot that holds nothing is let go all the same: the call only fails.
+    UnregisterHotKey(window_.get(), kHotkeyId + slot);
     if (hotkey.key == 0) return HotkeyState::Registered;
     if (!window_) return HotkeyState::Refused;
     UINT modifiers = ((hotkey.modifiers & kHotkeyAlt) ? MOD_ALT : 0) |
                      ((hotkey.modifiers & kHotkeyControl) ? MOD_CONTROL : 0) |
                      ((hotkey.modifiers & kHotkeyShift) ? MOD_SHIFT : 0);
-    hotkeyRegistered_ = RegisterHotKey(window_.get(), kHotkeyId, modifiers | MOD_NOREPEAT, hotkey.key) != FALSE;
-    if (!hotkeyRegistered_ && GetLastError() != ERROR_HOTKEY_ALREADY_REGISTERED)
-        hotkeyRegistered_ = RegisterHotKey(window_.get(), kHotkeyId, modifiers, hotkey.key) != FALSE;
-    if (hotkeyRegistered_) return HotkeyState::Registered;
+    const int id = kHotkeyId + slot;
+    bool registered = RegisterHotKey(window_.get(), id, modifiers | MOD_NOREPEAT, hotkey.key) != FALSE;
+    if (!registered && GetLastError() != ERROR_HOTKEY_ALREADY_REGISTERED)
+        registered = RegisterHotKey(window_.get(), id, modifiers, hotkey.key) != FALSE;
+    if (registered) return hotkeySlots_ = std::max(hotkeySlots_, slot + 1), HotkeyState::Registered;
     return GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED ? HotkeyState::Taken : HotkeyState::Refused;
 }
 
@@ -152,7 +155,8 @@ LRESULT SystemEventsWin32::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
     if (!listener_) return DefWindowProcW(window, message, wParam, lParam);
     switch (message) {
         case WM_HOTKEY:
-            if (wParam == kHotkeyId) listener_->OnHotkey();
+            // An application's hotkey ids run to 0xBFFF.
+            if (wParam >= kHotkeyId && wParam <= 0xBFFF) listener_->OnHotkey(static_cast<int>(wParam) - kHotkeyId);
             return 0;
         case WM_DEVICECHANGE:
             if (wParam == kNodesChanged || wParam == kArrival || wParam == kRemoveComplete)

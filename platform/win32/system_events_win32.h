@@ -24,7 +24,7 @@ public:
     SystemEventsWin32& operator=(const SystemEventsWin32&) = delete;
 
     void Listen(SystemEventsListener& listener) override;
-    HotkeyState SetHotkey(const Hotkey& hotkey) override;
+    HotkeyState SetHotkey(int slot, const Hotkey& hotkey) override;
     std::uint32_t Ticks() override;
     void StartTimer(std::uint32_t milliseconds) override;
 
@@ -37,7 +37,7 @@ private:
 
     SystemEventsListener* listener_ = nullptr;
     UniqueHwnd window_;
-    bool hotkeyRegistered_ = false;
+    int hotkeySlots_ = 0;  // above the highest slot ever set
     LateLibrary ole32_{L"ole32.dll"};
     bool comInitialized_ = false;
     UniqueCom<IMMDeviceEnumerator> enumerator_;

@@ -8,6 +8,7 @@
 //   void ExpectAllKeysClosed(); checked after every test
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -56,6 +57,12 @@ class ChangingApi : public RegistryApi {
     }
     long DeleteValue(RegKey key, const std::u16string& name) override {
         return api_.DeleteValue(key, name);
+    }
+    long EnumKey(RegKey key, std::uint32_t index, std::u16string& name) override {
+        return api_.EnumKey(key, index, name);
+    }
+    long DeleteKey(RegKey key, const std::u16string& subkey) override {
+        return api_.DeleteKey(key, subkey);
     }
     long CloseKey(RegKey key) override { return api_.CloseKey(key); }
     bool Changed() const { return !change_; }
@@ -185,6 +192,21 @@ TYPED_TEST_P(RegistryContract, DeleteRegValueRemovesOnlyThatValueAndCreatesNothi
     EXPECT_FALSE(this->KeyExists(this->base + u"\\M"));
 }
 
+// Subkeys are listed by the names they were made with; a deleted one goes with
+// its values, and one that has subkeys stays.
+TYPED_TEST_P(RegistryContract, SubKeysAreListedAndDeletedByName) {
+    const std::u16string key = this->base + u"\\Profiles";
+    for (const char16_t* name : {u"Desk", u"Game \u041d", u"Held\\Inner"})
+        this->reg.WriteRegString(u"current_user", key + u"\\" + name, u"Playback", u"Speakers");
+    this->reg.DeleteRegKey(kCurrentUser, key, u"DESK");
+    this->reg.DeleteRegKey(kCurrentUser, key, u"Held");
+    std::vector<std::u16string> names = this->reg.SubKeyNames(kCurrentUser, key);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::u16string>{u"Game \u041d", u"Held"}));
+    EXPECT_EQ(this->Raw(key + u"\\Desk", u"Playback").first, kRegNone);
+    EXPECT_TRUE(this->reg.SubKeyNames(kCurrentUser, key + u"\\Gone").empty());
+}
+
 TYPED_TEST_P(RegistryContract, ReadRegPathSplitsRootKeyAndValueName) {
     const std::u16string key = this->base + u"\\Sound Mapper", top = this->env.TopLevel();
     this->reg.WriteRegString(u"current_user", key, u"Record", u"Headset");
@@ -285,7 +307,7 @@ REGISTER_TYPED_TEST_SUITE_P(RegistryContract, AValueThatChangesBetweenTheTwoRead
                             WritesStoreTheSystemsFormat,
                             ReadRegDwordKeepsTheDefaultWhereTheDataDoNotReach,
                             DeleteRegValueRemovesOnlyThatValueAndCreatesNothing,
-                            ReadRegPathSplitsRootKeyAndValueName,
+                            SubKeysAreListedAndDeletedByName, ReadRegPathSplitsRootKeyAndValueName,
                             TextReadsTakeRegSzUpToTheFirstNul);
 
 }  // namespace contract

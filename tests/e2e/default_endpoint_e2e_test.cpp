@@ -100,15 +100,16 @@ class DefaultEndpoint : public Desktop {
             << dpi;
     }
     // Picks the device in the tray menu; the policy is asked for its render
-    // endpoint, and with Record ticked the capture endpoint of that name, in all
-    // three roles. Without one the label says that the recording default stays.
-    void ExpectSwitch(const std::wstring& name, bool record) {
+    // endpoint, and with Record ticked the capture endpoint of that name, in the
+    // chosen roles. Without one the label says that the recording default stays.
+    void ExpectSwitch(const std::wstring& name, bool record, std::vector<int> roles = {0, 1, 2}) {
         DeleteFileW(kCalls.c_str());
         ChooseFromTray(name);
         std::wstring expected;
         for (const auto* ids : {&render_, &capture_})
-            for (int role = 0; role < 3 && ids->count(name) && (ids == &render_ || record); ++role)
-                expected += ids->at(name) + L" " + std::to_wstring(role) + L"\n";
+            for (int role : roles)
+                if (ids->count(name) && (ids == &render_ || record))
+                    expected += ids->at(name) + L" " + std::to_wstring(role) + L"\n";
         EXPECT_TRUE(WaitUntil([&] { return ReadFileText(kCalls) == expected; }));
         EXPECT_TRUE(WaitUntil([&] { return RegString(kSoundMapper, L"Playback") == name; }));
         const std::wstring label =
@@ -137,6 +138,12 @@ TEST_F(DefaultEndpoint, ChoosingADeviceSetsItsEndpointsForTheTickedRolesAndTheWi
     Click(Control(marvolt::kIdRecordCheck));
     ASSERT_TRUE(WaitUntil([&] { return !IsChecked(Control(marvolt::kIdRecordCheck)); }));
     ExpectSwitch(L"Headset", false);
+    Click(Control(marvolt::kIdRolesChoice));
+    PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(
+        WaitUntil([&] { return RegString(kSettings + L"\\Settings", L"Roles") == L"default"; }));
+    ExpectSwitch(L"Speakers", false, {0, 1});
     CloseHandle(CreateFileW(kRefuse.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     ChooseFromTray(L"Speakers 2");
     HWND box = nullptr;
@@ -148,6 +155,78 @@ TEST_F(DefaultEndpoint, ChoosingADeviceSetsItsEndpointsForTheTickedRolesAndTheWi
     EXPECT_EQ(RegString(kSoundMapper, L"Playback"), L"Speakers 2")
         << "the Sound Mapper values stay written";
     StartAt(192);
+}
+
+// Profiles written by hand: one of them names the default the window names
+// (Wine's own: the stand-in policy changes nothing Wine reports), one holds
+// hostile values. A profile's hotkey; two devices of one name each switch
+// their own endpoint.
+TEST_F(DefaultEndpoint, AProfileSetsEachRoleItNamesInOneStep) {
+    const std::wstring profiles = kSettings + L"\\Profiles\\";
+    // Odd's hotkey is Desk's, which comes first: Odd has none.
+    const wchar_t* const values[][3] = {
+        {L"Desk", L"Playback", L"Speakers"},
+        {L"Desk", L"Record", L"Headset"},
+        {L"Desk", L"CommunicationsPlayback", L"Headset"},
+        {L"Desk", L"CommunicationsRecord", L"Headset"},
+        {L"Desk", L"Hotkey", L"Ctrl+Alt+F9"},
+        {L"Odd", L"Record", L"Gone"},
+        {L"Odd", L"CommunicationsRecord", L"Headset"},
+        {L"Odd", L"Hotkey", L"Ctrl+Alt+F9"},
+    };
+    for (const auto& value : values) RegSetString(profiles + value[0], value[1], value[2]);
+    RegSetString(profiles + L"Odd", L"CommunicationsPlayback", std::wstring(300, L'x'));
+    const DWORD number = 1;
+    RegSetKeyValueW(HKEY_CURRENT_USER, (profiles + L"Odd").c_str(), L"Playback", REG_DWORD, &number,
+                    sizeof number);
+    struct Twins {
+        std::wstring sinks[2] = {AddSink(L"Twin"), AddSink(L"Twin")};
+        ~Twins() { std::for_each(sinks, sinks + 2, RemoveSink); }
+    } twins;
+    Start();
+    OpenSettings();
+    // Written while it runs, it is read by a reload.
+    const std::wstring now = WindowText(Control(marvolt::kIdCurrentCardTxt)).substr(19);
+    RegSetString(profiles + L"Now", L"Playback", now);
+    ChooseFromTray(L"Reload list of Soundcards");
+    std::vector<std::wstring> menu = OpenTrayMenu();
+    const std::vector<std::wstring> tail(menu.end() - 6, menu.end());
+    EXPECT_EQ(tail, (std::vector<std::wstring>{L"-", L"Profile: Desk", L"Profile: Now  <active>",
+                                               L"Profile: Odd", L"-", L"Exit"}));
+    Screenshot(L"tray-menu-profiles");
+    PressKey(VK_ESCAPE);
+    const std::pair<const wchar_t*, std::wstring> steps[] = {
+        {L"Profile: Desk", render_.at(L"Speakers") + L" 0\n" + render_.at(L"Speakers") + L" 1\n" +
+                               capture_.at(L"Headset") + L" 0\n" + capture_.at(L"Headset") +
+                               L" 1\n" + capture_.at(L"Headset") + L" 2\n" +
+                               render_.at(L"Headset") + L" 2\n"},
+        {L"Profile: Odd", capture_.at(L"Headset") + L" 2\n"},
+    };
+    for (const auto& [entry, calls] : steps) {
+        DeleteFileW(kCalls.c_str());
+        ChooseFromTray(entry);
+        EXPECT_TRUE(WaitUntil([&] { return ReadFileText(kCalls) == calls; })) << entry[9];
+        EXPECT_TRUE(WaitUntil([&] { return ShellTip(true) == entry + 9; })) << entry[9];
+        EXPECT_EQ(RegString(kSoundMapper, L"Playback") + L"|" + RegString(kSoundMapper, L"Record"),
+                  L"Speakers|Headset");
+        EXPECT_EQ(WindowText(Control(marvolt::kIdCurrentCardTxt)), L"Default Soundcard: Speakers");
+    }
+    EXPECT_EQ(HoverTip(), L"Speakers");
+    DeleteFileW(kCalls.c_str());
+    PressChord({VK_CONTROL, VK_MENU, VK_F9});
+    EXPECT_TRUE(WaitUntil([&] { return ReadFileText(kCalls) == steps[0].second; }));
+    std::wstring endpoints[2];
+    for (std::wstring& endpoint : endpoints) {
+        DeleteFileW(kCalls.c_str());
+        ChooseFromTray(&endpoint == endpoints ? L"Twin" : L"Twin (2)");
+        EXPECT_TRUE(WaitUntil([&] {
+            const std::wstring calls = ReadFileText(kCalls);
+            endpoint = calls.substr(0, calls.find(L' '));
+            return std::count(calls.begin(), calls.end(), L'\n') == 3;
+        }));
+        EXPECT_TRUE(WaitUntil([&] { return RegString(kSoundMapper, L"Playback") == L"Twin"; }));
+    }
+    EXPECT_NE(endpoints[0], endpoints[1]);
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ struct MockEndpoints : AudioEndpoints {
     MOCK_METHOD(std::u16string, EndpointId, (WaveDirection, std::uint32_t), (override));
     MOCK_METHOD(std::int32_t, SetDefaultEndpoint, (const std::u16string&, EndpointRole),
                 (override));
-    MOCK_METHOD(std::u16string, DefaultEndpointId, (WaveDirection), (override));
+    MOCK_METHOD(std::u16string, DefaultEndpointId, (WaveDirection, EndpointRole), (override));
 };
 
 constexpr std::int32_t kFail = static_cast<std::int32_t>(0x80004005u);
@@ -67,8 +67,8 @@ struct Machine {
     Calls calls;
 };
 
-// Roles: "p" playback, "r" record, "!" no policy. The outcome as the policy's
-// calls, then the result.
+// Roles: "p" playback, "r" record, "!" no policy; "d" the default roles only,
+// "c" communications only. The outcome as the policy's calls, then the result.
 TEST(DefaultEndpoint, EachTickedRoleGetsTheEndpointOfTheDeviceWithThatName) {
     struct Case {
         const char16_t* name;
@@ -86,6 +86,8 @@ TEST(DefaultEndpoint, EachTickedRoleGetsTheEndpointOfTheDeviceWithThatName) {
         // A refusal stops the switch where it came.
         {u"Headset", "pr", {0, kFail}, "out0 0, out0 1, failed 0x80004005"},
         {u"Headset", "pr", {0, 0, 0, kFail}, "out0 0, out0 1, out0 2, in1 0, failed 0x80004005"},
+        {u"Headset", "prd", {}, "out0 0, out0 1, in1 0, in1 1, switched"},
+        {u"Headset", "pc", {}, "out0 2, switched"},
         {u"Headset", "pr!", {}, "not available"},
         {u"Headset", "", {}, "not available"},
     };
@@ -94,7 +96,10 @@ TEST(DefaultEndpoint, EachTickedRoleGetsTheEndpointOfTheDeviceWithThatName) {
         Machine machine(c.roles.find('!') == std::string::npos, c.answers);
         bool play = c.roles.find('p') != std::string::npos,
              record = c.roles.find('r') != std::string::npos;
-        EndpointSwitch result = machine.endpoint.Switch(c.name, play, record);
+        RoleMask roles = c.roles.find('d') != std::string::npos   ? kDefaultRoles
+                         : c.roles.find('c') != std::string::npos ? kCommunicationsRole
+                                                                  : kAllRoles;
+        EndpointSwitch result = machine.endpoint.Switch(c.name, play, record, roles);
         std::string seen;
         for (const std::string& call : machine.calls) seen += call + ", ";
         seen += outcomes[static_cast<int>(result.outcome)];
@@ -106,24 +111,58 @@ TEST(DefaultEndpoint, EachTickedRoleGetsTheEndpointOfTheDeviceWithThatName) {
     }
 }
 
+TEST(DefaultEndpoint, StoredRolesChoiceReadsAsAllUnlessItIsOneOfTheOthers) {
+    const std::pair<const char16_t*, int> cases[] = {
+        {u"all", 0}, {u"default", 1}, {u"communications", 2},
+        {u"", 0},    {u"Default", 0}, {u"communications ", 0},
+        {u"1", 0},
+    };
+    for (const auto& [stored, choice] : cases)
+        EXPECT_EQ(RoleChoice(stored), choice) << ToUtf8(stored);
+}
+
+TEST(DefaultEndpoint, DevicesOfOneNameAreNumberedFromTheSecondOn) {
+    std::vector<std::u16string> names{u"USB", u"Mic", u"USB", u"", u"USB", u"", u"Mic"};
+    NumberSameNames(names);
+    EXPECT_EQ(names, (std::vector<std::u16string>{u"USB", u"Mic", u"USB (2)", u"", u"USB (3)", u"",
+                                                  u"Mic (2)"}));
+    // Each switches its own endpoint, is found as the default by it, and is
+    // reported under the name they share.
+    Machine machine;
+    ON_CALL(machine.outputs, OutputDeviceName(_, _))
+        .WillByDefault(Names({u"USB", u"Speakers", u"USB", u"Лампа"}));
+    ON_CALL(machine.endpoints, DefaultEndpointId(_, _)).WillByDefault(Return(u"out2"));
+    machine.endpoint.Switch(u"USB (2)", true, false, kDefaultRoles);
+    EXPECT_EQ(machine.calls, (Calls{"out2 0", "out2 1"}));
+    EXPECT_EQ(ToUtf8(machine.endpoint.CurrentDefaults()->playback), "USB (2)");
+    EXPECT_EQ(ToUtf8(machine.endpoint.ReportedName(WaveDirection::Output, u"USB (2)")), "USB");
+}
+
 // The default endpoints lead back, by id, to the devices that have them.
+// The communications defaults are out0 and in2 throughout.
 TEST(DefaultEndpoint, CurrentDefaultsAreTheDevicesWithTheDefaultEndpoints) {
     const std::tuple<const char16_t*, const char16_t*, bool, const char*> cases[] = {
-        {u"out2", u"in1", true, "Speakers|Headset"},
-        {u"out0", u"in2", true, "Headset|Лампа"},
-        {u"out3", u"in0", true, "Лампа|Monitor of Speakers"},
-        {u"", u"in1", true, "|Headset"},
-        {u"out1", u"in9", true, "|"},
+        {u"out2", u"in1", true, "Speakers|Headset|Headset|Лампа"},
+        {u"out0", u"in2", true, "Headset|Лампа|Headset|Лампа"},
+        {u"out3", u"in0", true, "Лампа|Monitor of Speakers|Headset|Лампа"},
+        {u"", u"in1", true, "|Headset|Headset|Лампа"},
+        {u"out1", u"in9", true, "||Headset|Лампа"},
         {u"out2", u"in1", false, "none"},
     };
     for (const auto& [render, capture, available, defaults] : cases) {
         Machine machine(available);
-        ON_CALL(machine.endpoints, DefaultEndpointId(WaveDirection::Output))
-            .WillByDefault(Return(render));
-        ON_CALL(machine.endpoints, DefaultEndpointId(WaveDirection::Input))
-            .WillByDefault(Return(capture));
+        ON_CALL(machine.endpoints, DefaultEndpointId(_, _))
+            .WillByDefault([&, render = render, capture = capture](WaveDirection direction,
+                                                                   EndpointRole role) {
+                const bool output = direction == WaveDirection::Output;
+                if (role == EndpointRole::Communications) return output ? u"out0" : u"in2";
+                return output ? render : capture;
+            });
         std::optional<DefaultDevices> found = machine.endpoint.CurrentDefaults();
-        EXPECT_EQ(found ? ToUtf8(found->playback + u"|" + found->record) : "none", defaults)
+        EXPECT_EQ(found ? ToUtf8(found->playback + u"|" + found->record + u"|" +
+                                 found->communicationsPlayback + u"|" + found->communicationsRecord)
+                        : "none",
+                  defaults)
             << ToUtf8(render);
     }
 }

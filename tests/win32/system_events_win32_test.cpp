@@ -9,7 +9,7 @@ namespace marvolt {
 namespace {
 
 struct MockListener : SystemEventsListener {
-    MOCK_METHOD(void, OnHotkey, (), (override));
+    MOCK_METHOD(void, OnHotkey, (int), (override));
     MOCK_METHOD(void, OnDevicesChanged, (), (override));
     MOCK_METHOD(void, OnDefaultDeviceChanged, (), (override));
     MOCK_METHOD(void, OnTimer, (), (override));

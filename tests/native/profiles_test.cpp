@@ -1,0 +1,133 @@
+// Profiles: which roles a profile sets, when its entry is marked, how its entry
+// is found again, and profiles as the registry holds them.
+#include "profiles/profiles.h"
+
+#include <gtest/gtest.h>
+
+#include "app/device_cycle.h"
+#include "app/tray_menu.h"
+#include "platform/fakes/fake_registry.h"
+#include "platform/text.h"
+
+namespace marvolt {
+namespace {
+
+using Names = std::vector<std::u16string>;
+
+Profile Make(std::array<std::u16string, 4> devices, std::u16string name = u"P",
+             Hotkey hotkey = {}) {
+    Profile profile;
+    profile.name = std::move(name);
+    profile.devices = std::move(devices);
+    profile.hotkey = hotkey;
+    return profile;
+}
+
+// Targets as "<o|i>:<device>:<roles>", roles 3 default, 4 communications, 7 both.
+TEST(Profiles, EachNamedRoleIsSetOnItsSideWhereTheDeviceIsThere) {
+    const Names outputs{u"Speakers", u"Headset", u"USB"}, inputs{u"Headset", u"Mic"};
+    struct Case {
+        std::array<std::u16string, 4> devices;
+        const char* want;
+    } const cases[] = {
+        {{u"Speakers", u"", u"", u""}, "o:Speakers:3 "},
+        {{u"Speakers", u"Mic", u"Headset", u"Headset"},
+         "o:Speakers:3 i:Mic:3 o:Headset:4 i:Headset:4 "},
+        {{u"Headset", u"Headset", u" Headset ", u"Headset"}, "o:Headset:7 i:Headset:7 "},
+        {{u"", u"", u"USB", u""}, "o:USB:4 "},
+        // Recording sides take capture devices only, and gone devices are left out.
+        {{u"Mic", u"Speakers", u"Gone", u"Mic"}, "i:Mic:4 "},
+        {{u"", u"", u"", u""}, ""},
+    };
+    for (const Case& c : cases) {
+        std::string seen;
+        for (const ProfileTarget& target : ProfileTargets(Make(c.devices), outputs, inputs))
+            seen += std::string(target.direction == WaveDirection::Output ? "o:" : "i:") +
+                    ToUtf8(target.device) + ":" + std::to_string(target.roles) + " ";
+        EXPECT_EQ(seen, c.want) << ToUtf8(c.devices[0]);
+    }
+}
+
+TEST(Profiles, ActiveWhenEveryNamedRoleIsTheCurrentDefault) {
+    const DefaultDevices now{u"Speakers", u"Mic", u"Headset", u"Headset"};
+    const std::pair<std::array<std::u16string, 4>, bool> cases[] = {
+        {{u"Speakers", u"", u"", u""}, true},
+        {{u"Speakers", u"Mic", u"Headset", u"Headset"}, true},
+        {{u"", u"", u"Headset", u""}, true},
+        {{u"Speakers", u"Headset", u"", u""}, false},
+        {{u"", u"", u"Speakers", u""}, false},
+        {{u"", u"", u"", u""}, false},
+    };
+    for (const auto& [devices, active] : cases)
+        EXPECT_EQ(ProfileActive(Make(devices), now), active) << ToUtf8(devices[0] + devices[1]);
+}
+
+// The entries follow the devices; each leads back to its own profile only.
+TEST(Profiles, MenuEntriesLeadBackToTheirProfile) {
+    const std::vector<Profile> profiles{Make({}, u"Desk"), Make({}, u"Desk  <active>"),
+                                        Make({}, u"Game, Night")};
+    Names entries;
+    for (size_t i = 0; i < profiles.size(); ++i)
+        entries.push_back(ProfileEntry(profiles[i], i == 0));
+    EXPECT_TRUE(EndsWith(ComposeTrayMenu({u"Speakers"}, u"", u"", entries),
+                         u"Soundcard 1: Speakers, -, Profile: Desk  <active>, Profile: Desk  "
+                         u"<active>, Profile: Game\\, Night, -, Exit"));
+    const std::pair<const char16_t*, int> cases[] = {
+        {u"Profile: Desk", 0},
+        {u"Profile: Desk  <active>", 1},
+        {u"Profile: Game, Night", 2},
+        {u"Profile: Game, Night  <active>", 2},
+        {u"Profile: Gone", -1},
+        {u"Soundcard 1: Profile: Desk", -1},
+        {u"Desk", -1},
+    };
+    for (const auto& [selected, index] : cases)
+        EXPECT_EQ(FindChosenProfile(profiles, selected), index) << ToUtf8(selected);
+}
+
+TEST(Profiles, AHotkeyTheCycleOrAnEarlierProfileHasIsNone) {
+    std::vector<Profile> profiles;
+    for (const char16_t* text :
+         {u"Ctrl+Alt+F9", u"Ctrl+Alt+F12", u"ctrl+alt+f9", u"none", u"Alt+F9"})
+        profiles.push_back(Make({}, u"P", *ParseHotkey(text)));
+    std::string seen;
+    for (size_t i = 0; i < profiles.size(); ++i)
+        seen += ToUtf8(HotkeyText(ProfileHotkey(profiles, i, kDefaultCycleHotkey))) + " ";
+    EXPECT_EQ(seen, "Ctrl+Alt+F9 none none none Alt+F9 ");
+}
+
+// Written by hand: values of another type or too long read as unchanged, a
+// hotkey that can't be read as none; the profiles come in name order.
+TEST(Profiles, StoredProfilesReadWhatTheyCan) {
+    FakeRegistry api;
+    FakeAnsiCodePage codePage;
+    Registry registry(api, codePage);
+    const std::u16string root = u"Software\\VB and VBA Program Settings\\Marvolt\\Profiles\\";
+    registry.WriteRegString(u"HKEY_CURRENT_USER", root + u"night", u"Playback", u" Headset ");
+    registry.WriteRegDword(u"HKEY_CURRENT_USER", root + u"night", u"Record", 7);
+    registry.WriteRegString(u"HKEY_CURRENT_USER", root + u"night", u"CommunicationsPlayback",
+                            std::u16string(256, u'x'));
+    registry.WriteRegString(u"HKEY_CURRENT_USER", root + u"night", u"CommunicationsRecord", u"Mic");
+    registry.WriteRegString(u"HKEY_CURRENT_USER", root + u"night", u"Hotkey", u"Ctrl+Hyper+P");
+    registry.WriteRegString(u"HKEY_CURRENT_USER", root + u"Desk", u"Hotkey", u"alt+shift+ 1");
+    registry.WriteRegString(u"HKEY_CURRENT_USER", root + u"Zoo", u"Playback", u"Speakers");
+    ProfileStore store(registry);
+    std::string seen;
+    for (const Profile& profile : store.Load()) {
+        seen += ToUtf8(profile.name) + ":";
+        for (const std::u16string& device : profile.devices) seen += ToUtf8(device) + "|";
+        seen += ToUtf8(HotkeyText(profile.hotkey)) + " ";
+    }
+    EXPECT_EQ(seen, "Desk:||||Alt+Shift+1 night:Headset|||Mic|none Zoo:Speakers||||none ");
+    store.Remove(u"NIGHT");
+    EXPECT_EQ(store.Load().size(), 2u);
+    // Saved as the same text values.
+    store.Save(Make({u"", u"Mic", u"", u"Headset"}, u"Zoo", *ParseHotkey(u"Alt+Z")));
+    std::u16string written;
+    for (const char16_t* value : {u"Playback", u"Record", u"CommunicationsRecord", u"Hotkey"})
+        written += registry.ReadRegPath(u"HKEY_CURRENT_USER\\" + root + u"Zoo\\" + value) + u"|";
+    EXPECT_EQ(ToUtf8(written), "|Mic|Headset|Alt+Z|");
+}
+
+}  // namespace
+}  // namespace marvolt
