@@ -219,7 +219,7 @@ TEST(UpdateAddresses, HttpsOrThisMachineOnly) {
         {u"http://localhost@updates.example.org/", false},
         {u"http://127.0.0.1.example.org/", false},
         {u"http://updates.example.org/127.0.0.1", false},
-        {u"http://127.0.0.1\\@updates.example.org", false},
+        {u"http://localhost:1\\updates.example.org/", false},
         {u"ftp://127.0.0.1/", false},
         {u"updates.example.org", false},
         {u"https://", false},
