@@ -54,28 +54,13 @@ struct MockPlatform : UpdaterPlatform {
     MOCK_METHOD(void, Tell, (const S&), (override));
 };
 
-const FileVersion kRunning{u"Marvolt.exe", 1, 1}, kNext{u"Marvolt.exe", 1, 2};
-
-// The version resources: the running program's is kRunning, the new file's `offered`.
-void ServeVersions(MockPlatform& p, const S& target, const S& fresh, const FileVersion& offered) {
-    ON_CALL(p, ReadFileVersion(target, _)).WillByDefault([](const S&, FileVersion& v) {
-        v = kRunning;
-        return true;
-    });
-    ON_CALL(p, ReadFileVersion(fresh, _)).WillByDefault([offered](const S&, FileVersion& v) {
-        v = offered;
-        return !offered.originalName.empty();
-    });
-}
-
 struct StepCase {
     const char* name;
     bool ended, writable;
     std::int32_t download;
     SignatureVerdict verdict;
     bool machine, replaced, newStarts;
-    FileVersion offered = kNext;  // no name: the file has no version resource
-    const char16_t* told = u"";   // part of the message, when there is one
+    bool versioned = true;  // a version resource that names it Marvolt.exe 1.02
 };
 void PrintTo(const StepCase& c, std::ostream* out) { *out << c.name; }
 class UpdaterSteps : public ::testing::TestWithParam<StepCase> {};
@@ -95,11 +80,13 @@ TEST_P(UpdaterSteps, ReplaceOnlyAVerifiedProgramAndAlwaysLeaveOneRunning) {
     });
     ON_CALL(p, Verify(fresh, fresh + u".sig")).WillByDefault(Return(c.verdict));
     ON_CALL(p, IsProgramForThisMachine(fresh)).WillByDefault(Return(c.machine));
-    ServeVersions(p, target, fresh, c.offered);
+    ON_CALL(p, ReadFileVersion(_, _)).WillByDefault([&](const S& file, FileVersion& v) {
+        v = {u"Marvolt.exe", 1, file == target ? 1u : 2u};
+        return file == target || c.versioned;
+    });
     ON_CALL(p, Replace(fresh, target, backup, !c.writable)).WillByDefault(Return(c.replaced));
     bool verified = c.ended && c.download == 0 && c.verdict == SignatureVerdict::Valid &&
-                    c.machine && c.offered.originalName == u"Marvolt.exe" &&
-                    c.offered.minor > kRunning.minor;
+                    c.machine && c.versioned;
     bool putBack = verified && c.replaced && !c.newStarts,
          updated = verified && c.replaced && c.newStarts;
     EXPECT_CALL(p, Replace(_, _, _, _)).Times(verified ? 1 : 0);
@@ -108,17 +95,13 @@ TEST_P(UpdaterSteps, ReplaceOnlyAVerifiedProgramAndAlwaysLeaveOneRunning) {
     if (verified && c.replaced) start.WillOnce(Return(c.newStarts));
     if (putBack) start.WillOnce(Return(true));
     EXPECT_CALL(p, MoveBack(backup, target)).Times(putBack ? 1 : 0);
-    EXPECT_CALL(p, Tell(::testing::Truly([&](const S& text) { return Contains(text, c.told); })))
-        .Times(updated ? 0 : 1);
+    EXPECT_CALL(p, Tell(_)).Times(updated ? 0 : 1);
     ON_CALL(p, RemoveFile(_)).WillByDefault([&](const S& file) { removed.push_back(file); });
     EXPECT_EQ(RunUpdater(u"U.exe [URL]http://h/M.exe [PATH]" + target, p), updated ? 0 : 1);
     EXPECT_EQ(downloads.empty() ? u"" : downloads.front(),
               c.ended ? u"http://h/M.exe>" + fresh : u"");
-    EXPECT_EQ(ToUtf8(removed.empty() ? u"" : removed.front()),
-              ToUtf8(c.ended ? fresh + u".sig" : u""));
-    EXPECT_EQ(ToUtf8(removed.empty() ? u"" : removed.back()), ToUtf8(updated   ? backup
-                                                                     : c.ended ? fresh
-                                                                               : u""));
+    EXPECT_EQ(removed.empty() ? u"" : removed.front(), c.ended ? fresh + u".sig" : u"");
+    EXPECT_EQ(removed.empty() ? u"" : removed.back(), updated ? backup : c.ended ? fresh : u"");
 }
 
 TEST(UpdaterSteps, ABadCommandLineChangesNothingAndSaysSo) {
@@ -140,70 +123,8 @@ INSTANTIATE_TEST_SUITE_P(
         StepCase{"othermachine", true, true, 0, kValid, false, true, true},
         StepCase{"notreplaced", true, true, 0, kValid, true, false, true},
         StepCase{"newfails", true, true, 0, kValid, true, true, false},
-        StepCase{"same", true, true, 0, kValid, true, true, true, kRunning,
-                 u"Marvolt 1.01 is the newest version."},
-        StepCase{"older",
-                 true,
-                 false,
-                 0,
-                 kValid,
-                 true,
-                 true,
-                 true,
-                 {u"Marvolt.exe", 1, 0},
-                 u"Marvolt 1.00, older than Marvolt 1.01"},
-        StepCase{"updaterserved",
-                 true,
-                 true,
-                 0,
-                 kValid,
-                 true,
-                 true,
-                 true,
-                 {u"Update.exe", 1, 2},
-                 u"not Marvolt"},
-        StepCase{"noversion", true, true, 0, kValid, true, true, true, {}, u"not Marvolt"}),
+        StepCase{"noversion", true, true, 0, kValid, true, true, true, false}),
     [](const auto& info) { return std::string(info.param.name); });
-
-// The elevated step, started as the updater would start it: only the updater in
-// the program's folder does it, and only for a file it pinned and checked again.
-TEST(UpdaterSteps, TheElevatedStepChecksThePinnedFileAgain) {
-    struct Case {
-        const char* name;
-        S self;
-        bool pins;
-        SignatureVerdict verdict;
-        FileVersion offered;
-        int want;
-    } const cases[] = {
-        {"installed", u"C:\\P F\\Update.exe", true, kValid, kNext, 0},
-        {"peruser", u"C:\\U\\Marvolt\\Update.exe", true, kValid, kNext, 3},
-        {"temp", u"C:\\T\\Update.exe", true, kValid, kNext, 3},
-        {"changed", u"c:\\p f\\Update.exe", true, SignatureVerdict::Invalid, kNext, 1},
-        {"swapped", u"C:\\P F\\Update.exe", true, kValid, {u"Update.exe", 1, 2}, 1},
-        {"older", u"C:\\P F\\Update.exe", true, kValid, {u"Marvolt.exe", 1, 0}, 1},
-        {"notpinned", u"C:\\P F\\Update.exe", false, kValid, kNext, 1},
-    };
-    const S target = u"C:\\P F\\M.exe", fresh = u"C:\\T\\M.exe.new";
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        ::testing::NiceMock<MockPlatform> p;
-        bool pinned = false;
-        ON_CALL(p, Pin(fresh)).WillByDefault([&](const S&) { return pinned = c.pins; });
-        ON_CALL(p, Verify(fresh, fresh + u".sig")).WillByDefault([&](const S&, const S&) {
-            EXPECT_TRUE(pinned) << "checked before it was pinned";
-            return c.verdict;
-        });
-        ON_CALL(p, IsProgramForThisMachine(fresh)).WillByDefault(Return(true));
-        ServeVersions(p, target, fresh, c.offered);
-        ON_CALL(p, InstallPinned(target, target + u".old")).WillByDefault(Return(true));
-        EXPECT_CALL(p, InstallPinned(_, _)).Times(c.want == 0 ? 1 : 0);
-        EXPECT_CALL(p, Replace(_, _, _, _)).Times(0);
-        S line = u"\"" + c.self + u"\" " + ElevatedStepParameters(fresh, target);
-        EXPECT_TRUE(IsElevatedStep(line));
-        EXPECT_EQ(RunElevatedStep(line, c.self, p), c.want);
-    }
-}
 
 // A plain-http address elsewhere is refused, so it reads as the built-in one.
 TEST(UpdateAddresses, HttpsOrThisMachineOnly) {
@@ -212,17 +133,11 @@ TEST(UpdateAddresses, HttpsOrThisMachineOnly) {
         bool accepted;
     } const cases[] = {
         {u"https://updates.example.org", true},
-        {u"HTTPS://updates.example.org/", true},
-        {u"http://updates.example.org", false},
-        {u"http://127.0.0.1:8000/build", true},
-        {u"http://LOCALHOST/", true},
+        {u"http://LOCALHOST:8000/build", true},
         {u"http://localhost@updates.example.org/", false},
         {u"http://127.0.0.1.example.org/", false},
-        {u"http://updates.example.org/127.0.0.1", false},
         {u"http://localhost:1\\updates.example.org/", false},
         {u"ftp://127.0.0.1/", false},
-        {u"updates.example.org", false},
-        {u"https://", false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(IsAcceptedAddress(c.address), c.accepted) << ToUtf8(c.address);

@@ -7,7 +7,6 @@
 #include "platform/win32/url_download_win32.h"
 #include "tests/win32/win32_test_support.h"
 #include "update/files_download.h"
-#include "update/release_version.h"
 #include "update/updater.h"
 
 namespace marvolt {
@@ -63,12 +62,6 @@ TEST(UpdateDownload, OnlyTheSignedProgramForThisMachinePasses) {
     EXPECT_EQ(signatures.Verify(page, sig), SignatureVerdict::Invalid);
     EXPECT_TRUE(IsProgramForThisMachine(updater));
     EXPECT_FALSE(IsProgramForThisMachine(other) || IsProgramForThisMachine(sig));
-    FileVersion version, app;
-    EXPECT_TRUE(versions.ReadFileVersion(updater, version) &&
-                versions.ReadFileVersion(build + u"app\\Marvolt.exe", app));
-    EXPECT_EQ(ToUtf8(version.originalName + u" " + app.originalName + u" " + VersionText(app)),
-              ToUtf8(u"Update.exe Marvolt.exe " + VersionText(BuiltVersion())));
-    EXPECT_FALSE(versions.ReadFileVersion(sig, version));
     for (const S& file : {updater, sig, page, cut, other}) ::DeleteFileW(Wide(file));
     ::RemoveDirectoryW(Wide(work));
 }
