@@ -9,7 +9,7 @@ namespace {
 
 constexpr char16_t kUrlMarker[] = u" [URL]";
 constexpr char16_t kPathMarker[] = u" [PATH]";
-constexpr char16_t kReplaceMarker[] = u" [REPLACE]";
+constexpr char16_t kReplaceMarker[] = u"[REPLACE]";
 constexpr char16_t kSignatureSuffix[] = u".sig";
 
 std::u16string FolderOf(const std::u16string& path) {
@@ -28,6 +28,15 @@ size_t AfterProgramPath(const std::u16string& commandLine) {
     }
     size_t blank = commandLine.find_first_of(u" \t");
     return blank == std::u16string::npos ? commandLine.size() : blank;
+}
+
+// Where the elevated step's new file begins: right after "[REPLACE]", the first
+// thing after the updater's own path. npos for any other command line.
+size_t AfterReplaceMarker(const std::u16string& commandLine) {
+    size_t start = commandLine.find_first_not_of(u' ', AfterProgramPath(commandLine));
+    if (start == std::u16string::npos || !StartsWith(std::u16string_view(commandLine).substr(start), kReplaceMarker))
+        return std::u16string::npos;
+    return start + std::char_traits<char16_t>::length(kReplaceMarker);
 }
 
 // The checks a new program passes before it is put in place, in this order:
@@ -113,7 +122,7 @@ int RunUpdater(const std::u16string& commandLine, UpdaterPlatform& platform) {
 }
 
 bool IsElevatedStep(const std::u16string& commandLine) {
-    return commandLine.find(kReplaceMarker, AfterProgramPath(commandLine)) != std::u16string::npos;
+    return AfterReplaceMarker(commandLine) != std::u16string::npos;
 }
 
 std::u16string ElevatedStepParameters(const std::u16string& fresh, const std::u16string& target) {
@@ -126,10 +135,8 @@ std::u16string ElevatedStepParameters(const std::u16string& fresh, const std::u1
 // and the new file is pinned before it is checked again, then copied from that
 // same open file. The backup's name comes from the program's, not the caller.
 int RunElevatedStep(const std::u16string& commandLine, const std::u16string& self, UpdaterPlatform& platform) {
-    size_t fresh = commandLine.find(kReplaceMarker, AfterProgramPath(commandLine));
-    if (fresh == std::u16string::npos) return 2;
-    fresh += std::char_traits<char16_t>::length(kReplaceMarker);
-    size_t path = commandLine.find(kPathMarker, fresh);
+    size_t fresh = AfterReplaceMarker(commandLine);
+    size_t path = fresh == std::u16string::npos ? fresh : commandLine.find(kPathMarker, fresh);
     if (path == std::u16string::npos) return 2;
     std::u16string file = commandLine.substr(fresh, path - fresh);
     std::u16string target = commandLine.substr(path + std::char_traits<char16_t>::length(kPathMarker));
