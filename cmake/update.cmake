@@ -22,6 +22,7 @@ set_target_properties(marvolt_program_objects PROPERTIES UNITY_BUILD ON UNITY_BU
 
 add_library(update_program_objects OBJECT updater/update_main.cpp update/updater.cpp update/release_version.cpp
   platform/text.cpp platform/win32/file_version_win32.cpp platform/win32/late_library.cpp
+  platform/win32/pinned_file_win32.cpp
   platform/win32/url_download_win32.cpp platform/win32/signature_check_win32.cpp platform/win32/win_text.cpp
   program/runtime.cpp)
 target_include_directories(update_program_objects PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)

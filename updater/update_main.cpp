@@ -7,6 +7,7 @@
 
 #include "platform/text.h"
 #include "platform/win32/file_version_win32.h"
+#include "platform/win32/pinned_file_win32.h"
 #include "platform/win32/signature_check_win32.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/url_download_win32.h"
@@ -163,17 +164,13 @@ public:
         ::WaitForSingleObject(process.get(), INFINITE);
         return ::GetExitCodeProcess(process.get(), &code) && code == 0;
     }
-    // Reading is shared; writing, renaming and deleting are not.
-    bool Pin(const std::u16string& file) override {
-        pinned_.reset(::CreateFileW(Wide(file), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-        return static_cast<bool>(pinned_);
-    }
+    bool Pin(const std::u16string& file) override { return pinned_.Open(file); }
     // A file made in the folder takes the folder's inherited permissions; one
     // moved there would keep those of the temporary folder.
     bool InstallPinned(const std::u16string& target, const std::u16string& backup) override {
         std::u16string copy = target + u".new";
         ::DeleteFileW(Wide(copy));
-        if (CopyPinnedTo(copy) && ReplaceInPlace(copy, target, backup)) return true;
+        if (pinned_.CopyTo(copy) && ReplaceInPlace(copy, target, backup)) return true;
         ::DeleteFileW(Wide(copy));
         return false;
     }
@@ -201,16 +198,6 @@ public:
     }
 
 private:
-    bool CopyPinnedTo(const std::u16string& copy) {
-        UniqueFile out(::CreateFileW(Wide(copy), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!pinned_ || !out) return false;
-        char chunk[16384];
-        for (DWORD read = 0, written = 0;;) {
-            if (!::ReadFile(pinned_.get(), chunk, sizeof(chunk), &read, nullptr)) return false;
-            if (read == 0) return ::FlushFileBuffers(out.get()) != 0;
-            if (!::WriteFile(out.get(), chunk, read, &written, nullptr) || written != read) return false;
-        }
-    }
     static UniqueKernelHandle FindRunning(const std::u16string& path) {
         UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
         if (!snapshot) return UniqueKernelHandle();
@@ -231,7 +218,7 @@ private:
 
     ProgressWindow progress_;
     Win32FileVersionReader versions_;
-    UniqueFile pinned_;
+    PinnedFile pinned_;
 };
 
 }  // namespace

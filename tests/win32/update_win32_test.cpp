@@ -3,6 +3,7 @@
 #include "platform/win32/file_probe_win32.h"
 #include "platform/win32/file_version_win32.h"
 #include "platform/win32/pending_events_win32.h"
+#include "platform/win32/pinned_file_win32.h"
 #include "platform/win32/signature_check_win32.h"
 #include "platform/win32/url_download_win32.h"
 #include "tests/win32/win32_test_support.h"
@@ -62,7 +63,19 @@ TEST(UpdateDownload, OnlyTheSignedProgramForThisMachinePasses) {
     EXPECT_EQ(signatures.Verify(page, sig), SignatureVerdict::Invalid);
     EXPECT_TRUE(IsProgramForThisMachine(updater));
     EXPECT_FALSE(IsProgramForThisMachine(other) || IsProgramForThisMachine(sig));
-    for (const S& file : {updater, sig, page, cut, other}) ::DeleteFileW(Wide(file));
+    {
+        PinnedFile pinned;  // read by others, but neither changed, renamed nor deleted
+        ASSERT_TRUE(pinned.Open(updater));
+        UniqueFile writer(::CreateFileW(Wide(updater), GENERIC_WRITE,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, 0, nullptr));
+        EXPECT_FALSE(writer || ::DeleteFileW(Wide(updater)) ||
+                     ::MoveFileW(Wide(updater), Wide(work + u"moved.exe")));
+        EXPECT_TRUE(pinned.CopyTo(work + u"copy.exe") && !pinned.CopyTo(work + u"copy.exe"));
+        EXPECT_TRUE(ReadBytes(work + u"copy.exe") == ReadBytes(updater)) << "read while pinned";
+    }
+    for (const S& file : {updater, sig, page, cut, other, work + u"copy.exe"})
+        ::DeleteFileW(Wide(file));
     ::RemoveDirectoryW(Wide(work));
 }
 
