@@ -20,7 +20,7 @@ std::u16string AddressSetting(AppSettings& settings, const char16_t* name, const
 }  // namespace
 
 // Plain http could be changed on its way by anyone on the network path. A user
-// name before the host ("http://localhost@elsewhere") or a backslash, which
+// name before the host ("http://localhost:80@elsewhere") or a backslash, which
 // some parsers take for a slash, is not worth telling apart: both are refused.
 bool IsAcceptedAddress(const std::u16string& address) {
     std::u16string text = ToLowerAscii(address);

@@ -134,7 +134,7 @@ TEST(UpdateAddresses, HttpsOrThisMachineOnly) {
     } const cases[] = {
         {u"https://updates.example.org", true},
         {u"http://LOCALHOST:8000/build", true},
-        {u"http://localhost@updates.example.org/", false},
+        {u"http://localhost:80@updates.example.org/", false},
         {u"http://127.0.0.1.example.org/", false},
         {u"http://localhost:1\\updates.example.org/", false},
         {u"ftp://127.0.0.1/", false},
