@@ -21,7 +21,9 @@ target_include_directories(marvolt_program_objects PRIVATE ${CMAKE_SOURCE_DIR} $
 target_compile_options(marvolt_program_objects PRIVATE ${MARVOLT_PROGRAM_FLAGS})
 set_target_properties(marvolt_program_objects PROPERTIES UNITY_BUILD ON UNITY_BUILD_MODE GROUP)
 
-add_library(update_program_objects OBJECT updater/update_main.cpp update/updater.cpp platform/text.cpp
+add_library(update_program_objects OBJECT updater/update_main.cpp update/updater.cpp update/release_version.cpp
+  platform/text.cpp platform/win32/file_version_win32.cpp platform/win32/late_library.cpp
+  platform/win32/pinned_file_win32.cpp
   platform/win32/url_download_win32.cpp platform/win32/signature_check_win32.cpp platform/win32/win_text.cpp
   program/runtime.cpp)
 target_include_directories(update_program_objects PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
@@ -45,6 +47,7 @@ endfunction()
 # marvolt_program(<target> <version> <minor> <key source> <output folder> <output name>)
 function(marvolt_program target version minor keysource folder name)
   set(MARVOLT_VERSION ${version})
+  string(REGEX MATCH "^[0-9]+" MARVOLT_VERSION_MAJOR ${version})
   set(MARVOLT_VERSION_MINOR ${minor})
   configure_file(${CMAKE_SOURCE_DIR}/platform/product.h.in ${CMAKE_BINARY_DIR}/generated-${target}/product.h @ONLY)
   marvolt_version_resource(${target} ${name} "${MARVOLT_PRODUCT} - default sound device switcher" version_rc)
@@ -62,8 +65,10 @@ function(marvolt_program target version minor keysource folder name)
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${folder} OUTPUT_NAME ${name})
 endfunction()
 
+# Whatever the file is called on the server, its version resource names it
+# Update.exe: Marvolt checks that before it starts a fetched updater.
 function(update_program target keysource folder name)
-  marvolt_version_resource(${target} ${name} "${MARVOLT_PRODUCT} updater" version_rc)
+  marvolt_version_resource(${target} Update "${MARVOLT_PRODUCT} updater" version_rc)
   add_executable(${target} WIN32 $<TARGET_OBJECTS:update_program_objects> ${keysource} updater/update.rc
     ${version_rc})
   target_link_libraries(${target} PRIVATE user32 shell32)
@@ -77,8 +82,9 @@ marvolt_program(Marvolt ${MARVOLT_VERSION} ${MARVOLT_VERSION_MINOR} ${CMAKE_BINA
 update_program(Update ${CMAKE_BINARY_DIR}/generated/release_key.cpp ${CMAKE_BINARY_DIR} Update)
 
 # The tests' flavour under update-test/: a key pair made by the build, Marvolt and
-# Update.exe that trust it, and a server folder (www/) with the next version and
-# the updater, signed with it.
+# Update.exe that trust it, and server folders, signed with it: www/ with the
+# next version and the updater, older/ with the version before this one and
+# same/ with this one.
 option(MARVOLT_UPDATE_TESTS "Build the update tests' programs and their key pair" ON)
 if(MARVOLT_UPDATE_TESTS)
   set(test_dir ${CMAKE_BINARY_DIR}/update-test)
@@ -92,10 +98,26 @@ if(MARVOLT_UPDATE_TESTS)
   set(key_source ${CMAKE_BINARY_DIR}/generated/test_key.cpp)
   marvolt_program(MarvoltTestKey ${MARVOLT_VERSION} ${MARVOLT_VERSION_MINOR} ${key_source} ${test_dir}/app Marvolt)
   marvolt_program(MarvoltNextVersion ${MARVOLT_NEXT_VERSION} ${MARVOLT_NEXT_MINOR} ${key_source} ${www}/Tools/Marvolt/eng Marvolt)
+  if(MARVOLT_VERSION_MINOR GREATER 0)
+    math(EXPR previous_minor "${MARVOLT_VERSION_MINOR} - 1")
+    string(REGEX REPLACE "[0-9]+$" "" previous ${MARVOLT_VERSION})
+    if(previous_minor LESS 10)
+      string(APPEND previous 0)
+    endif()
+    marvolt_program(MarvoltPreviousVersion ${previous}${previous_minor} ${previous_minor} ${key_source}
+      ${test_dir}/older/Downloads/Tools/Marvolt/eng Marvolt)
+  endif()
   update_program(UpdateTestKey ${key_source} ${test_dir}/app Update)
   update_program(UpdateServed ${key_source} ${www} Zarnik-Updater)
-  foreach(target MarvoltNextVersion UpdateServed)
-    add_custom_command(TARGET ${target} POST_BUILD
-      COMMAND ${CMAKE_SOURCE_DIR}/script/sign $<TARGET_FILE:${target}> ${test_dir}/test-key.pem VERBATIM)
+  foreach(target MarvoltNextVersion MarvoltPreviousVersion UpdateServed)
+    if(TARGET ${target})
+      add_custom_command(TARGET ${target} POST_BUILD
+        COMMAND ${CMAKE_SOURCE_DIR}/script/sign $<TARGET_FILE:${target}> ${test_dir}/test-key.pem VERBATIM)
+    endif()
   endforeach()
+  set(same ${test_dir}/same/Downloads/Tools/Marvolt/eng)
+  add_custom_command(TARGET MarvoltTestKey POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${same}
+    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:MarvoltTestKey> ${same}/Marvolt.exe
+    COMMAND ${CMAKE_SOURCE_DIR}/script/sign ${same}/Marvolt.exe ${test_dir}/test-key.pem VERBATIM)
 endif()

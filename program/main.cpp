@@ -12,6 +12,7 @@
 #include "platform/win32/beeper_win32.h"
 #include "platform/win32/console_output_win32.h"
 #include "platform/win32/file_probe_win32.h"
+#include "platform/win32/file_version_win32.h"
 #include "platform/win32/file_system_win32.h"
 #include "platform/win32/instance_query_win32.h"
 #include "platform/win32/keystrokes_win32.h"
@@ -108,7 +109,9 @@ int Run(HINSTANCE instance) {
     Win32UrlDownload urlDownload;
     Win32FileProbe fileProbe;
     Win32SignatureCheck signatures(kReleasePublicKey);
-    FilesDownload filesDownload({urlDownload, fileProbe, signatures, pendingEvents, messages, launcher, processEnd},
+    Win32FileVersionReader versions;
+    FilesDownload filesDownload(
+        {urlDownload, fileProbe, signatures, pendingEvents, messages, launcher, processEnd, versions},
                                 identity.ProgramFolder(), ReadUpdateAddresses(settings).updater);
     main.SetUpdateHandover(&filesDownload);
     view->SetEvents(&main);

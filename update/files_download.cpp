@@ -1,6 +1,7 @@
 #include "update/files_download.h"
 
 #include "platform/text.h"
+#include "update/release_version.h"
 
 namespace marvolt {
 
@@ -103,8 +104,10 @@ std::u16string FilesDownload::URLToFileDownload(const std::u16string& URL_Source
 // The updater is taken from beside the program, never from the current folder.
 // One that has to be fetched goes beside the program, or into the user's own
 // folder when the program's folder can't be written, and is started only when
-// its signature holds; a download that fails that check (an error page, a
-// truncated or changed file) is removed and reported as a failed download.
+// its signature holds and its version resource names it the updater, no older
+// than the one built with this program (not Marvolt, nor an old release); a
+// download that fails those checks (an error page, a truncated or changed file)
+// is removed and reported as a failed download.
 bool FilesDownload::DownloadUpdateWithUpdater(const std::u16string& URLFileToDownload,
                                               const std::u16string& LocalFileToUpdate,
                                               const std::u16string& LocalUpdaterEXE,
@@ -118,7 +121,10 @@ bool FilesDownload::DownloadUpdateWithUpdater(const std::u16string& URLFileToDow
         std::u16string signature = updater + kSignatureSuffix;
         bool fetched = !URLToFileDownload(URLUpdaterEXE, updater, 3).empty() &&
                        !URLToFileDownload(URLUpdaterEXE + kSignatureSuffix, signature, 3).empty();
-        bool trusted = fetched && services_.signatures.Verify(updater, signature) == SignatureVerdict::Valid;
+        FileVersion version;
+        bool trusted = fetched && services_.signatures.Verify(updater, signature) == SignatureVerdict::Valid &&
+                       services_.versions.ReadFileVersion(updater, version) && version.originalName == kUpdaterRole &&
+                       CompareVersions(version, BuiltVersion()) >= 0;
         services_.files.RemoveFile(signature);
         if (!trusted) {
             services_.files.RemoveFile(updater);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/file_probe.h"
+#include "platform/file_version.h"
 #include "platform/message_service.h"
 #include "platform/pending_events.h"
 #include "platform/process_end.h"
@@ -34,6 +35,7 @@ struct FilesDownloadServices {
     MessageService& messages;
     ProcessLauncher& launcher;
     ProcessEnd& processEnd;
+    FileVersionReader& versions;
 };
 
 // Hands the program over to the updater; returns only when that failed.

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/file_version.h"
 #include "platform/signature_check.h"
 
 namespace marvolt {
@@ -29,10 +30,18 @@ public:
     virtual SignatureVerdict Verify(const std::u16string& file, const std::u16string& signatureFile) = 0;
     // A Windows program for the machine type this updater runs as.
     virtual bool IsProgramForThisMachine(const std::u16string& file) = 0;
+    virtual bool ReadFileVersion(const std::u16string& file, FileVersion& version) = 0;
     // Puts `fresh` in the place of `target`, keeping the old one as `backup`;
-    // `elevated` asks the user once for the rights to do so.
+    // `elevated` asks the user once for the rights to do so, and the updater
+    // beside `target` does it after checking `fresh` again.
     virtual bool Replace(const std::u16string& fresh, const std::u16string& target, const std::u16string& backup,
                          bool elevated) = 0;
+    // Opens the file so that nobody can change, rename or delete it until the
+    // updater ends.
+    virtual bool Pin(const std::u16string& file) = 0;
+    // Copies the pinned file into a new file beside `target` (so that it takes
+    // the folder's permissions), then puts that in place, keeping the old as `backup`.
+    virtual bool InstallPinned(const std::u16string& target, const std::u16string& backup) = 0;
     // Puts the backup back over whatever is at `target`.
     virtual bool MoveBack(const std::u16string& backup, const std::u16string& target) = 0;
     virtual bool Start(const std::u16string& program) = 0;
@@ -42,5 +51,13 @@ public:
 
 // Returns the process's exit code: 0 when the new program runs.
 int RunUpdater(const std::u16string& commandLine, UpdaterPlatform& platform);
+
+// True for the elevated step's command line, "<updater> [REPLACE]<new file> [PATH]<program>".
+bool IsElevatedStep(const std::u16string& commandLine);
+// The elevated step: `self` is this updater's own path. 0 when the new file
+// passed every check again and is in place.
+int RunElevatedStep(const std::u16string& commandLine, const std::u16string& self, UpdaterPlatform& platform);
+// The elevated step's command line (without the updater) for one replace.
+std::u16string ElevatedStepParameters(const std::u16string& fresh, const std::u16string& target);
 
 }  // namespace marvolt

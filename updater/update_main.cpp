@@ -6,10 +6,13 @@
 #include <tlhelp32.h>
 
 #include "platform/text.h"
+#include "platform/win32/file_version_win32.h"
+#include "platform/win32/pinned_file_win32.h"
 #include "platform/win32/signature_check_win32.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/url_download_win32.h"
 #include "platform/win32/win_text.h"
+#include "update/release_version.h"
 #include "update/updater.h"
 
 extern const marvolt::PublicKey kReleasePublicKey;
@@ -18,14 +21,16 @@ namespace marvolt {
 namespace {
 
 constexpr wchar_t kTitle[] = L"Marvolt Update";
-constexpr char16_t kReplaceMarker[] = u"[REPLACE]";
-constexpr char16_t kBackupMarker[] = u" [BACKUP]";
-constexpr char16_t kPathMarker[] = u" [PATH]";
 constexpr DWORD kWaitForEndMs = 30000;
 constexpr DWORD kStartCheckMs = 2000;
 constexpr int kCancelId = 2;
 
 std::u16string Quoted(const std::u16string& path) { return u"\"" + path + u"\""; }
+
+std::u16string OwnPath() {
+    wchar_t self[MAX_PATH];
+    return FromWide(self, ::GetModuleFileNameW(nullptr, self, MAX_PATH));
+}
 
 // Keeps the old program as the backup, then moves the new one in; if that
 // fails, the old one goes back.
@@ -135,19 +140,22 @@ public:
         return VerifyFileSignature(file, signatureFile, kReleasePublicKey);
     }
     bool IsProgramForThisMachine(const std::u16string& file) override { return marvolt::IsProgramForThisMachine(file); }
+    bool ReadFileVersion(const std::u16string& file, FileVersion& version) override {
+        return versions_.ReadFileVersion(file, version);
+    }
     bool Replace(const std::u16string& fresh, const std::u16string& target, const std::u16string& backup,
                  bool elevated) override {
         if (!elevated) return ReplaceInPlace(fresh, target, backup);
-        // Only this step runs with the administrator's rights: this same program,
-        // asked for elevation once, with the three paths.
-        wchar_t self[MAX_PATH];
-        ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-        std::u16string parameters = kReplaceMarker + fresh + kBackupMarker + backup + kPathMarker + target;
+        // Only this step runs with the administrator's rights, asked for once:
+        // the updater in the program's folder, which the user can't change
+        // either, never this one, which may lie in the user's own folder.
+        std::u16string updater = target.substr(0, target.rfind(u'\\') + 1) + kUpdaterRole;
+        std::u16string parameters = ElevatedStepParameters(fresh, target);
         SHELLEXECUTEINFOW run{};
         run.cbSize = sizeof(run);
         run.fMask = SEE_MASK_NOCLOSEPROCESS;
         run.lpVerb = L"runas";
-        run.lpFile = self;
+        run.lpFile = Wide(updater);
         run.lpParameters = Wide(parameters);
         run.nShow = SW_HIDE;
         if (!::ShellExecuteExW(&run) || !run.hProcess) return false;
@@ -155,6 +163,16 @@ public:
         DWORD code = 1;
         ::WaitForSingleObject(process.get(), INFINITE);
         return ::GetExitCodeProcess(process.get(), &code) && code == 0;
+    }
+    bool Pin(const std::u16string& file) override { return pinned_.Open(file); }
+    // A file made in the folder takes the folder's inherited permissions; one
+    // moved there would keep those of the temporary folder.
+    bool InstallPinned(const std::u16string& target, const std::u16string& backup) override {
+        std::u16string copy = target + u".new";
+        ::DeleteFileW(Wide(copy));
+        if (pinned_.CopyTo(copy) && ReplaceInPlace(copy, target, backup)) return true;
+        ::DeleteFileW(Wide(copy));
+        return false;
     }
     bool MoveBack(const std::u16string& backup, const std::u16string& target) override {
         return ::MoveFileExW(Wide(backup), Wide(target), MOVEFILE_REPLACE_EXISTING) != 0;
@@ -199,28 +217,17 @@ private:
     }
 
     ProgressWindow progress_;
+    Win32FileVersionReader versions_;
+    PinnedFile pinned_;
 };
-
-// The elevated instance's whole work: "[REPLACE]<new> [BACKUP]<old> [PATH]<program>".
-int ReplaceElevated(const std::u16string& parameters) {
-    size_t backup = parameters.find(kBackupMarker), path = parameters.find(kPathMarker);
-    if (backup == std::u16string::npos || path == std::u16string::npos || path < backup) return 2;
-    size_t freshStart = parameters.find(kReplaceMarker) + std::char_traits<char16_t>::length(kReplaceMarker);
-    size_t backupStart = backup + std::char_traits<char16_t>::length(kBackupMarker);
-    return ReplaceInPlace(parameters.substr(freshStart, backup - freshStart),
-                          parameters.substr(path + std::char_traits<char16_t>::length(kPathMarker)),
-                          parameters.substr(backupStart, path - backupStart))
-               ? 0
-               : 1;
-}
 
 }  // namespace
 }  // namespace marvolt
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     std::u16string commandLine = marvolt::FromWide(::GetCommandLineW());
-    if (commandLine.find(marvolt::kReplaceMarker) != std::u16string::npos)
-        return marvolt::ReplaceElevated(commandLine.substr(commandLine.find(marvolt::kReplaceMarker)));
     marvolt::Win32UpdaterPlatform platform;
+    if (marvolt::IsElevatedStep(commandLine))
+        return marvolt::RunElevatedStep(commandLine, marvolt::OwnPath(), platform);
     return marvolt::RunUpdater(commandLine, platform);
 }

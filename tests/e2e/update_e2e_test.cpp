@@ -54,18 +54,39 @@ class OnlineUpdate : public Desktop {
         WaitUntil([&] { return (found = FindWindowW(windowClass, title)) != nullptr; }, 60000);
         return found;
     }
+    // With the updater beside the program: the update from `server` is refused,
+    // the updater's message holds `told`, and the old program, unchanged on
+    // disk, runs again.
+    void Refused(const std::wstring& server, const std::wstring& told) {
+        SCOPED_TRACE(server);
+        const std::string old = ReadFileBytes(folder_ + L"Marvolt.exe");
+        EndStrayPrograms();
+        Start();
+        UpdateFrom(server);
+        EXPECT_NE(program_.WaitForExit(30000), static_cast<DWORD>(STILL_ACTIVE));
+        std::wstring text = StaticTexts(Shown(L"#32770", L"Marvolt Update"));
+        EXPECT_NE(text.find(told), std::wstring::npos) << "the user was told: " << text;
+        EXPECT_TRUE(Shown(L"ThunderRT5Form", L"Marvolt Vers. 1.01"))
+            << "the old program is not running again";
+        EXPECT_TRUE(ReadFileBytes(folder_ + L"Marvolt.exe") == old)
+            << "the program on disk changed";
+        EXPECT_EQ(GetFileAttributesW((folder_ + L"Marvolt.exe.old").c_str()),
+                  INVALID_FILE_ATTRIBUTES);
+    }
 
     std::wstring tests_, web_, folder_ = TempFile(L"marvolt update e2e\\"),
                                otherTestsExe_ = EnvVar(L"MARVOLT_EXE");
 };
 
-// Without a server no updater comes and the icon comes back; a tampered download
-// changes nothing on disk, the user is told and the old program runs again; the
-// signed release is put in place by the updater fetched from the server, and started.
+// Without a server no updater comes and the icon comes back. With the updater
+// beside the program, each of these is refused and the old program runs again:
+// a tampered download, the signed updater served as the program, an older and
+// the same version, and a plain-http server elsewhere, which is not followed
+// (the built-in https address is tried instead). Then the signed release is put
+// in place by the updater fetched from the server, and started.
 TEST_F(OnlineUpdate, FailsSafelyAndThenPutsTheSignedNewVersionInPlace) {
-    const std::wstring served = tests_ + L"www\\Downloads\\Tools\\Marvolt\\eng\\",
-                       tampered = tests_ + L"tampered\\Downloads\\Tools\\Marvolt\\eng\\";
-    const std::string old = ReadFileBytes(folder_ + L"Marvolt.exe");
+    const std::wstring served = tests_ + L"www\\Downloads\\",
+                       program = L"\\Downloads\\Tools\\Marvolt\\eng\\Marvolt.exe";
     Start();
     UpdateFrom(EnvVar(L"MARVOLT_HTTP_DOWN"));
     HWND box = nullptr;
@@ -76,22 +97,26 @@ TEST_F(OnlineUpdate, FailsSafelyAndThenPutsTheSignedNewVersionInPlace) {
     EXPECT_TRUE(WaitUntil(TrayIconShown) && program_.Running())
         << "the tray icon did not come back";
 
-    std::string bytes = ReadFileBytes(served + L"Marvolt.exe");
+    std::string bytes = ReadFileBytes(served + L"Tools\\Marvolt\\eng\\Marvolt.exe");
     bytes[bytes.size() / 2] ^= 0x40;
-    SHCreateDirectoryExW(nullptr, tampered.c_str(), nullptr);
-    std::ofstream((tampered + L"Marvolt.exe").c_str(), std::ios::binary) << bytes;
-    CopyFileW((served + L"Marvolt.exe.sig").c_str(), (tampered + L"Marvolt.exe.sig").c_str(),
-              FALSE);
+    SHCreateDirectoryExW(nullptr, (tests_ + L"tampered\\Downloads\\Tools\\Marvolt\\eng").c_str(),
+                         nullptr);
+    SHCreateDirectoryExW(nullptr, (tests_ + L"swapped\\Downloads\\Tools\\Marvolt\\eng").c_str(),
+                         nullptr);
+    for (const wchar_t* file : {L"", L".sig"}) {
+        CopyFileW((served + L"Tools\\Marvolt\\eng\\Marvolt.exe" + file).c_str(),
+                  (tests_ + L"tampered" + program + file).c_str(), FALSE);
+        CopyFileW((served + L"Zarnik-Updater.exe" + file).c_str(),
+                  (tests_ + L"swapped" + program + file).c_str(), FALSE);
+    }
+    std::ofstream((tests_ + L"tampered" + program).c_str(), std::ios::binary) << bytes;
     ASSERT_TRUE(
         CopyFileW((tests_ + L"app\\Update.exe").c_str(), (folder_ + L"Update.exe").c_str(), FALSE));
-    UpdateFrom(web_ + L"tampered");
-    EXPECT_NE(program_.WaitForExit(30000), static_cast<DWORD>(STILL_ACTIVE));
-    EXPECT_NE(StaticTexts(Shown(L"#32770", L"Marvolt Update")).find(L"not the signed release"),
-              std::wstring::npos)
-        << "the user was not told";
-    EXPECT_TRUE(Shown(L"ThunderRT5Form", L"Marvolt Vers. 1.01"))
-        << "the old program is not running again";
-    EXPECT_TRUE(ReadFileBytes(folder_ + L"Marvolt.exe") == old) << "the program on disk changed";
+    Refused(web_ + L"tampered", L"not the signed release");
+    Refused(web_ + L"swapped", L"not Marvolt");
+    Refused(web_ + L"older", L"Marvolt 1.00, older than Marvolt 1.01");
+    Refused(web_ + L"same", L"Marvolt 1.01 is the newest version.");
+    Refused(L"http://updates.example.org", L"Download Failed! https://");
 
     EndStrayPrograms();
     DeleteFileW((folder_ + L"Update.exe").c_str());
@@ -101,7 +126,8 @@ TEST_F(OnlineUpdate, FailsSafelyAndThenPutsTheSignedNewVersionInPlace) {
         << "the old program did not end";
     EXPECT_TRUE(Shown(L"ThunderRT5Form", L"Marvolt Vers. 1.02") && WaitUntil(TrayIconShown))
         << "no new version";
-    EXPECT_TRUE(ReadFileBytes(folder_ + L"Marvolt.exe") == ReadFileBytes(served + L"Marvolt.exe"));
+    EXPECT_TRUE(ReadFileBytes(folder_ + L"Marvolt.exe") ==
+                ReadFileBytes(served + L"Tools\\Marvolt\\eng\\Marvolt.exe"));
     EXPECT_TRUE(WaitUntil([&] {
         return GetFileAttributesW((folder_ + L"Marvolt.exe.old").c_str()) ==
                INVALID_FILE_ATTRIBUTES;

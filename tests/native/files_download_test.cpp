@@ -7,6 +7,7 @@
 #include <map>
 
 #include "platform/text.h"
+#include "update/release_version.h"
 
 namespace marvolt {
 namespace {
@@ -21,7 +22,8 @@ struct Mocks : UrlDownload,
                PendingEvents,
                MessageService,
                ProcessLauncher,
-               ProcessEnd {
+               ProcessEnd,
+               FileVersionReader {
     MOCK_METHOD(void, ForgetCachedCopy, (const S&), (override));
     MOCK_METHOD(std::int32_t, DownloadToFile, (const S&, const S&), (override));
     MOCK_METHOD(bool, CanWriteIn, (const S&), (override));
@@ -31,6 +33,7 @@ struct Mocks : UrlDownload,
     MOCK_METHOD(MessageAnswer, ShowMessage, (const S&, const S&, MessageButtons, MessageIcon),
                 (override));
     MOCK_METHOD(std::uint32_t, StartProcess, (const S&, int), (override));
+    MOCK_METHOD(bool, ReadFileVersion, (const S&, FileVersion&), (override));
     [[noreturn]] void EndNow() override { throw 0; }
     bool RemoveFile(const S& path) override { return disk.erase(path) > 0; }
     std::uint32_t Attributes(const S& path) override {
@@ -55,7 +58,7 @@ TEST_P(DownloadTarget, PicksTheNameThenDropsTheCachedCopyAndDownloads) {
     ::testing::NiceMock<Mocks> m;
     for (const S& path : c.present)
         m.disk[path] = path == u"C:\\x" || path.back() == u'\\' ? kAttrDirectory : 0x20;
-    FilesDownload files({m, m, m, m, m, m, m}, u"C:\\P", u"");
+    FilesDownload files({m, m, m, m, m, m, m, m}, u"C:\\P", u"");
     S url = StripQuotes(c.url);
     ::testing::InSequence order;
     int downloads = *c.want || c.error < 0 ? 1 : 0;
@@ -95,6 +98,7 @@ struct HandoverCase {
     std::int32_t download;
     SignatureVerdict verdict;
     const char16_t* started;  // empty when refused
+    FileVersion fetched = {u"Update.exe", BuiltVersion().major, BuiltVersion().minor};
 };
 void PrintTo(const HandoverCase& c, std::ostream* out) { *out << c.name; }
 class Handover : public ::testing::TestWithParam<HandoverCase> {};
@@ -111,7 +115,11 @@ TEST_P(Handover, StartsOnlyAnUpdaterBesideTheProgramOrAVerifiedDownload) {
         return c.download;
     });
     ON_CALL(m, Verify(_, _)).WillByDefault(Return(c.verdict));
-    FilesDownload files({m, m, m, m, m, m, m}, u"C:\\P F", u"http://h/Zarnik-Updater.exe");
+    ON_CALL(m, ReadFileVersion(_, _)).WillByDefault([&](const S&, FileVersion& version) {
+        version = c.fetched;
+        return true;
+    });
+    FilesDownload files({m, m, m, m, m, m, m, m}, u"C:\\P F", u"http://h/Zarnik-Updater.exe");
     EXPECT_CALL(
         m, StartProcess(u"\"" + S(c.started) + u"\" [URL]http://h/M.exe [PATH]C:\\P F\\M.exe", 1))
         .Times(*c.started ? 1 : 0);
@@ -144,7 +152,21 @@ INSTANTIATE_TEST_SUITE_P(
                      u"C:\\U\\Update.exe"},
         HandoverCase{"changed", kNoSuchPath, true, 0, SignatureVerdict::Invalid, u""},
         HandoverCase{"nocng", kNoSuchPath, false, 0, SignatureVerdict::Unavailable, u""},
-        HandoverCase{"down", kNoSuchPath, true, -2146697211, SignatureVerdict::Valid, u""}),
+        HandoverCase{"down", kNoSuchPath, true, -2146697211, SignatureVerdict::Valid, u""},
+        HandoverCase{"older",
+                     kNoSuchPath,
+                     true,
+                     0,
+                     SignatureVerdict::Valid,
+                     u"",
+                     {u"Update.exe", BuiltVersion().major - 1, BuiltVersion().minor}},
+        HandoverCase{"programserved",
+                     kNoSuchPath,
+                     true,
+                     0,
+                     SignatureVerdict::Valid,
+                     u"",
+                     {u"Marvolt.exe", BuiltVersion().major + 1, 0}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

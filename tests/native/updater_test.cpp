@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 
 #include "platform/text.h"
+#include "update/update_addresses.h"
 
 namespace marvolt {
 namespace {
@@ -43,7 +44,10 @@ struct MockPlatform : UpdaterPlatform {
     MOCK_METHOD(std::int32_t, Download, (const S&, const S&), (override));
     MOCK_METHOD(SignatureVerdict, Verify, (const S&, const S&), (override));
     MOCK_METHOD(bool, IsProgramForThisMachine, (const S&), (override));
+    MOCK_METHOD(bool, ReadFileVersion, (const S&, FileVersion&), (override));
     MOCK_METHOD(bool, Replace, (const S&, const S&, const S&, bool), (override));
+    MOCK_METHOD(bool, Pin, (const S&), (override));
+    MOCK_METHOD(bool, InstallPinned, (const S&, const S&), (override));
     MOCK_METHOD(bool, MoveBack, (const S&, const S&), (override));
     MOCK_METHOD(bool, Start, (const S&), (override));
     MOCK_METHOD(void, RemoveFile, (const S&), (override));
@@ -56,6 +60,7 @@ struct StepCase {
     std::int32_t download;
     SignatureVerdict verdict;
     bool machine, replaced, newStarts;
+    bool versioned = true;  // a version resource that names it Marvolt.exe 1.02
 };
 void PrintTo(const StepCase& c, std::ostream* out) { *out << c.name; }
 class UpdaterSteps : public ::testing::TestWithParam<StepCase> {};
@@ -75,8 +80,13 @@ TEST_P(UpdaterSteps, ReplaceOnlyAVerifiedProgramAndAlwaysLeaveOneRunning) {
     });
     ON_CALL(p, Verify(fresh, fresh + u".sig")).WillByDefault(Return(c.verdict));
     ON_CALL(p, IsProgramForThisMachine(fresh)).WillByDefault(Return(c.machine));
+    ON_CALL(p, ReadFileVersion(_, _)).WillByDefault([&](const S& file, FileVersion& v) {
+        v = {u"Marvolt.exe", 1, file == target ? 1u : 2u};
+        return file == target || c.versioned;
+    });
     ON_CALL(p, Replace(fresh, target, backup, !c.writable)).WillByDefault(Return(c.replaced));
-    bool verified = c.ended && c.download == 0 && c.verdict == SignatureVerdict::Valid && c.machine;
+    bool verified = c.ended && c.download == 0 && c.verdict == SignatureVerdict::Valid &&
+                    c.machine && c.versioned;
     bool putBack = verified && c.replaced && !c.newStarts,
          updated = verified && c.replaced && c.newStarts;
     EXPECT_CALL(p, Replace(_, _, _, _)).Times(verified ? 1 : 0);
@@ -112,8 +122,26 @@ INSTANTIATE_TEST_SUITE_P(
         StepCase{"nocng", true, true, 0, SignatureVerdict::Unavailable, true, true, true},
         StepCase{"othermachine", true, true, 0, kValid, false, true, true},
         StepCase{"notreplaced", true, true, 0, kValid, true, false, true},
-        StepCase{"newfails", true, true, 0, kValid, true, true, false}),
+        StepCase{"newfails", true, true, 0, kValid, true, true, false},
+        StepCase{"noversion", true, true, 0, kValid, true, true, true, false}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A plain-http address elsewhere is refused, so it reads as the built-in one.
+TEST(UpdateAddresses, HttpsOrThisMachineOnly) {
+    struct Case {
+        S address;
+        bool accepted;
+    } const cases[] = {
+        {u"https://updates.example.org", true},
+        {u"http://LOCALHOST:8000/build", true},
+        {u"http://localhost:80@updates.example.org/", false},
+        {u"http://127.0.0.1.example.org/", false},
+        {u"http://localhost:1\\updates.example.org/", false},
+        {u"ftp://127.0.0.1/", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(IsAcceptedAddress(c.address), c.accepted) << ToUtf8(c.address);
+}
 
 }  // namespace
 }  // namespace marvolt

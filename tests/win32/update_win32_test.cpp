@@ -1,11 +1,14 @@
 // The download and the checks of a fetched program against the tests' own web
 // server (script/test: MARVOLT_HTTP serves build/).
 #include "platform/win32/file_probe_win32.h"
+#include "platform/win32/file_version_win32.h"
 #include "platform/win32/pending_events_win32.h"
+#include "platform/win32/pinned_file_win32.h"
 #include "platform/win32/signature_check_win32.h"
 #include "platform/win32/url_download_win32.h"
 #include "tests/win32/win32_test_support.h"
 #include "update/files_download.h"
+#include "update/updater.h"
 
 namespace marvolt {
 namespace {
@@ -38,9 +41,10 @@ TEST(UpdateDownload, OnlyTheSignedProgramForThisMachinePasses) {
     Win32FileProbe files;
     Win32SignatureCheck signatures{key};
     Win32PendingEvents pending;
+    Win32FileVersionReader versions;
     Unused unused;
     FilesDownload downloads{
-        {download, files, signatures, pending, unused, unused, unused}, u"", u""};
+        {download, files, signatures, pending, unused, unused, unused, versions}, u"", u""};
     const S work = files.UserDownloadFolder() + u"update-test\\",
             updater = work + u"Zarnik-Updater.exe", sig = updater + u".sig",
             page = work + u"page.exe", cut = work + u"cut.sig", other = work + u"other.exe";
@@ -59,8 +63,68 @@ TEST(UpdateDownload, OnlyTheSignedProgramForThisMachinePasses) {
     EXPECT_EQ(signatures.Verify(page, sig), SignatureVerdict::Invalid);
     EXPECT_TRUE(IsProgramForThisMachine(updater));
     EXPECT_FALSE(IsProgramForThisMachine(other) || IsProgramForThisMachine(sig));
-    for (const S& file : {updater, sig, page, cut, other}) ::DeleteFileW(Wide(file));
+    {
+        PinnedFile pinned;  // read by others, but neither changed, renamed nor deleted
+        ASSERT_TRUE(pinned.Open(updater));
+        UniqueFile writer(::CreateFileW(Wide(updater), GENERIC_WRITE,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, 0, nullptr));
+        EXPECT_FALSE(writer || ::DeleteFileW(Wide(updater)) ||
+                     ::MoveFileW(Wide(updater), Wide(work + u"moved.exe")));
+        EXPECT_TRUE(pinned.CopyTo(work + u"copy.exe") && !pinned.CopyTo(work + u"copy.exe"));
+        EXPECT_TRUE(ReadBytes(work + u"copy.exe") == ReadBytes(updater)) << "read while pinned";
+    }
+    for (const S& file : {updater, sig, page, cut, other, work + u"copy.exe"})
+        ::DeleteFileW(Wide(file));
     ::RemoveDirectoryW(Wide(work));
+}
+
+// The real updater's elevated step, started here without elevation: it puts in
+// place only what it checks itself, and only as the updater beside the program.
+TEST(UpdateDownload, TheElevatedStepReplacesOnlyWithWhatItChecked) {
+    wchar_t self[MAX_PATH];
+    const S exe = FromWide(self, ::GetModuleFileNameW(nullptr, self, MAX_PATH)),
+            build = exe.substr(0, exe.rfind(u'\\')) + u"\\update-test\\",
+            served = build + u"www\\Downloads\\", work = Win32FileProbe().UserDownloadFolder(),
+            folder = work + u"elevated test\\", target = folder + u"Marvolt.exe",
+            fresh = work + u"Marvolt.exe.new";
+    const struct {
+        const char* name;
+        S updater, file;
+        bool changed, replaced;
+    } cases[] = {
+        {"beside the program", folder, u"Tools\\Marvolt\\eng\\Marvolt.exe", false, true},
+        {"changed since", folder, u"Tools\\Marvolt\\eng\\Marvolt.exe", true, false},
+        {"the updater as the program", folder, u"Zarnik-Updater.exe", false, false},
+        {"in the user's folder", work, u"Tools\\Marvolt\\eng\\Marvolt.exe", false, false},
+    };
+    ::CreateDirectoryW(Wide(folder), nullptr);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string bytes = ReadBytes(served + c.file);
+        if (c.changed) bytes[bytes.size() / 2] ^= 0x40;
+        std::ofstream(Wide(fresh), std::ios::binary) << bytes;
+        ::CopyFileW(Wide(served + c.file + u".sig"), Wide(fresh + u".sig"), FALSE);
+        ::CopyFileW(Wide(build + u"app\\Marvolt.exe"), Wide(target), FALSE);
+        ::CopyFileW(Wide(build + u"app\\Update.exe"), Wide(c.updater + u"Update.exe"), FALSE);
+        S line = u"\"" + c.updater + u"Update.exe\" " + ElevatedStepParameters(fresh, target);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION process{};
+        ASSERT_TRUE(::CreateProcessW(nullptr, reinterpret_cast<wchar_t*>(line.data()), nullptr,
+                                     nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+        DWORD code = 99;
+        ::WaitForSingleObject(process.hProcess, 30000);
+        ::GetExitCodeProcess(process.hProcess, &code);
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+        EXPECT_EQ(code == 0, c.replaced);
+        EXPECT_EQ(ReadBytes(target) == bytes, c.replaced);
+        EXPECT_EQ(::DeleteFileW(Wide(target + u".old")) != 0, c.replaced);
+        for (const S& file : {target, fresh, fresh + u".sig", c.updater + u"Update.exe"})
+            ::DeleteFileW(Wide(file));
+    }
+    ::RemoveDirectoryW(Wide(folder));
 }
 
 }  // namespace
