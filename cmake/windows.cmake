@@ -21,8 +21,15 @@ target_link_libraries(marvolt_win32 PUBLIC marvolt_logic user32 gdi32 advapi32 s
 # above, built the ordinary way.
 # -fno-ipa-sra: the clones it makes of string helpers, one set per source file,
 # cost the program about 4 KB and buy nothing measurable.
-set(MARVOLT_PROGRAM_FLAGS -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
+# -Oz over -Os, small functions called rather than copied in, and the 4-byte
+# stack alignment the 32-bit Windows ABI promises anyway (the entry points
+# realign where they must): about 2 KB, and nothing the program does is
+# measurably slower.
+set(MARVOLT_PROGRAM_FLAGS -Oz -fno-inline-small-functions -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
     -fno-threadsafe-statics -fno-ipa-sra -include ${CMAKE_SOURCE_DIR}/program/prelude.h)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  list(APPEND MARVOLT_PROGRAM_FLAGS -mpreferred-stack-boundary=2)
+endif()
 include(cmake/update.cmake)
 # Tests against the real Windows API. GoogleTest is built from Debian's source package.
 option(MARVOLT_WIN32_TESTS "Build the tests that run under Windows or Wine" ON)

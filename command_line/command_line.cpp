@@ -19,11 +19,6 @@ std::u16string SwitchName(const std::u16string& argument) {
 // characters, a profile's name is typed by a person.
 constexpr std::size_t kMostNameLength = 256;
 
-void PutWord(std::vector<std::uint8_t>& bytes, std::uint32_t word) {
-    for (int shift = 0; shift < 32; shift += 8)
-        bytes.push_back(static_cast<std::uint8_t>(word >> shift));
-}
-
 std::uint32_t GetWord(const std::uint8_t* data) {
     return data[0] | data[1] << 8 | data[2] << 16 | static_cast<std::uint32_t>(data[3]) << 24;
 }
@@ -46,20 +41,11 @@ bool IsHandedOver(const Command& command) {
 }  // namespace
 
 const char kUsageText[] =
-    "Usage: Marvolt.exe [command]\r\n"
-    "\r\n"
-    "  (none)                    start in the notification area\r\n"
-    "  /set \"<device>\"           make the device the default for the ticked roles;\r\n"
-    "                            <device> is its name or its number in the tray menu\r\n"
-    "  /set \"<device>\" /playback  only for playback\r\n"
-    "  /set \"<device>\" /record    only for recording\r\n"
-    "  /profile \"<name>\"         apply the profile\r\n"
-    "  /cycle                    the next device, as the cycling hotkey does\r\n"
-    "  /list                     the devices and the profiles\r\n"
-    "  /?                        this text\r\n"
-    "\r\n"
-    "Exit codes: 0 done, 1 the command line can't be read, 2 no such device or\r\n"
-    "profile, 3 Windows refused the switch, 4 the running Marvolt did not answer.\r\n";
+    "Marvolt.exe [/set \"<device>\" [/playback | /record] | /profile \"<name>\" | /cycle |\r\n"
+    "             /list | /?]\r\n"
+    "<device>: its name as the list shows it, or its number in the tray menu.\r\n"
+    "Exit codes: 0 done, 1 unreadable, 2 no such device or profile,\r\n"
+    "3 refused by Windows, 4 no answer from the running Marvolt.\r\n";
 
 std::vector<std::u16string> SplitArguments(const std::u16string& commandLine) {
     std::vector<std::u16string> arguments;
@@ -101,30 +87,41 @@ std::vector<std::u16string> SplitArguments(const std::u16string& commandLine) {
 }
 
 std::optional<Command> ParseCommand(const std::u16string& commandLine) {
+    // Each switch's name, and the command or side it stands for: verbs first.
+    struct Switch {
+        const char16_t* name;
+        CommandKind kind;
+        CommandSide side;
+    };
+    static const Switch kSwitches[] = {
+        {u"set", CommandKind::Set, CommandSide::Ticked},
+        {u"profile", CommandKind::Profile, CommandSide::Ticked},
+        {u"cycle", CommandKind::Cycle, CommandSide::Ticked},
+        {u"list", CommandKind::List, CommandSide::Ticked},
+        {u"?", CommandKind::Usage, CommandSide::Ticked},
+        {u"help", CommandKind::Usage, CommandSide::Ticked},
+        {u"playback", CommandKind::Start, CommandSide::Playback},
+        {u"record", CommandKind::Start, CommandSide::Record},
+    };
     const std::vector<std::u16string> arguments = SplitArguments(commandLine);
     Command command;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::u16string name = SwitchName(arguments[i]);
-        const bool verb = name == u"set" || name == u"profile" || name == u"cycle" ||
-                          name == u"list" || name == u"?" || name == u"help";
-        if (verb) {
-            if (command.kind != CommandKind::Start) return std::nullopt;  // one command at a time
-            command.kind = name == u"set"       ? CommandKind::Set
-                           : name == u"profile" ? CommandKind::Profile
-                           : name == u"cycle"   ? CommandKind::Cycle
-                           : name == u"list"    ? CommandKind::List
-                                                : CommandKind::Usage;
-            if (command.kind == CommandKind::Set || command.kind == CommandKind::Profile) {
-                if (i + 1 == arguments.size()) return std::nullopt;
-                command.name = Trim(arguments[++i]);
-                if (command.name.empty() || command.name.size() > kMostNameLength)
-                    return std::nullopt;
-            }
-        } else if ((name == u"playback" || name == u"record") &&
-                   command.side == CommandSide::Ticked) {
-            command.side = name == u"playback" ? CommandSide::Playback : CommandSide::Record;
-        } else {
-            return std::nullopt;
+        const Switch* found = nullptr;
+        for (const Switch& known : kSwitches)
+            if (name == known.name) found = &known;
+        if (!found) return std::nullopt;
+        if (found->kind == CommandKind::Start) {  // a side, once
+            if (command.side != CommandSide::Ticked) return std::nullopt;
+            command.side = found->side;
+            continue;
+        }
+        if (command.kind != CommandKind::Start) return std::nullopt;  // one command at a time
+        command.kind = found->kind;
+        if (command.kind == CommandKind::Set || command.kind == CommandKind::Profile) {
+            if (i + 1 == arguments.size()) return std::nullopt;
+            command.name = Trim(arguments[++i]);
+            if (command.name.empty() || command.name.size() > kMostNameLength) return std::nullopt;
         }
     }
     if (command.side != CommandSide::Ticked && command.kind != CommandKind::Set)
@@ -155,12 +152,15 @@ std::u16string ListLine(int number, const std::u16string& name, bool playback, b
 }
 
 std::vector<std::uint8_t> EncodeCommand(const Command& command) {
-    std::vector<std::uint8_t> bytes;
-    PutWord(bytes, kCommandMessageVersion);
-    PutWord(bytes, static_cast<std::uint32_t>(command.kind));
-    PutWord(bytes, static_cast<std::uint32_t>(command.side));
-    for (char16_t c : command.name)
-        bytes.push_back(static_cast<std::uint8_t>(c)), bytes.push_back(c >> 8);
+    const std::uint32_t head[] = {kCommandMessageVersion, static_cast<std::uint32_t>(command.kind),
+                                  static_cast<std::uint32_t>(command.side)};
+    std::vector<std::uint8_t> bytes(sizeof head + 2 * command.name.size());
+    for (std::size_t at = 0; at < bytes.size(); ++at) {
+        const std::uint32_t unit = at < sizeof head
+                                       ? head[at / 4] >> (at % 4 * 8)
+                                       : command.name[(at - sizeof head) / 2] >> (at % 2 * 8);
+        bytes[at] = static_cast<std::uint8_t>(unit);
+    }
     return bytes;
 }
 

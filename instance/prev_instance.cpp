@@ -24,10 +24,10 @@ void PrevInstance::CheckPrevInstance(const std::u16string& firstKeys,
     windows.ShowAsync(target, kShowRestore);
     windows.SetTopmost(target, true);
     services_.activation.Activate(target);
-    if (!firstKeys.empty()) {
-        services_.keystrokes.SendKeys(firstKeys);
+    if (!firstKeys.empty() && services_.keystrokes) {
+        services_.keystrokes->SendKeys(firstKeys);
         services_.pendingEvents.ProcessPending();
-        services_.keystrokes.SendKeys(secondKeys);
+        services_.keystrokes->SendKeys(secondKeys);
         services_.pendingEvents.ProcessPending();
     }
     if (!pinned) windows.SetTopmost(target, false);

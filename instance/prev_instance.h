@@ -15,7 +15,8 @@ struct PrevInstanceServices {
     InstanceQuery& query;
     TopLevelWindows& windows;
     WindowActivation& activation;
-    Keystrokes& keystrokes;
+    // Null where keys are never sent: Marvolt's own second start sends none.
+    Keystrokes* keystrokes;
     PendingEvents& pendingEvents;
     ProcessEnd& processEnd;
 };

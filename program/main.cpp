@@ -15,7 +15,6 @@
 #include "platform/win32/file_version_win32.h"
 #include "platform/win32/file_system_win32.h"
 #include "platform/win32/instance_query_win32.h"
-#include "platform/win32/keystrokes_win32.h"
 #include "platform/win32/menu_api_win32.h"
 #include "platform/win32/message_service_win32.h"
 #include "platform/win32/pending_events_win32.h"
@@ -70,9 +69,8 @@ int Run(HINSTANCE instance) {
     AppSettings settings(store, identity, messages, processEnd);
 
     Win32WindowActivation activation;
-    Win32Keystrokes keystrokes;
     Win32PendingEvents pendingEvents;
-    PrevInstance guard({instanceQuery, windows, activation, keystrokes, pendingEvents, processEnd});
+    PrevInstance guard({instanceQuery, windows, activation, nullptr, pendingEvents, processEnd});
 
     SoundDevicesWin32 soundDevices;
     AudioEndpointsWin32 audioEndpoints;
