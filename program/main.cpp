@@ -37,6 +37,7 @@
 #include "update/files_download.h"
 #include "update/update_addresses.h"
 #include "windows/main_window_view_win32.h"
+#include "windows/profiles_window_win32.h"
 
 extern const marvolt::PublicKey kReleasePublicKey;
 
@@ -92,6 +93,11 @@ int Run(HINSTANCE instance) {
     MainWindow main(*view, {registry, settings, soundDevices, messages, identity, launcher, beeper, processEnd,
                             guard, pin, tray, documents, &defaultEndpoint, &systemEvents});
     mainTarget.Bind(main);
+    ProfilesWindowWin32 profilesWindow(instance, view->Hwnd());
+    ProfileStore profileStore(registry);
+    ProfilesEditor profilesEditor(profilesWindow, profileStore, main);
+    profilesWindow.SetEditor(&profilesEditor);
+    main.SetProfilesEditor(&profilesEditor);
 
     Win32UrlDownload urlDownload;
     Win32FileProbe fileProbe;
@@ -105,11 +111,12 @@ int Run(HINSTANCE instance) {
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (view->PreTranslate(message)) continue;
+        if (view->PreTranslate(message) || profilesWindow.PreTranslate(message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
     view->SetEvents(nullptr);
+    profilesWindow.SetEditor(nullptr);
     return static_cast<int>(message.wParam);
 }
 
