@@ -19,6 +19,7 @@
 #include "platform/sound_devices.h"
 #include "platform/system_events.h"
 #include "profiles/profiles.h"
+#include "profiles/profiles_editor.h"
 #include "registry/app_settings.h"
 #include "registry/registry.h"
 #include "shell/document_opener.h"
@@ -47,12 +48,18 @@ struct MainWindowServices {
     SystemEvents* systemEvents = nullptr;
 };
 
-class MainWindow : public MainWindowEvents, public TrayTarget, public SystemEventsListener, public CommandTarget {
-public:
+class MainWindow : public MainWindowEvents,
+                   public TrayTarget,
+                   public SystemEventsListener,
+                   public CommandTarget,
+                   public ProfilesOwner {
+  public:
     MainWindow(MainWindowView& view, const MainWindowServices& services);
 
     // The "Update" link hands over through this one; without it, the update fails.
     void SetUpdateHandover(UpdateHandover* handover) { updateHandover_ = handover; }
+    // "Profiles ..." opens this one; without it, nothing.
+    void SetProfilesEditor(ProfilesEditor* editor) { profilesEditor_ = editor; }
 
     // The start-up sequence; the window's load handler.
     void Load();
@@ -87,6 +94,7 @@ public:
     void OnHotkeyBoxChange() override;
     void OnCycleListClick() override;
     void OnRolesChoiceChange() override;
+    void OnProfilesBtnClick() override;
     void OnResize() override;
     bool OnQueryUnload() override;
     void OnUnload() override;
@@ -110,11 +118,15 @@ public:
     void OnDefaultDeviceChanged() override;
     void OnTimer() override;
 
+    // ProfilesOwner
+    HotkeyState ProfilesChanged(const std::u16string& name) override;
+    Hotkey CycleHotkey() override { return view_.HotkeyBox().Value(); }
+
     const std::u16string& CurrentDevice() const { return currentDevice_; }
     const std::u16string& TrayMenuString() const { return trayMenuString_; }
     bool TrayIconActive() const { return trayIconActive_; }
 
-private:
+  private:
     void LoadDeviceList();
     void RestoreRoleBoxes();
     // The Sound Mapper values, then the endpoints; the label and the current
@@ -145,21 +157,25 @@ private:
     int RolesChoiceRow();
     // The cycle's hotkey (slot 0), then the profiles' (slot 1 and on).
     void RegisterHotkey(const Hotkey& hotkey);
-    void RegisterProfileHotkeys();
+    // How the hotkey of the profile named fared.
+    HotkeyState RegisterProfileHotkeys(const std::u16string& name = u"");
+    // The recording devices as the profiles name them.
+    std::vector<std::u16string> InputDeviceNames();
     void FollowChange();
 
     MainWindowView& view_;
     MainWindowServices services_;
-    std::u16string trayMenuString_;   // M_TrayMenuString
-    std::u16string currentDevice_;    // M_CurrentDevice
-    bool trayIconActive_ = false;     // M_TrayIconActive
-    std::u16string shownDevice_;      // the name the label shows
+    std::u16string trayMenuString_;  // M_TrayMenuString
+    std::u16string currentDevice_;   // M_CurrentDevice
+    bool trayIconActive_ = false;    // M_TrayIconActive
+    std::u16string shownDevice_;     // the name the label shows
     ChangePacer pacer_;
-    bool devicesChanged_ = false;     // since the last reload
+    bool devicesChanged_ = false;  // since the last reload
     UpdateHandover* updateHandover_ = nullptr;
     ProfileStore profileStore_{services_.registry};
-    std::vector<Profile> profiles_;    // as last read, in name order
-    size_t profileSlots_ = 0;          // hotkey slots the profiles had
+    std::vector<Profile> profiles_;  // as last read, in name order
+    size_t profileSlots_ = 0;        // hotkey slots the profiles had
+    ProfilesEditor* profilesEditor_ = nullptr;
 };
 
 }  // namespace marvolt

@@ -56,14 +56,37 @@ void MainWindow::RegisterHotkey(const Hotkey& hotkey) {
     RegisterProfileHotkeys();
 }
 
-void MainWindow::RegisterProfileHotkeys() {
-    if (!services_.systemEvents) return;
+HotkeyState MainWindow::RegisterProfileHotkeys(const std::u16string& name) {
+    HotkeyState named = HotkeyState::Registered;
+    if (!services_.systemEvents) return named;
     const Hotkey cycle = view_.HotkeyBox().Value();
-    for (size_t slot = 1; slot <= std::max(profileSlots_, profiles_.size()); ++slot)
-        services_.systemEvents->SetHotkey(static_cast<int>(slot), slot <= profiles_.size()
-                                                                       ? ProfileHotkey(profiles_, slot - 1, cycle)
-                                                                       : Hotkey{});
+    for (size_t slot = 1; slot <= std::max(profileSlots_, profiles_.size()); ++slot) {
+        const bool profile = slot <= profiles_.size();
+        HotkeyState state = services_.systemEvents->SetHotkey(
+            static_cast<int>(slot), profile ? ProfileHotkey(profiles_, slot - 1, cycle) : Hotkey{});
+        if (profile && profiles_[slot - 1].name == name) named = state;
+    }
     profileSlots_ = profiles_.size();
+    return named;
+}
+
+HotkeyState MainWindow::ProfilesChanged(const std::u16string& name) {
+    profiles_ = profileStore_.Load();
+    HotkeyState state = RegisterProfileHotkeys(name);
+    CreatePopupMenu();
+    return state;
+}
+
+std::vector<std::u16string> MainWindow::InputDeviceNames() {
+    return services_.endpoints ? services_.endpoints->DeviceNames(WaveDirection::Input)
+                               : std::vector<std::u16string>();
+}
+
+// "New from device" takes the device selected in the list.
+void MainWindow::OnProfilesBtnClick() {
+    ListBoxControl& list = view_.DeviceList();
+    int row = list.SelectedIndex();
+    if (profilesEditor_) profilesEditor_->Open(DeviceRows(), InputDeviceNames(), row >= 0 ? list.ItemText(row) : u"");
 }
 
 // On from the device the menu marks as the default (for playback, or for
@@ -111,7 +134,10 @@ void MainWindow::FollowChange() {
 void MainWindow::OnTimer() {
     if (!services_.systemEvents) return;
     pacer_.OnReload(services_.systemEvents->Ticks());
-    if (std::exchange(devicesChanged_, false)) LoadDeviceList();
+    if (std::exchange(devicesChanged_, false)) {
+        LoadDeviceList();
+        if (profilesEditor_) profilesEditor_->Refresh(DeviceRows(), InputDeviceNames());
+    }
     const DefaultDevices defaults = CurrentDefaults();
     ComposePopupMenu(defaults);
     if (defaults.playback != shownDevice_) ShowCurrentDevice(defaults.playback);

@@ -35,6 +35,7 @@ enum MainWindowControlId : int {
     kIdHotkeyNoteTxt = 1019,  // why the hotkey does not work
     kIdCycleList = 1020,
     kIdRolesChoice = 1021,    // which roles a switch sets
+    kIdProfilesBtn = 1022,    // "Profiles ..."
 };
 
 class MainWindowView {
@@ -72,6 +73,7 @@ public:
     virtual void OnHotkeyBoxChange() = 0;
     virtual void OnCycleListClick() = 0;
     virtual void OnRolesChoiceChange() = 0;
+    virtual void OnProfilesBtnClick() = 0;
     virtual void OnResize() = 0;
     // The close request: true cancels the close.
     virtual bool OnQueryUnload() = 0;

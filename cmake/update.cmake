@@ -52,7 +52,7 @@ function(marvolt_program target version minor keysource folder name)
   configure_file(${CMAKE_SOURCE_DIR}/platform/product.h.in ${CMAKE_BINARY_DIR}/generated-${target}/product.h @ONLY)
   marvolt_version_resource(${target} ${name} "${MARVOLT_PRODUCT} - default sound device switcher" version_rc)
   add_executable(${target} WIN32 $<TARGET_OBJECTS:marvolt_program_objects> ${MARVOLT_MAIN_WINDOW_SOURCES} ${keysource}
-    program/resources/marvolt.rc program/resources/manifest.rc ${version_rc})
+    program/resources/marvolt.rc program/resources/manifest.rc windows/profiles_window.rc ${version_rc})
   target_include_directories(${target} PRIVATE ${CMAKE_BINARY_DIR}/generated-${target} ${CMAKE_SOURCE_DIR})
   set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_MODE GROUP)
   target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${MARVOLT_PROGRAM_FLAGS}>)

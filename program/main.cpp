@@ -40,6 +40,7 @@
 #include "update/files_download.h"
 #include "update/update_addresses.h"
 #include "windows/main_window_view_win32.h"
+#include "windows/profiles_window_win32.h"
 
 extern const marvolt::PublicKey kReleasePublicKey;
 
@@ -103,6 +104,11 @@ int Run(HINSTANCE instance) {
     MainWindow main(*view, {registry, settings, soundDevices, messages, identity, launcher, beeper, processEnd,
                             guard, pin, tray, documents, &defaultEndpoint, ordinary ? &systemEvents : nullptr});
     mainTarget.Bind(main);
+    ProfilesWindowWin32 profilesWindow(instance, view->Hwnd());
+    ProfileStore profileStore(registry);
+    ProfilesEditor profilesEditor(profilesWindow, profileStore, main);
+    profilesWindow.SetEditor(&profilesEditor);
+    main.SetProfilesEditor(&profilesEditor);
 
     Win32UrlDownload urlDownload;
     Win32FileProbe fileProbe;
@@ -124,11 +130,12 @@ int Run(HINSTANCE instance) {
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (view->PreTranslate(message)) continue;
+        if (view->PreTranslate(message) || profilesWindow.PreTranslate(message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
     view->SetEvents(nullptr);
+    profilesWindow.SetEditor(nullptr);
     return static_cast<int>(message.wParam);
 }
 

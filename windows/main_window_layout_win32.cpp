@@ -54,6 +54,7 @@ constexpr ControlLayout kControls[] = {
      kComboDropHeight, Font::Message},
     {kIdCurrentCardTxt, L"STATIC", u"Current Soundcard:", kChild | SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0, 18,
      236, 242, 15, Font::Message},
+    {kIdProfilesBtn, L"BUTTON", u"Profiles ...", kButton, 0, 18, 253, 100, 23, Font::Message},
     {kIdSetBtn, L"BUTTON", u"Set Soundcard", kButton, 0, 160, 253, 100, 23, Font::Message},
     {kIdFrame3, L"BUTTON", u"Cycle through", kFrame, 0, 8, 286, 262, 120, Font::Message},
     {kIdHotkeyTxt, L"STATIC", u"Hotkey:", kChild | SS_LEFT | SS_NOPREFIX, 0, 18, 306, 46, 15, Font::Message},

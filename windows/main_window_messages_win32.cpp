@@ -163,6 +163,9 @@ void MainWindowViewWin32::OnCommand(int id, int code) {
         case kIdStartupCombo:
             if (code == CBN_KILLFOCUS) events_->OnStartupComboLostFocus();
             break;
+        case kIdProfilesBtn:
+            if (code == BN_CLICKED) events_->OnProfilesBtnClick();
+            break;
         case kIdRolesChoice:
             if (code == CBN_SELCHANGE) events_->OnRolesChoiceChange();
             break;

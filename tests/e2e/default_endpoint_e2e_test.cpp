@@ -11,6 +11,7 @@
 #include <map>
 
 #include "platform/win32/unique_handle.h"
+#include "profiles/profiles_editor.h"
 // clang-format on
 
 namespace e2e {
@@ -227,6 +228,22 @@ TEST_F(DefaultEndpoint, AProfileSetsEachRoleItNamesInOneStep) {
         EXPECT_TRUE(WaitUntil([&] { return RegString(kSoundMapper, L"Playback") == L"Twin"; }));
     }
     EXPECT_NE(endpoints[0], endpoints[1]);
+    // The Profiles window: a new profile, a device for its playback role, a hotkey.
+    Click(Control(marvolt::kIdProfilesBtn));
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        return (dialog = WindowOf(program_.Id(), [](HWND window) {
+                    return IsWindowVisible(window) && WindowText(window) == L"Profiles";
+                })) != nullptr;
+    }));
+    SendMessageW(GetDlgItem(dialog, marvolt::kIdProfileName), WM_SETTEXT, 0, LPARAM(L"Late"));
+    Click(GetDlgItem(dialog, marvolt::kIdProfileNew));
+    EXPECT_TRUE(WaitUntil([&] { return RegString(profiles + L"Late", L"Hotkey") == L"none"; }));
+    Click(GetDlgItem(dialog, marvolt::kIdProfileRole));
+    PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
+    EXPECT_TRUE(WaitUntil([&] { return !RegString(profiles + L"Late", L"Playback").empty(); }));
+    Screenshot(L"profiles-window");
 }
 
 }  // namespace
