@@ -1,5 +1,7 @@
 #include "platform/win32/pinned_file_win32.h"
 
+#include <memory>
+
 #include "platform/win32/win_text.h"
 
 namespace marvolt {
@@ -16,11 +18,14 @@ bool PinnedFile::CopyTo(const std::u16string& copy) {
     UniqueFile out(::CreateFileW(Wide(copy), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!out) return false;
-    char chunk[16384];
+    // On the heap: the programs are built without stack probes, so no frame
+    // may pass a page.
+    constexpr DWORD kChunk = 16384;
+    std::unique_ptr<char[]> chunk(new char[kChunk]);
     for (DWORD read = 0, written = 0;;) {
-        if (!::ReadFile(file_.get(), chunk, sizeof(chunk), &read, nullptr)) return false;
+        if (!::ReadFile(file_.get(), chunk.get(), kChunk, &read, nullptr)) return false;
         if (read == 0) return ::FlushFileBuffers(out.get()) != 0;
-        if (!::WriteFile(out.get(), chunk, read, &written, nullptr) || written != read)
+        if (!::WriteFile(out.get(), chunk.get(), read, &written, nullptr) || written != read)
             return false;
     }
 }

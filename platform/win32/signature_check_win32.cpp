@@ -4,6 +4,7 @@
 #include <bcrypt.h>
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "platform/win32/unique_handle.h"
@@ -115,9 +116,12 @@ bool IsProgramForThisMachine(const std::u16string& file) {
     constexpr WORD kMachine = IMAGE_FILE_MACHINE_I386;
 #endif
     UniqueFile handle(::CreateFileW(Wide(file), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    unsigned char head[4096];
+    // On the heap, as every buffer of a page or more: no stack probes.
+    constexpr DWORD kHead = 4096;
+    std::unique_ptr<unsigned char[]> buffer(new unsigned char[kHead]);
+    unsigned char* head = buffer.get();
     DWORD read = 0;
-    if (!handle || !::ReadFile(handle.get(), head, sizeof(head), &read, nullptr)) return false;
+    if (!handle || !::ReadFile(handle.get(), head, kHead, &read, nullptr)) return false;
     IMAGE_DOS_HEADER dos;
     if (read < sizeof(dos)) return false;
     std::memcpy(&dos, head, sizeof(dos));
