@@ -15,6 +15,8 @@ void ProfilesWindowWin32::Show() {
         const int ids[] = {kIdProfileList, kIdProfileName, kIdProfileHotkey, kIdProfileNote,
                            kIdProfileRole, kIdProfileRole + 1, kIdProfileRole + 2, kIdProfileRole + 3};
         for (int i = 0; i < 8; ++i) wrappers[i]->Made(dialog_ ? GetDlgItem(dialog_, ids[i]) : nullptr);
+        // The settings window's small icon in the caption, not the system's default.
+        SendMessageW(dialog_, WM_SETICON, ICON_SMALL, SendMessageW(owner_, WM_GETICON, ICON_SMALL, 0));
     }
     if (!dialog_) return;
     ShowWindow(dialog_, SW_SHOW);
