@@ -37,7 +37,7 @@ version_info() { strings -el "$1" | awk 'prev { print prev "=" $0 } { prev = /^[
 runs() {
     MARVOLT_EXE=$(win "$1") MARVOLT_E2E_HOOK=$(win "build/$flavour/marvolt_e2e_hook.dll") \
         MARVOLT_E2E_ARTEFACTS=$t wine "build/$flavour/marvolt_e2e_tests.exe" \
-        --gtest_filter=Marvolt.FirstStartTrayMenuReloadAndExit
+        --gtest_filter=Marvolt.FirstStartTrayMenuAndExit
 }
 flavour=i686 bits=win32
 [ "${MARVOLT_32BIT:-none}" != none ] || flavour=x86_64 bits=win64
