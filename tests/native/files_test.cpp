@@ -59,23 +59,14 @@ TEST(FilesText, ReplaceAll) {
 TEST_F(FilesTest, FileRunQuotesThePaths) {
     ON_CALL(os, CurrentDirectory()).WillByDefault(Return(u"C:\\Data"));
     ON_CALL(os, ProgramForFile(_)).WillByDefault(Return(u"C:\\Ed it\\ed.exe"));
-    ON_CALL(os, ProgramForFile(S(u"C:\\Data\\none.xyz"))).WillByDefault(Return(u""));
-    S started;
-    ON_CALL(os, StartProcess(_, 3)).WillByDefault([&](const S& line, int) {
-        started = line;
-        return 7u;
-    });
     const std::pair<const char16_t*, const char16_t*> cases[] = {
         {u"C:\\Program Files\\x\\app.exe", u"\"C:\\Program Files\\x\\app.exe\""},
-        {u"C:\\Tools\\setup.BaT", u"\"C:\\Tools\\setup.BaT\""},
         {u"notes.txt", u"\"C:\\Ed it\\ed.exe\" C:\\Data\\notes.txt"},
         {u"C:\\My Docs\\a.txt", u"\"C:\\Ed it\\ed.exe\" \"C:\\My Docs\\a.txt\""},
-        {u"none.xyz", u""},
     };
     for (const auto& [file, command] : cases) {
-        started.clear();
-        EXPECT_EQ(files.FileRun(file, 3), *command ? 7u : 0u);
-        EXPECT_EQ(ToUtf8(started), ToUtf8(command));
+        EXPECT_CALL(os, StartProcess(S(command), 3)).WillOnce(Return(7u));
+        EXPECT_EQ(files.FileRun(file, 3), 7u);
     }
 }
 
