@@ -54,54 +54,65 @@ struct MockPlatform : UpdaterPlatform {
     MOCK_METHOD(void, Tell, (const S&), (override));
 };
 
-struct StepCase {
-    const char* name;
-    bool ended, writable;
-    std::int32_t download;
-    SignatureVerdict verdict;
-    bool machine, replaced, newStarts;
-    bool versioned = true;  // a version resource that names it Marvolt.exe 1.02
-};
-void PrintTo(const StepCase& c, std::ostream* out) { *out << c.name; }
-class UpdaterSteps : public ::testing::TestWithParam<StepCase> {};
-
-TEST_P(UpdaterSteps, ReplaceOnlyAVerifiedProgramAndAlwaysLeaveOneRunning) {
-    const StepCase& c = GetParam();
-    const S target = u"C:\\P F\\M.exe", backup = target + u".old",
-            fresh = (c.writable ? u"C:\\P F\\" : u"C:\\T\\") + S(u"M.exe.new");
-    ::testing::NiceMock<MockPlatform> p;
-    ON_CALL(p, WaitForProgramEnd(target)).WillByDefault(Return(c.ended));
-    ON_CALL(p, CanWriteIn(S(u"C:\\P F\\"))).WillByDefault(Return(c.writable));
-    ON_CALL(p, TempFolder()).WillByDefault(Return(u"C:\\T\\"));
-    std::vector<S> downloads, removed;
-    ON_CALL(p, Download(_, _)).WillByDefault([&](const S& url, const S& file) {
-        downloads.push_back(url + u">" + file);
-        return EndsWith(url, u".sig") ? c.download : 0;  // the signature's download fails
-    });
-    ON_CALL(p, Verify(fresh, fresh + u".sig")).WillByDefault(Return(c.verdict));
-    ON_CALL(p, IsProgramForThisMachine(fresh)).WillByDefault(Return(c.machine));
-    ON_CALL(p, ReadFileVersion(_, _)).WillByDefault([&](const S& file, FileVersion& v) {
-        v = {u"Marvolt.exe", 1, file == target ? 1u : 2u};
-        return file == target || c.versioned;
-    });
-    ON_CALL(p, Replace(fresh, target, backup, !c.writable)).WillByDefault(Return(c.replaced));
-    bool verified = c.ended && c.download == 0 && c.verdict == SignatureVerdict::Valid &&
-                    c.machine && c.versioned;
-    bool putBack = verified && c.replaced && !c.newStarts,
-         updated = verified && c.replaced && c.newStarts;
-    EXPECT_CALL(p, Replace(_, _, _, _)).Times(verified ? 1 : 0);
-    auto& start =
-        EXPECT_CALL(p, Start(target)).Times(putBack ? 2 : 1);  // the new one, or the old one again
-    if (verified && c.replaced) start.WillOnce(Return(c.newStarts));
-    if (putBack) start.WillOnce(Return(true));
-    EXPECT_CALL(p, MoveBack(backup, target)).Times(putBack ? 1 : 0);
-    EXPECT_CALL(p, Tell(_)).Times(updated ? 0 : 1);
-    ON_CALL(p, RemoveFile(_)).WillByDefault([&](const S& file) { removed.push_back(file); });
-    EXPECT_EQ(RunUpdater(u"U.exe [URL]http://h/M.exe [PATH]" + target, p), updated ? 0 : 1);
-    EXPECT_EQ(downloads.empty() ? u"" : downloads.front(),
-              c.ended ? u"http://h/M.exe>" + fresh : u"");
-    EXPECT_EQ(removed.empty() ? u"" : removed.front(), c.ended ? fresh + u".sig" : u"");
-    EXPECT_EQ(removed.empty() ? u"" : removed.back(), updated ? backup : c.ended ? fresh : u"");
+TEST(UpdaterSteps, ReplaceOnlyAVerifiedProgramAndAlwaysLeaveOneRunning) {
+    constexpr SignatureVerdict kValid = SignatureVerdict::Valid;
+    struct Case {
+        const char* name;
+        bool ended, writable;
+        std::int32_t download;
+        SignatureVerdict verdict;
+        bool machine, replaced, newStarts;
+        bool versioned = true;  // a version resource that names it Marvolt.exe 1.02
+    } const cases[] = {
+        {"updated", true, true, 0, kValid, true, true, true},
+        {"elevated", true, false, 0, kValid, true, true, true},
+        {"stillrunning", false, true, 0, kValid, true, true, true},
+        {"downloadfails", true, true, -2146697211, kValid, true, true, true},
+        {"tampered", true, true, 0, SignatureVerdict::Invalid, true, true, true},
+        {"nocng", true, true, 0, SignatureVerdict::Unavailable, true, true, true},
+        {"othermachine", true, true, 0, kValid, false, true, true},
+        {"notreplaced", true, true, 0, kValid, true, false, true},
+        {"newfails", true, true, 0, kValid, true, true, false},
+        {"noversion", true, true, 0, kValid, true, true, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const S target = u"C:\\P F\\M.exe", backup = target + u".old",
+                fresh = (c.writable ? u"C:\\P F\\" : u"C:\\T\\") + S(u"M.exe.new");
+        ::testing::NiceMock<MockPlatform> p;
+        ON_CALL(p, WaitForProgramEnd(target)).WillByDefault(Return(c.ended));
+        ON_CALL(p, CanWriteIn(S(u"C:\\P F\\"))).WillByDefault(Return(c.writable));
+        ON_CALL(p, TempFolder()).WillByDefault(Return(u"C:\\T\\"));
+        std::vector<S> downloads, removed;
+        ON_CALL(p, Download(_, _)).WillByDefault([&](const S& url, const S& file) {
+            downloads.push_back(url + u">" + file);
+            return EndsWith(url, u".sig") ? c.download : 0;  // the signature's download fails
+        });
+        ON_CALL(p, Verify(fresh, fresh + u".sig")).WillByDefault(Return(c.verdict));
+        ON_CALL(p, IsProgramForThisMachine(fresh)).WillByDefault(Return(c.machine));
+        ON_CALL(p, ReadFileVersion(_, _)).WillByDefault([&](const S& file, FileVersion& v) {
+            v = {u"Marvolt.exe", 1, file == target ? 1u : 2u};
+            return file == target || c.versioned;
+        });
+        ON_CALL(p, Replace(fresh, target, backup, !c.writable)).WillByDefault(Return(c.replaced));
+        bool verified = c.ended && c.download == 0 && c.verdict == SignatureVerdict::Valid &&
+                        c.machine && c.versioned;
+        bool putBack = verified && c.replaced && !c.newStarts,
+             updated = verified && c.replaced && c.newStarts;
+        EXPECT_CALL(p, Replace(_, _, _, _)).Times(verified ? 1 : 0);
+        // The new one, or the old one again.
+        auto& start = EXPECT_CALL(p, Start(target)).Times(putBack ? 2 : 1);
+        if (verified && c.replaced) start.WillOnce(Return(c.newStarts));
+        if (putBack) start.WillOnce(Return(true));
+        EXPECT_CALL(p, MoveBack(backup, target)).Times(putBack ? 1 : 0);
+        EXPECT_CALL(p, Tell(_)).Times(updated ? 0 : 1);
+        ON_CALL(p, RemoveFile(_)).WillByDefault([&](const S& file) { removed.push_back(file); });
+        EXPECT_EQ(RunUpdater(u"U.exe [URL]http://h/M.exe [PATH]" + target, p), updated ? 0 : 1);
+        EXPECT_EQ(downloads.empty() ? u"" : downloads.front(),
+                  c.ended ? u"http://h/M.exe>" + fresh : u"");
+        EXPECT_EQ(removed.empty() ? u"" : removed.front(), c.ended ? fresh + u".sig" : u"");
+        EXPECT_EQ(removed.empty() ? u"" : removed.back(), updated ? backup : c.ended ? fresh : u"");
+    }
 }
 
 TEST(UpdaterSteps, ABadCommandLineChangesNothingAndSaysSo) {
@@ -109,22 +120,6 @@ TEST(UpdaterSteps, ABadCommandLineChangesNothingAndSaysSo) {
     EXPECT_CALL(p, Tell(_));
     EXPECT_EQ(RunUpdater(u"U.exe [URL]http://h/M.exe", p), 2);
 }
-
-constexpr SignatureVerdict kValid = SignatureVerdict::Valid;
-INSTANTIATE_TEST_SUITE_P(
-    Cases, UpdaterSteps,
-    ::testing::Values(
-        StepCase{"updated", true, true, 0, kValid, true, true, true},
-        StepCase{"elevated", true, false, 0, kValid, true, true, true},
-        StepCase{"stillrunning", false, true, 0, kValid, true, true, true},
-        StepCase{"downloadfails", true, true, -2146697211, kValid, true, true, true},
-        StepCase{"tampered", true, true, 0, SignatureVerdict::Invalid, true, true, true},
-        StepCase{"nocng", true, true, 0, SignatureVerdict::Unavailable, true, true, true},
-        StepCase{"othermachine", true, true, 0, kValid, false, true, true},
-        StepCase{"notreplaced", true, true, 0, kValid, true, false, true},
-        StepCase{"newfails", true, true, 0, kValid, true, true, false},
-        StepCase{"noversion", true, true, 0, kValid, true, true, true, false}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // A plain-http address elsewhere is refused, so it reads as the built-in one.
 TEST(UpdateAddresses, HttpsOrThisMachineOnly) {
