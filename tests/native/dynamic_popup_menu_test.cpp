@@ -71,7 +71,6 @@ TEST_F(DynamicPopupMenuTest, ItemStringGivesPlainEntriesNumberedByField) {
         {u"A,   ,B", "1:A 3:B "},
         {u" ,-,X", "2:- 3:X "},
         {u"  -  ,--,- -", "1:- 2:-- 3:- - "},
-        {u"\tTab ,Same,Same", "1: Tab 2:Same 3:Same "},
         {u"Line In\\, Rear,C\\\\,x,\\y\\", "1:Line In, Rear 2:C\\ 3:x 4:\\y\\ "},
         {u"Bass & Treble,&S\ta\bb", "1:Bass && Treble 2:&&S a b "},
     };

@@ -22,7 +22,6 @@ TEST(Text, TrimNumbersAndUtf8) {
         {Trim(u"   "), u""},
         {TrimLeft(u"  x  "), u"x  "},
         {TrimRight(u"  x  "), u"  x"},
-        {TrimRight(u" ") + TrimLeft(u" "), u""},
         {YesNo(EndsWith(u"ab", u"b")) + YesNo(EndsWith(u"ab", u"a")) + YesNo(EndsWith(u"b", u"ab")),
          u"ynn"},
         {Parsed(u" 1 "), u"1"},
