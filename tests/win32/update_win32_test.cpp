@@ -15,14 +15,6 @@ namespace {
 
 using S = std::u16string;
 
-struct Unused : MessageService, ProcessLauncher, ProcessEnd {
-    MessageAnswer ShowMessage(const S&, const S&, MessageButtons, MessageIcon) override {
-        return MessageAnswer::Ok;
-    }
-    std::uint32_t StartProcess(const S&, int) override { return 0; }
-    [[noreturn]] void EndNow() override { std::abort(); }
-};
-
 // Only the signed file passes: an error page (404, which Wine keeps with
 // success) and a cut signature don't, and a program for another machine type
 // is no program to start. (A changed file and a server that is down: end to end.)
@@ -42,9 +34,13 @@ TEST(UpdateDownload, OnlyTheSignedProgramForThisMachinePasses) {
     Win32SignatureCheck signatures{key};
     Win32PendingEvents pending;
     Win32FileVersionReader versions;
-    Unused unused;
+    MockMessages messages;
+    MockLauncher launcher;
+    struct : ProcessEnd {
+        [[noreturn]] void EndNow() override { std::abort(); }
+    } end;
     FilesDownload downloads{
-        {download, files, signatures, pending, unused, unused, unused, versions}, u"", u""};
+        {download, files, signatures, pending, messages, launcher, end, versions}, u"", u""};
     const S work = files.UserDownloadFolder() + u"update-test\\",
             updater = work + u"Zarnik-Updater.exe", sig = updater + u".sig",
             page = work + u"page.exe", cut = work + u"cut.sig", other = work + u"other.exe";
