@@ -18,7 +18,6 @@ std::string Shown(const std::optional<Command>& command) {
 
 TEST(CommandLine, SwitchesAndNamesAsAScriptTypesThem) {
     const std::pair<const char16_t*, const char*> cases[] = {
-        {u"Marvolt.exe", "0 0 "},
         {u"\"C:\\Program Files\\Marvolt\\Marvolt.exe\"  ", "0 0 "},
         {u"\"C:\\P F\\Marvolt.exe\" /SET \"Speakers 2\"", "3 0 Speakers 2"},
         {u"m -set \"  Headset \" /Playback", "3 1 Headset"},

@@ -19,30 +19,25 @@ TEST(TrayMenu, ComposesEntriesWithTheirMarks) {
         Rows rows;
         const char16_t *play, *rec, *entries;
     } const cases[] = {
-        {{u"Speakers", u"Headset"},
-         u"Speakers",
-         u"Headset",
-         u"Soundcard 1: Speakers  <default>  (Playback), Soundcard 2: Headset  <default>  "
-         u"(Record), "},
-        {{u"Speakers", u"Headset"},
-         u"Speakers",
-         u"Speakers",
-         u"Soundcard 1: Speakers  <default>   (Play + Rec), Soundcard 2: Headset, "},
-        {{}, u"Speakers", u"Speakers", u""},
-        {{u"Speakers"}, u"Gone", u"Speakers", u"Soundcard 1: Speakers  <default>  (Record), "},
+        {{u"Mic", u"Box"},
+         u"Mic",
+         u"Box",
+         u"Soundcard 1: Mic  <default>  (Playback), Soundcard 2: Box  <default>  (Record), "},
+        {{u"Mic", u"Box"},
+         u"Mic",
+         u"Mic",
+         u"Soundcard 1: Mic  <default>   (Play + Rec), Soundcard 2: Box, "},
+        {{}, u"Mic", u"Mic", u""},
+        {{u"Mic"}, u"Gone", u"Mic", u"Soundcard 1: Mic  <default>  (Record), "},
         // Equal rows are both marked.
-        {{u"USB Audio", u"USB Audio"},
-         u"USB Audio",
+        {{u"Mic", u"Mic"},
+         u"Mic",
          u"",
-         u"Soundcard 1: USB Audio  <default>  (Playback), Soundcard 2: USB Audio  <default>  "
-         u"(Playback), "},
-        {{u"speakers", u"Speakers 2"},
-         u"Speakers",
-         u"Speakers",
-         u"Soundcard 1: speakers, Soundcard 2: Speakers 2, "},
+         u"Soundcard 1: Mic  <default>  (Playback), Soundcard 2: Mic  <default>  (Playback), "},
+        {{u"mic", u"Mic 2"}, u"Mic", u"Mic", u"Soundcard 1: mic, Soundcard 2: Mic 2, "},
         {{u"Line\\In, Rear"}, u"", u"", u"Soundcard 1: Line\\\\In\\, Rear, "},
         // No default names no device, not even one without a name.
-        {{u"Speakers", u""}, u"", u"", u"Soundcard 1: Speakers, Soundcard 2: , "},
+        {{u"Mic", u""}, u"", u"", u"Soundcard 1: Mic, Soundcard 2: , "},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ToUtf8(ComposeTrayMenu(c.rows, c.play, c.rec)),
@@ -67,9 +62,7 @@ TEST(TrayMenu, ChosenEntryFindsItsOwnRow) {
         {{s, s2}, u"Soundcard 1: Speakers", 0},
         {{s2, s}, u"Soundcard 2: Speakers", 1},
         {{s, s2}, u"Soundcard 2: Speakers 2  <default>   (Play + Rec)", 1},
-        {{u"USB Audio", u"USB Audio"},
-         u"Soundcard 2: USB Audio",
-         1},  // equal rows keep their numbers
+        {{u"USB", u"USB"}, u"Soundcard 2: USB", 1},  // equal rows keep their numbers
         {{u"", s}, u"Soundcard 2: Speakers", 1},
         {{u"", s}, u"Soundcard 1:", 0},
         {{s, h}, u"Soundcard 2: Speakers", -1},  // number and name must both fit
