@@ -1,5 +1,7 @@
 // The download and the checks of a fetched program against the tests' own web
 // server (script/test: MARVOLT_HTTP serves build/).
+#include <process.h>
+
 #include "platform/win32/file_probe_win32.h"
 #include "platform/win32/file_version_win32.h"
 #include "platform/win32/pending_events_win32.h"
@@ -102,23 +104,15 @@ TEST(UpdateDownload, TheElevatedStepReplacesOnlyWithWhatItChecked) {
         std::ofstream(Wide(fresh), std::ios::binary) << bytes;
         ::CopyFileW(Wide(served + c.file + u".sig"), Wide(fresh + u".sig"), FALSE);
         ::CopyFileW(Wide(build + u"app\\Marvolt.exe"), Wide(target), FALSE);
-        ::CopyFileW(Wide(build + u"app\\Update.exe"), Wide(c.updater + u"Update.exe"), FALSE);
-        S line = u"\"" + c.updater + u"Update.exe\" " + ElevatedStepParameters(fresh, target);
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION process{};
-        ASSERT_TRUE(::CreateProcessW(nullptr, reinterpret_cast<wchar_t*>(line.data()), nullptr,
-                                     nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
-        DWORD code = 99;
-        ::WaitForSingleObject(process.hProcess, 30000);
-        ::GetExitCodeProcess(process.hProcess, &code);
-        ::CloseHandle(process.hThread);
-        ::CloseHandle(process.hProcess);
+        const S updater = c.updater + u"Update.exe";
+        ::CopyFileW(Wide(build + u"app\\Update.exe"), Wide(updater), FALSE);
+        const intptr_t code = _wspawnl(_P_WAIT, Wide(updater), Wide(u"\"" + updater + u"\""),
+                                       Wide(ElevatedStepParameters(fresh, target)), nullptr);
+        ASSERT_NE(code, -1) << "the updater did not start";
         EXPECT_EQ(code == 0, c.replaced);
         EXPECT_EQ(ReadBytes(target) == bytes, c.replaced);
         EXPECT_EQ(::DeleteFileW(Wide(target + u".old")) != 0, c.replaced);
-        for (const S& file : {target, fresh, fresh + u".sig", c.updater + u"Update.exe"})
-            ::DeleteFileW(Wide(file));
+        for (const S& file : {target, fresh, fresh + u".sig", updater}) ::DeleteFileW(Wide(file));
     }
     ::RemoveDirectoryW(Wide(folder));
 }
