@@ -1,10 +1,16 @@
 // The updater's command line and its steps: whatever fails, the old program is
 // started again and the user is told once; only a verified file replaces it.
+// Before it, the download of the updater and the hand-over to it, over mocks of
+// the file system, the download and the signature check.
 #include "update/updater.h"
 
 #include <gmock/gmock.h>
 
+#include <map>
+
 #include "platform/text.h"
+#include "update/files_download.h"
+#include "update/release_version.h"
 #include "update/update_addresses.h"
 
 namespace marvolt {
@@ -136,6 +142,129 @@ TEST(UpdateAddresses, HttpsOrThisMachineOnly) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(IsAcceptedAddress(c.address), c.accepted) << ToUtf8(c.address);
+}
+
+struct Mocks : UrlDownload,
+               FileProbe,
+               SignatureCheck,
+               PendingEvents,
+               MessageService,
+               ProcessLauncher,
+               ProcessEnd,
+               FileVersionReader {
+    MOCK_METHOD(void, ForgetCachedCopy, (const S&), (override));
+    MOCK_METHOD(std::int32_t, DownloadToFile, (const S&, const S&), (override));
+    MOCK_METHOD(bool, CanWriteIn, (const S&), (override));
+    MOCK_METHOD(S, UserDownloadFolder, (), (override));
+    MOCK_METHOD(SignatureVerdict, Verify, (const S&, const S&), (override));
+    MOCK_METHOD(void, ProcessPending, (), (override));
+    MOCK_METHOD(MessageAnswer, ShowMessage, (const S&, const S&, MessageButtons, MessageIcon),
+                (override));
+    MOCK_METHOD(std::uint32_t, StartProcess, (const S&, int), (override));
+    MOCK_METHOD(bool, ReadFileVersion, (const S&, FileVersion&), (override));
+    [[noreturn]] void EndNow() override { throw 0; }
+    bool RemoveFile(const S& path) override { return disk.erase(path) > 0; }
+    std::uint32_t Attributes(const S& path) override {
+        return disk.count(path) ? disk[path] : kNoSuchPath;
+    }
+    // Attributes by path.
+    std::map<S, std::uint32_t> disk;
+};
+
+// The updater and its signature are fetched over whatever is there, the cached
+// copy dropped first. A folder of that name takes the file, under the name the
+// address ends with where that stays inside it.
+TEST(DownloadTarget, FetchesOverWhatIsThereAfterDroppingTheCachedCopy) {
+    struct Case {
+        const char16_t *url, *dest;
+        std::uint32_t there;   // the attributes at dest
+        const char16_t* want;  // empty when nothing is downloaded
+        std::int32_t error;
+    } const cases[] = {
+        {u"http://h/U.exe", u"C:\\x\\U.exe", kNoSuchPath, u"C:\\x\\U.exe", 0},
+        {u"http://h/U.exe", u"C:\\x\\U.exe", 0x20, u"C:\\x\\U.exe", 0},
+        {u"http://h/D/U.exe", u"C:\\x", kAttrDirectory, u"C:\\x\\U.exe", 0},
+        {u"http://h/..\\..\\evil.exe", u"C:\\x", kAttrDirectory, u"", kErrorNoNameInUrl},
+        {u"http://h/a\\b.exe", u"C:\\x", kAttrDirectory, u"", kErrorNoNameInUrl},
+        {u"http://h/U.exe", u"C:\\x\\U.exe", kNoSuchPath, u"", -2146697211},
+    };
+    for (const Case& c : cases) {
+        ::testing::NiceMock<Mocks> m;
+        if (c.there != kNoSuchPath) m.disk[c.dest] = c.there;
+        FilesDownload files({m, m, m, m, m, m, m, m}, u"C:\\P", u"");
+        ::testing::InSequence order;
+        const int downloads = *c.want || c.error < 0 ? 1 : 0;
+        EXPECT_CALL(m, ForgetCachedCopy(S(c.url))).Times(downloads);
+        ON_CALL(m, DownloadToFile(_, _)).WillByDefault(Return(c.error));
+        EXPECT_CALL(m, DownloadToFile(S(c.url), S(*c.want ? c.want : c.dest))).Times(downloads);
+        EXPECT_EQ(ToUtf8(files.URLToFileDownload(c.url, c.dest, 3)), ToUtf8(c.want));
+        EXPECT_EQ(ToUtf8(S(files.LastError().source) + Decimal(files.LastError().number)),
+                  c.error ? "modURLDownload.URLDownload" + std::to_string(c.error) : "0");
+    }
+}
+
+// The updater beside the program, an ordinary file, is started as it is; one
+// fetched must pass the signature and version checks, or the user is told.
+TEST(Handover, StartsOnlyAnUpdaterBesideTheProgramOrAVerifiedDownload) {
+    constexpr SignatureVerdict kValid = SignatureVerdict::Valid;
+    const S beside = u"C:\\P F\\Update.exe";
+    struct Case {
+        const char* name;
+        std::uint32_t besideProgram;  // the updater's attributes there
+        bool writable;
+        std::int32_t download;
+        SignatureVerdict verdict;
+        const char16_t* started;  // empty when refused
+        const char16_t* fetchedName = u"Update.exe";
+        int majorStep = 0;  // the fetched version's major against the built one
+    } const cases[] = {
+        {"present", 0x21, false, 1, SignatureVerdict::Invalid, beside.c_str()},
+        {"hidden", kAttrHidden, true, 5, kValid, u""},
+        {"hiddenreplaced", kAttrHidden, true, 0, kValid, beside.c_str()},
+        {"fetched", kNoSuchPath, true, 0, kValid, beside.c_str()},
+        {"peruser", kNoSuchPath, false, 0, kValid, u"C:\\U\\Update.exe"},
+        {"changed", kNoSuchPath, true, 0, SignatureVerdict::Invalid, u""},
+        {"nocng", kNoSuchPath, false, 0, SignatureVerdict::Unavailable, u""},
+        {"down", kNoSuchPath, true, -2146697211, kValid, u""},
+        {"older", kNoSuchPath, true, 0, kValid, u"", u"Update.exe", -1},
+        {"programserved", kNoSuchPath, true, 0, kValid, u"", u"Marvolt.exe", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ::testing::NiceMock<Mocks> m;
+        if (c.besideProgram != kNoSuchPath) m.disk[beside] = c.besideProgram;
+        m.disk[u"Update.exe"] = 0x20;  // one in the current folder is never taken
+        ON_CALL(m, CanWriteIn(S(u"C:\\P F"))).WillByDefault(Return(c.writable));
+        ON_CALL(m, UserDownloadFolder()).WillByDefault(Return(u"C:\\U\\"));
+        ON_CALL(m, DownloadToFile(_, _)).WillByDefault([&](const S&, const S& file) {
+            if (c.download == 0) m.disk[file] = 0x20;
+            return c.download;
+        });
+        ON_CALL(m, Verify(_, _)).WillByDefault(Return(c.verdict));
+        ON_CALL(m, ReadFileVersion(_, _)).WillByDefault([&](const S&, FileVersion& version) {
+            version = {c.fetchedName, BuiltVersion().major + c.majorStep, BuiltVersion().minor};
+            return true;
+        });
+        FilesDownload files({m, m, m, m, m, m, m, m}, u"C:\\P F", u"http://h/Zarnik-Updater.exe");
+        EXPECT_CALL(
+            m,
+            StartProcess(u"\"" + S(c.started) + u"\" [URL]http://h/M.exe [PATH]C:\\P F\\M.exe", 1))
+            .Times(*c.started ? 1 : 0);
+        EXPECT_CALL(m, ShowMessage(S(u"Update.exe\r\rDownload Failed! "), S(), MessageButtons::Ok,
+                                   MessageIcon::Critical))
+            .Times(*c.started ? 0 : 1);
+        bool ended = false;
+        try {
+            EXPECT_FALSE(files.DownloadUpdateWithUpdater(u"http://h/M.exe", u"C:\\P F\\M.exe",
+                                                         u"Update.exe", u"http://h/U"));
+        } catch (int) {
+            ended = true;
+        }
+        EXPECT_EQ(ended, *c.started != 0);
+        EXPECT_EQ(m.disk.count(beside + u".sig") + m.disk.count(u"C:\\U\\Update.exe.sig"), 0u);
+        EXPECT_EQ(m.disk.size(), *c.started ? m.disk.size() : 1u)
+            << "a refused download stays on disk";
+    }
 }
 
 }  // namespace
