@@ -138,7 +138,7 @@ TEST(Profiles, StoredProfilesReadWhatTheyCan) {
     EXPECT_EQ(ToUtf8(written), "|Mic|Headset|Alt+Z|");
 }
 
-constexpr char16_t kNameWanted[] = u"Type a name no profile has, without \\";
+constexpr char16_t kBadName[] = u"Type a name no profile has, without \\";
 
 struct FakeList : ListBoxControl {
     std::vector<std::u16string> items;
@@ -175,10 +175,10 @@ struct FakeView : ProfilesView, HotkeyControl, ProfilesOwner {
 // stored after it.
 TEST(ProfilesEditor, EachStepIsStoredOrRefusedWithANote) {
     Stored stored;
-    stored.store.Save(Make({}, u"Desk", *ParseHotkey(u"Ctrl+Alt+F9")));
+    stored.store.Save(Make({}, u"Desk", *ParseHotkey(u"Alt+D")));
     FakeView view;
     ProfilesEditor editor(view, stored.store, view);
-    editor.Open({u"Speakers", u"Headset"}, {u"Mic"}, u"Headset");
+    editor.Open({u"Speakers", u"Phones"}, {u"Mic"}, u"Phones");
     // Each step: a name typed, a hotkey pressed or a role's row chosen, then a control used.
     struct Step {
         int id;
@@ -187,24 +187,18 @@ TEST(ProfilesEditor, EachStepIsStoredOrRefusedWithANote) {
         const char* stored;  // name:playback|record|comms|comms|hotkey, in name order
         const char16_t* note;
     } const steps[] = {
-        {kIdProfileFromDevice, u"", nullptr, 0, 0, "Desk:||||Ctrl+Alt+F9 Headset:Headset||||none ",
-         u""},
-        {kIdProfileNew, u"desk", nullptr, 0, 0, "Desk:||||Ctrl+Alt+F9 Headset:Headset||||none ",
-         kNameWanted},
-        {kIdProfileNew, u"A\\B", nullptr, 0, 0, "Desk:||||Ctrl+Alt+F9 Headset:Headset||||none ",
-         kNameWanted},
-        {kIdProfileRename, u" Night ", nullptr, 0, 0, "Desk:||||Ctrl+Alt+F9 Night:Headset||||none ",
-         u""},
-        {kIdProfileHotkey, u"", u"Ctrl+Alt+F9", 0, 0, "Desk:||||Ctrl+Alt+F9 Night:Headset||||none ",
+        {kIdProfileFromDevice, u"", nullptr, 0, 0, "Desk:||||Alt+D Phones:Phones||||none ", u""},
+        {kIdProfileNew, u"desk", nullptr, 0, 0, "Desk:||||Alt+D Phones:Phones||||none ", kBadName},
+        {kIdProfileNew, u"A\\B", nullptr, 0, 0, "Desk:||||Alt+D Phones:Phones||||none ", kBadName},
+        {kIdProfileRename, u" Night ", nullptr, 0, 0, "Desk:||||Alt+D Night:Phones||||none ", u""},
+        {kIdProfileHotkey, u"", u"Alt+D", 0, 0, "Desk:||||Alt+D Night:Phones||||none ",
          u"Already the hotkey of the profile \"Desk\""},
-        {kIdProfileHotkey, u"", u"Ctrl+Alt+F12", 0, 0,
-         "Desk:||||Ctrl+Alt+F9 Night:Headset||||none ", u"Already the hotkey of the cycle"},
-        {kIdProfileHotkey, u"", u"Alt+N", 0, 0, "Desk:||||Ctrl+Alt+F9 Night:Headset||||Alt+N ",
-         u""},
-        {kIdProfileRole + 3, u"", nullptr, 3, 1, "Desk:||||Ctrl+Alt+F9 Night:Headset|||Mic|Alt+N ",
-         u""},
-        {kIdProfileRole, u"", nullptr, 0, 0, "Desk:||||Ctrl+Alt+F9 Night:|||Mic|Alt+N ", u""},
-        {kIdProfileDelete, u"", nullptr, 0, 0, "Desk:||||Ctrl+Alt+F9 ", u""},
+        {kIdProfileHotkey, u"", u"Ctrl+Alt+F12", 0, 0, "Desk:||||Alt+D Night:Phones||||none ",
+         u"Already the hotkey of the cycle"},
+        {kIdProfileHotkey, u"", u"Alt+N", 0, 0, "Desk:||||Alt+D Night:Phones||||Alt+N ", u""},
+        {kIdProfileRole + 3, u"", nullptr, 3, 1, "Desk:||||Alt+D Night:Phones|||Mic|Alt+N ", u""},
+        {kIdProfileRole, u"", nullptr, 0, 0, "Desk:||||Alt+D Night:|||Mic|Alt+N ", u""},
+        {kIdProfileDelete, u"", nullptr, 0, 0, "Desk:||||Alt+D ", u""},
     };
     for (const Step& step : steps) {
         view.name.text = step.name;
