@@ -87,10 +87,8 @@ TEST(DeviceCycle, ReloadsComeOnceABurstAndASecondApart) {
         std::istringstream words(steps);
         for (std::string step; words >> step;) {
             auto now = static_cast<std::uint32_t>(std::stoull(step.substr(1)));
-            if (step[0] == 'r') {
-                pacer.OnReload(now);
-                continue;
-            }
+            if (step[0] == 'r') pacer.OnReload(now);
+            if (step[0] != 'c') continue;
             std::optional<std::uint32_t> wait = pacer.OnChange(now);
             waits += (wait ? std::to_string(*wait) : "-") + " ";
         }

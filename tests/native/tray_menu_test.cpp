@@ -140,8 +140,7 @@ class DynamicPopupMenuTest : public ::testing::Test {
 // and a backslash; "&" and control characters show as they are.
 TEST_F(DynamicPopupMenuTest, ItemStringGivesPlainEntriesNumberedByField) {
     const std::pair<const char16_t*, std::string> cases[] = {
-        {u"Windows audio settings ..., -, Reload list of Soundcards, -,",
-         "1:Windows audio settings ... 2:- 3:Reload list of Soundcards 4:- "},
+        {u"Homepage ..., -, Reload list, -,", "1:Homepage ... 2:- 3:Reload list 4:- "},
         {u"A,   ,B", "1:A 3:B "},
         {u" ,-,X", "2:- 3:X "},
         {u"  -  ,--,- -", "1:- 2:-- 3:- - "},
