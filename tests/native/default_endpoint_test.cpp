@@ -140,12 +140,11 @@ TEST(DefaultEndpoint, CurrentDefaultsAreTheDevicesWithTheDefaultEndpoints) {
         Machine machine(available);
         machine.render = render;
         machine.capture = capture;
-        std::optional<DefaultDevices> found = machine.endpoint.CurrentDefaults();
-        EXPECT_EQ(found ? ToUtf8(found->playback + u"|" + found->record + u"|" +
-                                 found->communicationsPlayback + u"|" + found->communicationsRecord)
-                        : "none",
-                  defaults)
-            << ToUtf8(render);
+        std::optional<DefaultDevices> d = machine.endpoint.CurrentDefaults();
+        EXPECT_EQ(ToUtf8(d ? d->playback + u"|" + d->record + u"|" + d->communicationsPlayback +
+                                 u"|" + d->communicationsRecord
+                           : u"none"),
+                  defaults);
     }
 }
 

@@ -66,7 +66,6 @@ TEST(TrayMenu, ChosenEntryFindsItsOwnRow) {
     } const cases[] = {
         {{s, s2}, u"Soundcard 2: Speakers 2", 1},
         {{s, s2}, u"Soundcard 1: Speakers", 0},
-        {{s2, s}, u"Soundcard 2: Speakers", 1},
         {{s, s2}, u"Soundcard 2: Speakers 2  <default>   (Play + Rec)", 1},
         {{u"USB", u"USB"}, u"Soundcard 2: USB", 1},  // equal rows keep their numbers
         {{u"", s}, u"Soundcard 2: Speakers", 1},
