@@ -205,8 +205,8 @@ TYPED_TEST_P(RegistryContract, ReadRegPathSplitsRootKeyAndValueName) {
         EXPECT_EQ(this->reg.ReadRegPath(c.path), c.expected) << ToUtf8(c.path);
 }
 
-// Text reads take REG_SZ only, stop at the first NUL and read long values whole
-// (by key and name; a full path comes to the same read).
+// Text reads take REG_SZ only, by key and name or by full path, stop at the
+// first NUL and read long values whole.
 TYPED_TEST_P(RegistryContract, TextReadsTakeRegSzUpToTheFirstNul) {
     const std::string longOdd = Pattern((size_t{1} << 20) + 1);
     struct Case {
@@ -239,6 +239,7 @@ TYPED_TEST_P(RegistryContract, TextReadsTakeRegSzUpToTheFirstNul) {
                     FromUtf8(Pattern(length)))
             << length;
     }
+    EXPECT_EQ(this->reg.ReadRegPath(this->Full(u"\\Types\\Expand")), u"");
     EXPECT_EQ(this->reg.QueryRegValue(kCurrentUser, key, u"Absent", u"fb"), u"fb");
     EXPECT_EQ(this->reg.QueryRegValue(kCurrentUser, this->base + u"\\M", u"", u"fb"), u"fb");
     EXPECT_EQ(this->reg.QueryRegValue(0, key, u"Plain", u"fb"), u"fb");

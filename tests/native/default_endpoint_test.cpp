@@ -82,13 +82,10 @@ TEST(DefaultEndpoint, EachTickedRoleGetsTheEndpointOfTheDeviceWithThatName) {
     };
     const char* outcomes[] = {"not available", "switched", "failed"};
     for (const Case& c : cases) {
-        Machine machine(c.roles.find('!') == std::string::npos, c.answers);
-        bool play = c.roles.find('p') != std::string::npos,
-             record = c.roles.find('r') != std::string::npos;
-        RoleMask roles = c.roles.find('d') != std::string::npos   ? kDefaultRoles
-                         : c.roles.find('c') != std::string::npos ? kCommunicationsRole
-                                                                  : kAllRoles;
-        EndpointSwitch result = machine.endpoint.Switch(c.name, play, record, roles);
+        auto has = [&](char flag) { return c.roles.find(flag) != std::string::npos; };
+        Machine machine(!has('!'), c.answers);
+        RoleMask roles = has('d') ? kDefaultRoles : has('c') ? kCommunicationsRole : kAllRoles;
+        EndpointSwitch result = machine.endpoint.Switch(c.name, has('p'), has('r'), roles);
         std::string seen;
         for (const std::string& call : machine.calls) seen += call + ", ";
         seen += outcomes[static_cast<int>(result.outcome)];

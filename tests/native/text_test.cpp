@@ -20,6 +20,7 @@ TEST(Text, TrimNumbersAndUtf8) {
         {Trim(u"   "), u""},
         {TrimLeft(u"  x  "), u"x  "},
         {TrimRight(u"  x  "), u"  x"},
+        {TrimRight(u" ") + TrimLeft(u" "), u""},
         {Parsed(u" 1 "), u"1"},
         {Parsed(u"-32"), u"-32"},
         {Parsed(u"+9223372036854775807"), u"9223372036854775807"},

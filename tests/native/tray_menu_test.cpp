@@ -57,8 +57,7 @@ TEST(TrayMenu, ComposesEntriesWithTheirMarks) {
 }
 
 TEST(TrayMenu, ChosenEntryFindsItsOwnRow) {
-    const std::u16string s = u"Speakers", s2 = u"Speakers 2", h = u"Headset",
-                         sl = u"Speakers, Left";
+    const std::u16string s = u"Speakers", s2 = u"Speakers 2", h = u"Headset";
     struct Case {
         Rows rows;
         const char16_t* chosen;
@@ -71,7 +70,7 @@ TEST(TrayMenu, ChosenEntryFindsItsOwnRow) {
         {{u"", s}, u"Soundcard 2: Speakers", 1},
         {{u"", s}, u"Soundcard 1:", 0},
         {{s, h}, u"Soundcard 2: Speakers", -1},  // number and name must both fit
-        {{s, sl}, u"Soundcard 2: Speakers, Left", 1},
+        {{s, u"Speakers, Left"}, u"Soundcard 2: Speakers, Left", 1},
         {{s, u"Current: USB"}, u"Soundcard 2: Current: USB", 1},
         // A text that is no entry falls back to the first row whose name it
         // contains, never an empty one; the header is no device.
