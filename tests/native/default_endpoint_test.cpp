@@ -2,7 +2,7 @@
 // finding the devices that have the default endpoints.
 #include "audio/default_endpoint.h"
 
-#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 
 #include <cstdio>
 
@@ -11,60 +11,51 @@
 namespace marvolt {
 namespace {
 
-using ::testing::_;
-using ::testing::Return;
+using Names = std::vector<std::u16string>;
 using Calls = std::vector<std::string>;
-
-struct MockOutputs : SoundDevices {
-    MOCK_METHOD(std::uint32_t, OutputDeviceCount, (), (override));
-    MOCK_METHOD(std::uint32_t, OutputDeviceName, (std::uint32_t, std::u16string&), (override));
-};
-struct MockEndpoints : AudioEndpoints {
-    MOCK_METHOD(bool, PolicyAvailable, (), (override));
-    MOCK_METHOD(std::uint32_t, InputDeviceCount, (), (override));
-    MOCK_METHOD(std::uint32_t, InputDeviceName, (std::uint32_t, std::u16string&), (override));
-    MOCK_METHOD(std::u16string, EndpointId, (WaveDirection, std::uint32_t), (override));
-    MOCK_METHOD(std::int32_t, SetDefaultEndpoint, (const std::u16string&, EndpointRole),
-                (override));
-    MOCK_METHOD(std::u16string, DefaultEndpointId, (WaveDirection, EndpointRole), (override));
-};
 
 constexpr std::int32_t kFail = static_cast<std::int32_t>(0x80004005u);
 
-// Name fields as winmm fills them, for a list of names ("" fails the query).
-auto Names(std::vector<std::u16string> list) {
-    return [list](std::uint32_t id, std::u16string& field) -> std::uint32_t {
-        field = list[id] + std::u16string(32 - list[id].size(), u'\0') + u"junk";
-        return list[id].empty() ? 2 : 0;
-    };
+// A name field as winmm fills it ("" fails the query).
+std::uint32_t Field(const Names& names, std::uint32_t id, std::u16string& field) {
+    field = names[id] + std::u16string(32 - names[id].size(), u'\0') + u"junk";
+    return names[id].empty() ? 2 : 0;
 }
 
 // Outputs " Headset " (blanks are cut), a failing one, "Speakers", "Лампа";
 // inputs "Monitor of Speakers", "Headset", "Лампа". An endpoint id names its
 // device; the policy's calls are recorded as "<id> <role>" and answered in turn.
-struct Machine {
-    explicit Machine(bool available = true, std::vector<std::int32_t> answers = {}) {
-        ON_CALL(outputs, OutputDeviceCount()).WillByDefault(Return(4));
-        ON_CALL(outputs, OutputDeviceName(_, _))
-            .WillByDefault(Names({u" Headset ", u"", u"Speakers", u"Лампа"}));
-        ON_CALL(endpoints, PolicyAvailable()).WillByDefault(Return(available));
-        ON_CALL(endpoints, InputDeviceCount()).WillByDefault(Return(3));
-        ON_CALL(endpoints, InputDeviceName(_, _))
-            .WillByDefault(Names({u"Monitor of Speakers", u"Headset", u"Лампа"}));
-        ON_CALL(endpoints, EndpointId(_, _))
-            .WillByDefault([](WaveDirection direction, std::uint32_t device) {
-                return (direction == WaveDirection::Output ? u"out" : u"in") + Decimal(device);
-            });
-        ON_CALL(endpoints, SetDefaultEndpoint(_, _))
-            .WillByDefault([this, answers](const std::u16string& id, EndpointRole role) {
-                calls.push_back(ToUtf8(id) + " " + std::to_string(static_cast<int>(role)));
-                return calls.size() <= answers.size() ? answers[calls.size() - 1] : 0;
-            });
+// The communications defaults are out0 and in2.
+struct Machine : SoundDevices, AudioEndpoints {
+    explicit Machine(bool available = true, std::vector<std::int32_t> answers = {})
+        : available(available), answers(std::move(answers)) {}
+    std::uint32_t OutputDeviceCount() override { return 4; }
+    std::uint32_t OutputDeviceName(std::uint32_t id, std::u16string& field) override {
+        return Field(outputs, id, field);
     }
-    ::testing::NiceMock<MockOutputs> outputs;
-    ::testing::NiceMock<MockEndpoints> endpoints;
-    DefaultEndpoint endpoint{outputs, endpoints};
+    bool PolicyAvailable() override { return available; }
+    std::uint32_t InputDeviceCount() override { return 3; }
+    std::uint32_t InputDeviceName(std::uint32_t id, std::u16string& field) override {
+        return Field({u"Monitor of Speakers", u"Headset", u"Лампа"}, id, field);
+    }
+    std::u16string EndpointId(WaveDirection direction, std::uint32_t device) override {
+        return (direction == WaveDirection::Output ? u"out" : u"in") + Decimal(device);
+    }
+    std::int32_t SetDefaultEndpoint(const std::u16string& id, EndpointRole role) override {
+        calls.push_back(ToUtf8(id) + " " + std::to_string(static_cast<int>(role)));
+        return calls.size() <= answers.size() ? answers[calls.size() - 1] : 0;
+    }
+    std::u16string DefaultEndpointId(WaveDirection direction, EndpointRole role) override {
+        const bool output = direction == WaveDirection::Output;
+        if (role == EndpointRole::Communications) return output ? u"out0" : u"in2";
+        return output ? render : capture;
+    }
+    Names outputs{u" Headset ", u"", u"Speakers", u"Лампа"};
+    bool available;
+    std::vector<std::int32_t> answers;
+    std::u16string render, capture;  // the default endpoints of the other roles
     Calls calls;
+    DefaultEndpoint endpoint{*this, *this};
 };
 
 // Roles: "p" playback, "r" record, "!" no policy; "d" the default roles only,
@@ -77,8 +68,6 @@ TEST(DefaultEndpoint, EachTickedRoleGetsTheEndpointOfTheDeviceWithThatName) {
         const char* want;
     } const cases[] = {
         {u"Headset", "pr", {}, "out0 0, out0 1, out0 2, in1 0, in1 1, in1 2, switched"},
-        {u"Headset", "p", {}, "out0 0, out0 1, out0 2, switched"},
-        {u"Headset", "r", {}, "in1 0, in1 1, in1 2, switched"},
         {u"Лампа", "pr", {}, "out3 0, out3 1, out3 2, in2 0, in2 1, in2 2, switched"},
         {u"Speakers", "pr", {}, "out2 0, out2 1, out2 2, switched, capture unchanged"},
         {u"Speakers", "r", {}, "switched, capture unchanged"},
@@ -93,13 +82,10 @@ TEST(DefaultEndpoint, EachTickedRoleGetsTheEndpointOfTheDeviceWithThatName) {
     };
     const char* outcomes[] = {"not available", "switched", "failed"};
     for (const Case& c : cases) {
-        Machine machine(c.roles.find('!') == std::string::npos, c.answers);
-        bool play = c.roles.find('p') != std::string::npos,
-             record = c.roles.find('r') != std::string::npos;
-        RoleMask roles = c.roles.find('d') != std::string::npos   ? kDefaultRoles
-                         : c.roles.find('c') != std::string::npos ? kCommunicationsRole
-                                                                  : kAllRoles;
-        EndpointSwitch result = machine.endpoint.Switch(c.name, play, record, roles);
+        auto has = [&](char flag) { return c.roles.find(flag) != std::string::npos; };
+        Machine machine(!has('!'), c.answers);
+        RoleMask roles = has('d') ? kDefaultRoles : has('c') ? kCommunicationsRole : kAllRoles;
+        EndpointSwitch result = machine.endpoint.Switch(c.name, has('p'), has('r'), roles);
         std::string seen;
         for (const std::string& call : machine.calls) seen += call + ", ";
         seen += outcomes[static_cast<int>(result.outcome)];
@@ -129,9 +115,8 @@ TEST(DefaultEndpoint, DevicesOfOneNameAreNumberedFromTheSecondOn) {
     // Each switches its own endpoint, is found as the default by it, and is
     // reported under the name they share.
     Machine machine;
-    ON_CALL(machine.outputs, OutputDeviceName(_, _))
-        .WillByDefault(Names({u"USB", u"Speakers", u"USB", u"Лампа"}));
-    ON_CALL(machine.endpoints, DefaultEndpointId(_, _)).WillByDefault(Return(u"out2"));
+    machine.outputs = {u"USB", u"Speakers", u"USB", u"Лампа"};
+    machine.render = u"out2";
     machine.endpoint.Switch(u"USB (2)", true, false, kDefaultRoles);
     EXPECT_EQ(machine.calls, (Calls{"out2 0", "out2 1"}));
     EXPECT_EQ(ToUtf8(machine.endpoint.CurrentDefaults()->playback), "USB (2)");
@@ -139,7 +124,6 @@ TEST(DefaultEndpoint, DevicesOfOneNameAreNumberedFromTheSecondOn) {
 }
 
 // The default endpoints lead back, by id, to the devices that have them.
-// The communications defaults are out0 and in2 throughout.
 TEST(DefaultEndpoint, CurrentDefaultsAreTheDevicesWithTheDefaultEndpoints) {
     const std::tuple<const char16_t*, const char16_t*, bool, const char*> cases[] = {
         {u"out2", u"in1", true, "Speakers|Headset|Headset|Лампа"},
@@ -151,19 +135,13 @@ TEST(DefaultEndpoint, CurrentDefaultsAreTheDevicesWithTheDefaultEndpoints) {
     };
     for (const auto& [render, capture, available, defaults] : cases) {
         Machine machine(available);
-        ON_CALL(machine.endpoints, DefaultEndpointId(_, _))
-            .WillByDefault([&, render = render, capture = capture](WaveDirection direction,
-                                                                   EndpointRole role) {
-                const bool output = direction == WaveDirection::Output;
-                if (role == EndpointRole::Communications) return output ? u"out0" : u"in2";
-                return output ? render : capture;
-            });
-        std::optional<DefaultDevices> found = machine.endpoint.CurrentDefaults();
-        EXPECT_EQ(found ? ToUtf8(found->playback + u"|" + found->record + u"|" +
-                                 found->communicationsPlayback + u"|" + found->communicationsRecord)
-                        : "none",
-                  defaults)
-            << ToUtf8(render);
+        machine.render = render;
+        machine.capture = capture;
+        std::optional<DefaultDevices> d = machine.endpoint.CurrentDefaults();
+        EXPECT_EQ(ToUtf8(d ? d->playback + u"|" + d->record + u"|" + d->communicationsPlayback +
+                                 u"|" + d->communicationsRecord
+                           : u"none"),
+                  defaults);
     }
 }
 

@@ -11,6 +11,7 @@ namespace {
 class FakeRegistryEnv {
   public:
     RegistryApi& Api() { return registry; }
+    std::function<void()>& Change() { return registry.change; }
     AnsiCodePage& CodePage() { return codePage; }
     std::u16string Base() { return u"Software\\MarvoltTest\\Native"; }
     std::u16string TopLevel() { return u"MarvoltTestNative"; }
@@ -19,23 +20,9 @@ class FakeRegistryEnv {
         EXPECT_EQ(registry.OpenHandleCount(), 0);
     }
 
-    FakeRegistry registry;
+    contract::ChangingApi<FakeRegistry> registry;
     FakeAnsiCodePage codePage;
 };
-
-TEST(Registry, RootNamesLongAndShortInAnyCase) {
-    const std::pair<const char16_t*, RegKey> cases[] = {
-        {u"Current_User", kCurrentUser},
-        {u"hKey_Local_Machine", kLocalMachine},
-        {u"USERS", kUsers},
-        {u"HKCU", 0},
-        {u"performance_data", 0},
-        {u"", 0},
-        {u" current_user", 0},
-    };
-    for (const auto& [name, root] : cases)
-        EXPECT_EQ(Registry::RootKeyFromName(name), root) << ToUtf8(name);
-}
 
 }  // namespace
 

@@ -22,6 +22,7 @@ class Win32RegistryEnv {
         RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\MarvoltTest");
     }
     RegistryApi& Api() { return api_; }
+    std::function<void()>& Change() { return api_.change; }
     AnsiCodePage& CodePage() { return codePage_; }
     std::u16string Base() { return u"Software\\MarvoltTest\\" + name_; }
     std::u16string TopLevel() { return name_; }
@@ -34,7 +35,7 @@ class Win32RegistryEnv {
         static int counter = 0;
         return u"MarvoltTest-" + Decimal(GetCurrentProcessId()) + u"-" + Decimal(++counter);
     }();
-    Win32RegistryApi api_;
+    contract::ChangingApi<Win32RegistryApi> api_;
     Utf8RegistryText codePage_;
 };
 

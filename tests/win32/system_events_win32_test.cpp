@@ -19,8 +19,8 @@ const wchar_t kWineAudio[] = L"Software\\Wine\\Drivers\\winepulse.drv";
 
 TEST(SystemEventsWin32, ReportsDeviceChangesDefaultChangesAndTheTimer) {
     ::testing::NiceMock<MockListener> listener;
-    int devices = 0, defaults = 0, timers = 0;
-    ON_CALL(listener, OnDevicesChanged()).WillByDefault([&] { ++devices; });
+    int defaults = 0, timers = 0;
+    EXPECT_CALL(listener, OnDevicesChanged()).Times(1);  // for one kind of change only
     ON_CALL(listener, OnDefaultDeviceChanged()).WillByDefault([&] { ++defaults; });
     ON_CALL(listener, OnTimer()).WillByDefault([&] { ++timers; });
     SystemEventsWin32 events;
@@ -31,7 +31,6 @@ TEST(SystemEventsWin32, ReportsDeviceChangesDefaultChangesAndTheTimer) {
     for (WPARAM event : {0x0018 /* another kind */, 0x0007 /* DBT_DEVNODES_CHANGED */})
         SendMessageTimeoutW(HWND_BROADCAST, WM_DEVICECHANGE, event, 0, SMTO_ABORTIFHUNG, 2000,
                             nullptr);
-    EXPECT_EQ(devices, 1);
 
     // Wine's endpoint audio tells its clients of a default set in its settings,
     // from a thread of its own that starts watching a moment after Listen.

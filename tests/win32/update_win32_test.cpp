@@ -1,5 +1,7 @@
 // The download and the checks of a fetched program against the tests' own web
 // server (script/test: MARVOLT_HTTP serves build/).
+#include <process.h>
+
 #include "platform/win32/file_probe_win32.h"
 #include "platform/win32/file_version_win32.h"
 #include "platform/win32/pending_events_win32.h"
@@ -14,14 +16,6 @@ namespace marvolt {
 namespace {
 
 using S = std::u16string;
-
-struct Unused : MessageService, ProcessLauncher, ProcessEnd {
-    MessageAnswer ShowMessage(const S&, const S&, MessageButtons, MessageIcon) override {
-        return MessageAnswer::Ok;
-    }
-    std::uint32_t StartProcess(const S&, int) override { return 0; }
-    [[noreturn]] void EndNow() override { std::abort(); }
-};
 
 // Only the signed file passes: an error page (404, which Wine keeps with
 // success) and a cut signature don't, and a program for another machine type
@@ -42,9 +36,13 @@ TEST(UpdateDownload, OnlyTheSignedProgramForThisMachinePasses) {
     Win32SignatureCheck signatures{key};
     Win32PendingEvents pending;
     Win32FileVersionReader versions;
-    Unused unused;
+    MockMessages messages;
+    MockLauncher launcher;
+    struct : ProcessEnd {
+        [[noreturn]] void EndNow() override { std::abort(); }
+    } end;
     FilesDownload downloads{
-        {download, files, signatures, pending, unused, unused, unused, versions}, u"", u""};
+        {download, files, signatures, pending, messages, launcher, end, versions}, u"", u""};
     const S work = files.UserDownloadFolder() + u"update-test\\",
             updater = work + u"Zarnik-Updater.exe", sig = updater + u".sig",
             page = work + u"page.exe", cut = work + u"cut.sig", other = work + u"other.exe";
@@ -106,23 +104,15 @@ TEST(UpdateDownload, TheElevatedStepReplacesOnlyWithWhatItChecked) {
         std::ofstream(Wide(fresh), std::ios::binary) << bytes;
         ::CopyFileW(Wide(served + c.file + u".sig"), Wide(fresh + u".sig"), FALSE);
         ::CopyFileW(Wide(build + u"app\\Marvolt.exe"), Wide(target), FALSE);
-        ::CopyFileW(Wide(build + u"app\\Update.exe"), Wide(c.updater + u"Update.exe"), FALSE);
-        S line = u"\"" + c.updater + u"Update.exe\" " + ElevatedStepParameters(fresh, target);
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION process{};
-        ASSERT_TRUE(::CreateProcessW(nullptr, reinterpret_cast<wchar_t*>(line.data()), nullptr,
-                                     nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
-        DWORD code = 99;
-        ::WaitForSingleObject(process.hProcess, 30000);
-        ::GetExitCodeProcess(process.hProcess, &code);
-        ::CloseHandle(process.hThread);
-        ::CloseHandle(process.hProcess);
+        const S updater = c.updater + u"Update.exe";
+        ::CopyFileW(Wide(build + u"app\\Update.exe"), Wide(updater), FALSE);
+        const intptr_t code = _wspawnl(_P_WAIT, Wide(updater), Wide(u"\"" + updater + u"\""),
+                                       Wide(ElevatedStepParameters(fresh, target)), nullptr);
+        ASSERT_NE(code, -1) << "the updater did not start";
         EXPECT_EQ(code == 0, c.replaced);
         EXPECT_EQ(ReadBytes(target) == bytes, c.replaced);
         EXPECT_EQ(::DeleteFileW(Wide(target + u".old")) != 0, c.replaced);
-        for (const S& file : {target, fresh, fresh + u".sig", c.updater + u"Update.exe"})
-            ::DeleteFileW(Wide(file));
+        for (const S& file : {target, fresh, fresh + u".sig", updater}) ::DeleteFileW(Wide(file));
     }
     ::RemoveDirectoryW(Wide(folder));
 }

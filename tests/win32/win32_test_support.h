@@ -13,7 +13,6 @@
 #include "platform/text.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/win_text.h"
-#include "windows/ui_controls_win32.h"
 
 namespace marvolt {
 
@@ -30,9 +29,6 @@ inline bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 5000) {
         if (done()) return true;
         if (GetTickCount() - start >= limitMs) return false;
     }
-}
-inline void Pump() {
-    PumpUntil([] { return true; });
 }
 
 // Runs an action once from inside the modal loop of this thread's next window of
