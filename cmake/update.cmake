@@ -115,9 +115,4 @@ if(MARVOLT_UPDATE_TESTS)
         COMMAND ${CMAKE_SOURCE_DIR}/script/sign $<TARGET_FILE:${target}> ${test_dir}/test-key.pem VERBATIM)
     endif()
   endforeach()
-  set(same ${test_dir}/same/Downloads/Tools/Marvolt/eng)
-  add_custom_command(TARGET MarvoltTestKey POST_BUILD
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${same}
-    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:MarvoltTestKey> ${same}/Marvolt.exe
-    COMMAND ${CMAKE_SOURCE_DIR}/script/sign ${same}/Marvolt.exe ${test_dir}/test-key.pem VERBATIM)
 endif()

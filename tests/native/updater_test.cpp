@@ -67,7 +67,8 @@ TEST(UpdaterSteps, ReplaceOnlyAVerifiedProgramAndAlwaysLeaveOneRunning) {
         std::int32_t download;
         SignatureVerdict verdict;
         bool machine, replaced, newStarts;
-        bool versioned = true;  // a version resource that names it Marvolt.exe 1.02
+        // Its version resource (the program here is Marvolt.exe 1.01); none without a name.
+        FileVersion offered = {u"Marvolt.exe", 1, 2};
     } const cases[] = {
         {"updated", true, true, 0, kValid, true, true, true},
         {"elevated", true, false, 0, kValid, true, true, true},
@@ -78,7 +79,10 @@ TEST(UpdaterSteps, ReplaceOnlyAVerifiedProgramAndAlwaysLeaveOneRunning) {
         {"othermachine", true, true, 0, kValid, false, true, true},
         {"notreplaced", true, true, 0, kValid, true, false, true},
         {"newfails", true, true, 0, kValid, true, true, false},
-        {"noversion", true, true, 0, kValid, true, true, true, false},
+        {"noversion", true, true, 0, kValid, true, true, true, {}},
+        {"theupdater", true, true, 0, kValid, true, true, true, {u"Update.exe", 1, 2}},
+        {"same", true, true, 0, kValid, true, true, true, {u"Marvolt.exe", 1, 1}},
+        {"older", true, true, 0, kValid, true, true, true, {u"Marvolt.exe", 0, 9}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -96,12 +100,12 @@ TEST(UpdaterSteps, ReplaceOnlyAVerifiedProgramAndAlwaysLeaveOneRunning) {
         ON_CALL(p, Verify(fresh, fresh + u".sig")).WillByDefault(Return(c.verdict));
         ON_CALL(p, IsProgramForThisMachine(fresh)).WillByDefault(Return(c.machine));
         ON_CALL(p, ReadFileVersion(_, _)).WillByDefault([&](const S& file, FileVersion& v) {
-            v = {u"Marvolt.exe", 1, file == target ? 1u : 2u};
-            return file == target || c.versioned;
+            v = file == target ? FileVersion{u"Marvolt.exe", 1, 1} : c.offered;
+            return !v.originalName.empty();
         });
         ON_CALL(p, Replace(fresh, target, backup, !c.writable)).WillByDefault(Return(c.replaced));
-        bool verified =
-            c.ended && c.download == 0 && c.verdict == kValid && c.machine && c.versioned;
+        bool verified = c.ended && c.download == 0 && c.verdict == kValid && c.machine &&
+                        c.offered.originalName == u"Marvolt.exe" && c.offered.minor == 2;
         bool putBack = verified && c.replaced && !c.newStarts,
              updated = verified && c.replaced && c.newStarts;
         EXPECT_CALL(p, Replace(_, _, _, _)).Times(verified ? 1 : 0);
