@@ -121,6 +121,7 @@ class MainWindow : public MainWindowEvents,
     // ProfilesOwner
     HotkeyState ProfilesChanged(const std::u16string& name) override;
     Hotkey CycleHotkey() override { return view_.HotkeyBox().Value(); }
+    std::u16string SelectedDevice() override;
 
     const std::u16string& CurrentDevice() const { return currentDevice_; }
     const std::u16string& TrayMenuString() const { return trayMenuString_; }

@@ -82,11 +82,15 @@ std::vector<std::u16string> MainWindow::InputDeviceNames() {
                                : std::vector<std::u16string>();
 }
 
-// "New from device" takes the device selected in the list.
 void MainWindow::OnProfilesBtnClick() {
+    if (profilesEditor_) profilesEditor_->Open(DeviceRows(), InputDeviceNames());
+}
+
+// "New from device" takes the device selected in the list when it is clicked.
+std::u16string MainWindow::SelectedDevice() {
     ListBoxControl& list = view_.DeviceList();
     int row = list.SelectedIndex();
-    if (profilesEditor_) profilesEditor_->Open(DeviceRows(), InputDeviceNames(), row >= 0 ? list.ItemText(row) : u"");
+    return row >= 0 ? list.ItemText(row) : u"";
 }
 
 // On from the device the menu marks as the default (for playback, or for

@@ -11,9 +11,7 @@ constexpr char16_t kHotkeyUsedBy[] = u"Already the hotkey of ";
 
 }  // namespace
 
-void ProfilesEditor::Open(const std::vector<std::u16string>& outputs, const std::vector<std::u16string>& inputs,
-                          const std::u16string& device) {
-    device_ = device;
+void ProfilesEditor::Open(const std::vector<std::u16string>& outputs, const std::vector<std::u16string>& inputs) {
     open_ = true;
     view_.Show();
     Refresh(outputs, inputs);
@@ -81,7 +79,7 @@ void ProfilesEditor::OnCommand(int id) {
     if (id == kIdProfileList) return ShowSelected();
     if (id == kIdProfileNew || id == kIdProfileRename || id == kIdProfileFromDevice) {
         Profile profile = id == kIdProfileRename && selected ? *selected : Profile{};
-        profile.name = Trim(id == kIdProfileFromDevice ? device_ : view_.Name().Caption());
+        profile.name = Trim(id == kIdProfileFromDevice ? owner_.SelectedDevice() : view_.Name().Caption());
         if (id == kIdProfileFromDevice) profile.devices[kProfilePlayback] = profile.name;
         // Registry keys are named without regard to letter case.
         bool taken = profile.name.empty() || Contains(profile.name, u"\\") || (id == kIdProfileRename && !selected);

@@ -42,6 +42,9 @@ public:
     // named fared.
     virtual HotkeyState ProfilesChanged(const std::u16string& name) = 0;
     virtual Hotkey CycleHotkey() = 0;
+    // The device "New from device" makes a profile of: the one selected in the
+    // settings window's list now, or none.
+    virtual std::u16string SelectedDevice() = 0;
 };
 
 class ProfilesEditor {
@@ -49,10 +52,8 @@ public:
     ProfilesEditor(ProfilesView& view, ProfileStore& store, ProfilesOwner& owner)
         : view_(view), store_(store), owner_(owner) {}
 
-    // Shows the window with these devices; `device` is the one "New from
-    // device" makes a profile of.
-    void Open(const std::vector<std::u16string>& outputs, const std::vector<std::u16string>& inputs,
-              const std::u16string& device);
+    // Shows the window with these devices.
+    void Open(const std::vector<std::u16string>& outputs, const std::vector<std::u16string>& inputs);
     // The devices changed while it is open.
     void Refresh(const std::vector<std::u16string>& outputs, const std::vector<std::u16string>& inputs);
     // A control was used: a click, a new selection, a new hotkey.
@@ -71,7 +72,6 @@ private:
     ProfilesOwner& owner_;
     std::vector<Profile> profiles_;
     std::vector<std::u16string> sides_[2];  // outputs, inputs
-    std::u16string device_;
     bool open_ = false;
 };
 

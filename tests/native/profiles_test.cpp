@@ -169,6 +169,7 @@ struct FakeView : ProfilesView, HotkeyControl, ProfilesOwner {
     void SetValue(const Hotkey& value) override { hotkey = value; }
     HotkeyState ProfilesChanged(const std::u16string&) override { return HotkeyState::Registered; }
     Hotkey CycleHotkey() override { return kDefaultCycleHotkey; }
+    std::u16string SelectedDevice() override { return u"Phones"; }
 };
 
 // The Profiles window over the store: each step a user takes, and the profiles
@@ -178,7 +179,7 @@ TEST(ProfilesEditor, EachStepIsStoredOrRefusedWithANote) {
     stored.store.Save(Make({}, u"Desk", *ParseHotkey(u"Alt+D")));
     FakeView view;
     ProfilesEditor editor(view, stored.store, view);
-    editor.Open({u"Speakers", u"Phones"}, {u"Mic"}, u"Phones");
+    editor.Open({u"Speakers", u"Phones"}, {u"Mic"});
     // Each step: a name typed, a hotkey pressed or a role's row chosen, then a control used.
     struct Step {
         int id;
