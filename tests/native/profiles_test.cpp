@@ -209,8 +209,20 @@ TEST(ProfilesEditor, EachStepIsStoredOrRefusedWithANote) {
         EXPECT_EQ(stored.Shown(), step.stored);
         EXPECT_EQ(ToUtf8(view.note.text), ToUtf8(step.note)) << step.stored;
     }
+    // A profile chosen in the list shows its devices' rows, a device that is
+    // gone as unchanged, and its hotkey.
+    stored.store.Save(Make({u"Phones", u"Gone", u"", u"Mic"}, u"Band", *ParseHotkey(u"Alt+B")));
+    editor.Refresh({u"Speakers", u"Phones"}, {u"Mic"});
+    view.list.selected = 0;
+    editor.OnCommand(kIdProfileList);
+    EXPECT_EQ(ToUtf8(view.name.text + u"|" + HotkeyText(view.hotkey)), "Band|Alt+B");
+    std::vector<int> rows;
+    for (const FakeList& role : view.roles) rows.push_back(role.selected);
+    EXPECT_EQ(rows, (std::vector<int>{2, 0, 0, 1}));
     // The list shows the profiles, the roles "unchanged" and the devices of their side.
-    EXPECT_EQ(view.list.items, (std::vector<std::u16string>{u"Desk"}));
+    EXPECT_EQ(view.list.items, (std::vector<std::u16string>{u"Band", u"Desk"}));
+    EXPECT_EQ(view.roles[0].items,
+              (std::vector<std::u16string>{u"unchanged", u"Speakers", u"Phones"}));
     EXPECT_EQ(view.roles[kProfileRecord].items,
               (std::vector<std::u16string>{u"unchanged", u"Mic"}));
 }
