@@ -24,6 +24,7 @@ TEST(CommandLine, SwitchesAndNamesAsAScriptTypesThem) {
         {u"m /record /set 2", "3 2 2"},
         {u"m /set Lautsprecher\\\" /record", "3 2 Lautsprecher\""},
         {u"m /set \"Mix \"\"A\"\" \\\\\"", "3 0 Mix \"A\" \\"},
+        {u"m /set C:\\x\\\\y", "3 0 C:\\x\\\\y"},  // backslashes before no quote stay
         {u"m /profile Gaming", "4 0 Gaming"},
         {u"m /cycle", "5 0 "},
         {u"m /LIST", "2 0 "},

@@ -48,11 +48,18 @@ TEST(TrayMenu, ComposesEntriesWithTheirMarks) {
     for (const Case& c : cases)
         EXPECT_EQ(ToUtf8(ComposeTrayMenu(c.rows, c.play, c.rec)),
                   ToUtf8(heads + c.entries + u"-, Exit"));
-    // The menu numbers 999 fields: devices beyond are cut, never "Exit".
-    for (size_t count : {988, 989, 1200}) {
-        std::u16string menu = ComposeTrayMenu(Rows(count, u"A"), u"", u"");
-        EXPECT_EQ(std::count(menu.begin(), menu.end(), u','), 998) << count;
-        EXPECT_TRUE(EndsWith(menu, u"Soundcard 988: A, -, Exit")) << count;
+    // The menu numbers 999 fields: devices beyond are cut, never "Exit"; the
+    // profiles (and their separator) take their share from the devices.
+    const std::tuple<size_t, size_t, const char16_t*> full[] = {
+        {988, 0, u"Soundcard 988: A, -, Exit"},
+        {1200, 0, u"Soundcard 988: A, -, Exit"},
+        {1200, 2, u"Soundcard 985: A, -, P, P, -, Exit"},
+        {1, 1200, u"P, P, -, Exit"},
+    };
+    for (const auto& [devices, profiles, end] : full) {
+        std::u16string menu = ComposeTrayMenu(Rows(devices, u"A"), u"", u"", Rows(profiles, u"P"));
+        EXPECT_EQ(std::count(menu.begin(), menu.end(), u','), 998) << devices;
+        EXPECT_TRUE(EndsWith(menu, end)) << ToUtf8(menu.substr(menu.size() - 40));
     }
 }
 
