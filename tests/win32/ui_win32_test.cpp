@@ -46,7 +46,8 @@ bool ShellHasIcon(HWND window, NativeHandle id) {
 // the menu shows it), holds the icon, with a tip that fills its field. The
 // shell's report comes as a mouse move with the whole mouse message in lParam: a
 // right release opens the menu, the window shown off screen while it is open. A
-// close request leaves the window; removing takes the icon off; Unload ends both.
+// close request leaves the window; Unload ends both. (The icon taken off and
+// put back as the window hides and shows: end to end.)
 TEST(SystemTrayWin32, HiddenToolWindowHoldsTheIconAndOpensTheMenuOffScreen) {
     // Under Wine the desktop process builds the taskbar once a program asks for the desktop.
     GetDesktopWindow();
@@ -80,10 +81,6 @@ TEST(SystemTrayWin32, HiddenToolWindowHoldsTheIconAndOpensTheMenuOffScreen) {
     EXPECT_TRUE(inMenu.Fired() && place.right < 0) << "the tray window did not show off screen";
     SendMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_TRUE(IsWindow(window) && ShellHasIcon(window, icon));
-    tray->RemoveTrayIcon();
-    EXPECT_FALSE(ShellHasIcon(window, icon));
-    tray->AddTrayIcon(target, u"back", true, target, u"");
-    EXPECT_TRUE(ShellHasIcon(window, icon));
     tray->Unload();
     EXPECT_FALSE(IsWindow(window) || ShellHasIcon(window, icon));
 }
