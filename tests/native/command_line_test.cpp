@@ -33,10 +33,7 @@ TEST(CommandLine, SwitchesAndNamesAsAScriptTypesThem) {
         {u"m /set \"  \"", "-"},
         {u"m /set A /playback /record", "-"},
         {u"m /cycle /record", "-"},
-        {u"m /list /cycle", "-"},
-        {u"m /set A B", "-"},
         {u"m /reboot", "-"},
-        {u"m list", "-"},
     };
     for (const auto& [line, command] : cases)
         EXPECT_EQ(Shown(ParseCommand(line)), command) << ToUtf8(line);
