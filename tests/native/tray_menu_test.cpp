@@ -79,6 +79,7 @@ TEST(TrayMenu, ChosenEntryFindsItsOwnRow) {
         // contains, never an empty one; the header is no device.
         {{s, h}, u"Use Headset", 1},
         {{s, h}, u"Current: Headset", -1},
+        {{s, s2}, u"Speakers 2", 0},
         {{u"", h}, u"Something else", -1},
     };
     for (const Case& c : cases)

@@ -28,6 +28,7 @@ TEST(UpdaterCommandLine, TakesTheAddressAndAPathWithBlanks) {
          u"http://h/M.exe|C:\\Program Files\\M.exe"},
         {u"U.exe [URL]http://h/M.exe [PATH]\"C:\\x y\\M.exe\"", u"http://h/M.exe|C:\\x y\\M.exe"},
         {u"U.exe [PATH]C:\\M.exe [URL]http://h/M.exe", u""},
+        {u"U.exe [PATH]C:\\M.exe", u""},
         {u"U.exe [URL] [PATH]C:\\M.exe", u""},
         {u"U.exe [URL]http://h/M.exe [PATH]M.exe", u""},
         {u"U.exe [URL]http://h/M.exe [PATH]C:\\M.exe\"", u"http://h/M.exe|C:\\M.exe\""},
