@@ -44,11 +44,17 @@ TEST(DeviceCycle, HotkeyTextsReadBackAsWritten) {
 // Rows as "name:flags", t ticked and p present.
 TEST(DeviceCycle, NextRowWrapsAndSkipsRowsOutOfTheCycle) {
     const std::tuple<const char*, const char*, int> cases[] = {
-        {"A:tp B:tp C:tp", "A", 1},    {"A:tp B:tp C:tp", "C", 0},  // wraps
-        {"A:tp B:p C:t D:tp", "A", 3}, {"A:p B:p C:p", "B", 2},     // none ticked: all
-        {"A:tp B:tp", "Gone", 0},      {"A:tp A:tp B:tp", "A", 2},  // same name: no step
-        {"A:tp A:tp", "A", 1},         {"A:t B:t", "A", -1},
-        {":tp B:tp", "B", 1},          {"", "A", -1},
+        {"A:tp B:tp C:tp", "A", 1},
+        {"A:tp B:tp C:tp", "C", 0},  // wraps
+        {"A:tp B:p C:t D:tp", "A", 3},
+        {"A:p B:p C:p", "B", 2},  // none ticked: all
+        {"A:tp", "A", 0},
+        {"A:tp B:tp", "Gone", 0},
+        {"A:tp A:tp B:tp", "A", 2},  // same name: no step
+        {"A:tp A:tp", "A", 1},
+        {"A:t B:t", "A", -1},
+        {":tp B:tp", "B", 1},
+        {"", "A", -1},
     };
     for (const auto& [table, current, next] : cases) {
         std::vector<CycleRow> rows;
